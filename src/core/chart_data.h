@@ -1,0 +1,46 @@
+#pragma once
+// What the results chart plots: the internal and process curves against elapsed time, the
+// limit line, the axis titles, decimation for drawing, and the rule that picks the number of
+// major divisions when the user fixes an axis range.
+
+#include "model.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kvh::core {
+
+struct ChartPoint {
+    double x = 0.0;
+    double y = 0.0;
+    bool operator==(const ChartPoint&) const = default;
+};
+
+inline constexpr std::string_view kResetXTitle = "Elapsed Minutes";
+inline constexpr std::string_view kResetYTitle = "Temperature \u00b0C";
+inline constexpr int kAxisTitlePointSize = 12;
+
+/// The chart of one run. Point i (1 .. TotalMinutes - 1) shows minute index i + 59 at
+/// x = i minutes or i / 60 hours.
+struct ChartData {
+    std::vector<ChartPoint> internal;
+    std::vector<ChartPoint> process; ///< empty with "Plot Tracer Only"
+    std::vector<ChartPoint> limit;   ///< two points: x = 0 and the last elapsed time
+    std::string xTitle;              ///< "Elapsed Minutes" / "Elapsed Hours"
+    std::string yTitle;              ///< "Temp. °C" / "Temp. °F"
+};
+
+ChartData buildChartData(const RunResult& run, const SetupState& setup, bool tracerOnly);
+
+/// Reduces a curve to at most two points (lowest and highest) per bucket of x, keeping the
+/// first and last points and the order in x. `buckets` is about the plot's width in pixels.
+std::vector<ChartPoint> decimate(const std::vector<ChartPoint>& points, int buckets);
+
+enum class Axis { X = 0, Y = 1 };
+
+/// Major divisions for a fixed axis range high - low (single precision). No value when the
+/// y rule's range / 10 does not fit a 16-bit integer.
+std::optional<int> majorDivisions(Axis axis, float low, float high);
+
+} // namespace kvh::core

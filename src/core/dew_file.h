@@ -1,0 +1,67 @@
+#pragma once
+// The ".dew" model file: an INI-like text of five setup keys and the profile rows, CR LF line
+// ends, bytes in the Windows Western 8-bit character set. The reader parses the whole file
+// before anything is applied, so a refused file changes nothing.
+
+#include "case.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace kvh::core {
+
+/// Files larger than this are refused without reading them.
+inline constexpr std::size_t kMaxDewFileBytes = 16u * 1024u * 1024u;
+
+inline constexpr std::string_view kDewFilter =
+    "High Temp Dewar file '*.dew'|*.dew|All Files '*.*'|*.*";
+
+/// The exact bytes Save writes for a case.
+std::string writeDew(const Case& c);
+
+/// One instruction of a parsed file, applied in file order.
+struct DewSelect {
+    enum class Group { TempUnit, TimeUnit, Model, Tracer, Environ } group;
+    int value; ///< 0/1 for the two-button groups, 0..9 for the model
+};
+struct DewRow {
+    std::string step; ///< "Start Temp", "Ramp to Temp", "Dwell at Temp", "End Temp" or ""
+    std::string temp; ///< plain number text, or "" when the row has no fields (an empty line)
+    std::string time;
+    bool hasFields = false;
+};
+using DewItem = std::variant<DewSelect, DewRow>;
+
+struct DewParse {
+    std::vector<DewItem> items;
+};
+struct DewError {
+    std::string reason;
+};
+
+/// Parses file bytes without touching any case.
+std::variant<DewParse, DewError> parseDew(std::string_view bytes);
+
+/// Applies a parsed file to a case exactly as Open does: the table is emptied and rebuilt,
+/// the selections run in file order with their rules, then at least 11 rows, the wide grid
+/// from 12 rows, labels and headers.
+void applyDew(Case& c, const DewParse& parsed);
+
+/// Reads a whole file (refusing one above kMaxDewFileBytes); the error is a readable reason.
+std::variant<std::string, DewError> readFileBytes(const std::string& path);
+
+/// Opens a ".dew" file into a copy of `current`: all or nothing.
+std::variant<Case, DewError> openDewFile(const std::string& path, const Case& current);
+
+/// Writes bytes through a temporary file in the same folder and a rename, so an existing
+/// file is never left half-written. Returns an empty string on success, else the reason.
+std::string writeFileAtomically(const std::string& path, std::string_view bytes);
+
+/// Converts UTF-8 text to the Windows Western 8-bit set ('?' for what it cannot hold), and back.
+std::string utf8ToCp1252(std::string_view utf8);
+std::string cp1252ToUtf8(std::string_view bytes);
+
+} // namespace kvh::core

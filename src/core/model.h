@@ -1,0 +1,79 @@
+#pragma once
+// The thermal barrier model: the parameter table per model and response case, the
+// minute-by-minute simulation of the process, outer-stage and internal temperatures, and the
+// evaluation texts (maximum, limit, final rate, PASS/FAIL, dwell warning).
+
+#include "case.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace kvh::core {
+
+inline constexpr int kParamRows = 8;
+inline constexpr int kParamCols = 12;
+/// Minute index at which the profile starts; 0..59 are a lead-in at the start temperature.
+inline constexpr int kLeadIn = 60;
+/// Minutes simulated after the profile's end: the series run to TotalMinutes + 80.
+inline constexpr int kTail = 80;
+/// Longest profile that runs: above this the model refuses with an error.
+inline constexpr int64_t kMaxTotalMinutes = 1'000'000;
+
+/// Dead time (columns 0-3), outer-stage (4-7) and inner-stage (8-11) coefficients, single
+/// precision, by model row and response case.
+using ModelParams = std::array<std::array<float, kParamCols>, kParamRows>;
+
+/// The table as InitModel fills it: each quotient or product is formed in double from single
+/// operands and stored single.
+ModelParams buildModelParams();
+
+/// TracerIndex + 2 * EnvironIndex.
+int responseCase(int tracerIndex, int environIndex);
+
+/// Tracer limit in degrees Celsius: 150 with tracer button 0 selected, otherwise 140.
+double tracerLimitCelsius(const SetupState& setup);
+/// The limit in the display unit: 150/140, or 302/284 in Fahrenheit.
+double tracerLimitDisplay(const SetupState& setup);
+
+/// What a successful run leaves: the series (minute index 0 .. TotalMinutes + 80, possibly
+/// longer when the steps run past that), the maxima and the final rate, all single precision.
+struct RunResult {
+    int64_t totalMinutes = 0;
+    std::vector<float> process;
+    std::vector<float> intermediate;
+    std::vector<float> internal;
+    float maxInternal = 0.111f;
+    float maxDwell = 0.111f;
+    float finalRate = 0.0f;
+    /// Limit in the display unit (for the chart's limit line and the evaluation).
+    double limit = 0.0;
+};
+
+/// A run that cannot be computed: the profile row at fault (0 when no single row is) and why.
+struct RunError {
+    int row = 0;
+    std::string message;
+};
+
+using RunOutcome = std::variant<RunResult, RunError>;
+
+/// Runs the model over the case's profile in the unit the profile is entered in. Never
+/// throws; a profile the model cannot compute gives a RunError naming the row.
+RunOutcome runModel(const Case& c);
+
+/// The result texts of a run, as the results page shows them.
+struct Evaluation {
+    std::string summary; ///< txtMaxResults: two or three lines, CR LF between them
+    std::string verdict; ///< "PASS" or "FAIL"
+    bool pass = false;
+};
+
+Evaluation evaluate(const RunResult& run, const SetupState& setup);
+
+/// The text shown for a failed run (also used for txtMaxResults).
+std::string describeError(const RunError& error);
+
+} // namespace kvh::core

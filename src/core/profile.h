@@ -1,0 +1,124 @@
+#pragma once
+// The process profile: a table of text cells (header row 0, label column 0, then step type,
+// temperature and time), the step codes, the editing rules behind the grid, and the unit
+// conversion of a whole column. The cells are the data; nothing here validates them.
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kvh::core {
+
+inline constexpr int kColumnCount = 4;
+inline constexpr int kInitialRows = 11;
+inline constexpr int kColLabel = 0;
+inline constexpr int kColStep = 1;
+inline constexpr int kColTemp = 2;
+inline constexpr int kColTime = 3;
+/// Column widths in twips; the grid is 4780 twips wide, 5030 once rows have been appended.
+inline constexpr std::array<int, kColumnCount> kColumnWidths = {500, 2000, 1100, 1100};
+inline constexpr int kGridWidth = 4780;
+inline constexpr int kGridWidthWide = 5030;
+
+inline constexpr std::string_view kStepTypeHeader = "Step Type";
+/// Step texts as start-up and the editor write them (trailing blanks included).
+inline constexpr std::string_view kStartTempText = "Start Temp   ";
+inline constexpr std::string_view kRampText = "Ramp to Temp";
+inline constexpr std::string_view kDwellText = "Dwell at Temp";
+inline constexpr std::string_view kEndTempText = "End Temp    ";
+/// Step texts as Open writes them (no trailing blanks).
+inline constexpr std::string_view kStartTempFileText = "Start Temp";
+inline constexpr std::string_view kEndTempFileText = "End Temp";
+
+/// A row's step code: the first character of its step text.
+enum class StepCode { None, Start, Ramp, Dwell, End };
+StepCode stepCode(std::string_view stepText);
+
+/// Row label of data row i: the number with one leading blank (" 1", " 11").
+std::string rowLabel(int row);
+
+/// The profile grid's content. Row 0 holds the headers, column 0 the row labels.
+class ProfileTable {
+public:
+    using Row = std::array<std::string, kColumnCount>;
+
+    /// The table as start-up lays it out: 11 rows, headers, labels, "Start Temp   " in row 1.
+    static ProfileTable initial(std::string_view tempHeader, std::string_view timeHeader);
+
+    int rowCount() const { return static_cast<int>(m_rows.size()); }
+    const std::string& cell(int row, int col) const;
+    void setCell(int row, int col, std::string text);
+    const Row& row(int r) const { return m_rows[static_cast<size_t>(r)]; }
+
+    /// Appends an empty row labelled with its number; returns its index.
+    int appendRow();
+    /// Sets the row count; new rows are empty (no label), removed rows are dropped.
+    void setRowCount(int rows);
+    /// Every cell empty and only the header row left (Open starts from this).
+    void clearAll();
+
+    int gridWidthTwips() const { return m_gridWidth; }
+    void setGridWidthTwips(int twips) { m_gridWidth = twips; }
+
+    bool operator==(const ProfileTable&) const = default;
+
+private:
+    std::vector<Row> m_rows{Row{}};
+    int m_gridWidth = kGridWidth;
+};
+
+// ---- Editing rules behind the grid -------------------------------------------------------
+
+/// The "Clear Row or Column" button: caption, tag ("1" row, "0" column, "" unarmed), enabled.
+struct ClearButton {
+    std::string caption{"Clear Row or Column"};
+    std::string tag;
+    bool enabled = false;
+    bool operator==(const ClearButton&) const = default;
+};
+inline constexpr std::string_view kClearIdleCaption = "Clear Row or Column";
+inline constexpr std::string_view kClearRowCaption = "Clear Entire Row";
+inline constexpr std::string_view kClearColumnCaption = "Clear Entire Column";
+inline constexpr std::string_view kInsertRowCaption = "Insert a Row";
+
+/// The grid's current cell and the far corner of its selection, after a click.
+struct GridSelection {
+    int row = 1;
+    int col = 1;
+    int rowSel = 1;
+    int colSel = 1;
+};
+
+/// What a click on the grid asks of the view.
+enum class ClickOutcome {
+    Nothing,    ///< a block selection, or the start row's step cell: only the editor is hidden
+    StepCycled, ///< the step type cell was advanced
+    OpenEditor, ///< open the overlay editor on the current cell (its text may have been set)
+};
+
+/// A click on the grid: arms the clear button for a row or column selection, cycles the step
+/// type in column 1, or fills an end step's empty time with "0" before the editor opens.
+ClickOutcome gridClick(ProfileTable& table, ClearButton& clear, const GridSelection& sel);
+
+/// The step cycle on a click of row r's Step Type cell: empty/End -> Ramp -> Dwell -> End.
+/// A new dwell with an empty temperature takes the row above's temperature. Row 1 never
+/// changes. Returns whether anything changed.
+bool cycleStep(ProfileTable& table, int row);
+
+/// "Clear Row or Column": clears the row or column of the current cell (the start step in row 1
+/// survives) and disarms the button.
+void clearRowOrColumn(ProfileTable& table, ClearButton& clear, int currentRow, int currentCol);
+
+/// "Insert a Row": widens the grid and appends a labelled row; returns the new row's index.
+int insertRow(ProfileTable& table);
+
+// ---- Unit conversion ----------------------------------------------------------------------
+
+/// Converts every filled temperature cell into the selected unit, assuming the other unit:
+/// to Celsius ((T-32)*5)/9 or to Fahrenheit ((T*9)/5)+32, written "###0.00".
+void convertTemperatures(ProfileTable& table, bool toCelsius);
+/// Converts every filled time cell: to hours t/60 ("###0.000") or to minutes t*60 ("###0.0").
+void convertTimes(ProfileTable& table, bool toHours);
+
+} // namespace kvh::core

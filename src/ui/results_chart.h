@@ -1,0 +1,57 @@
+#pragma once
+// The results chart `Graf`: internal and process temperature against elapsed time with the
+// tracer's limit line. Each series receives exactly the points of a run, decimated to about
+// two points per horizontal pixel (the drawn curve looks the same, and Qt Charts stays fast).
+
+#include "core/chart_data.h"
+
+#include <QtCharts/QChartView>
+
+QT_BEGIN_NAMESPACE
+class QLineSeries;
+class QValueAxis;
+QT_END_NAMESPACE
+
+namespace kvh::ui {
+
+/// Low and high end of an axis's value scale.
+struct AxisRange {
+    double low = 0.0;
+    double high = 0.0;
+};
+
+class ResultsChart : public QChartView {
+    Q_OBJECT
+public:
+    explicit ResultsChart(QWidget* parent = nullptr);
+
+    /// The reset of InitModel: no points, titles "Elapsed Minutes" / "Temperature °C" at
+    /// 12 pt, both axes on automatic scaling.
+    void reset();
+
+    /// Fills the chart from a run: curves, limit line, axis titles. Axes stay automatic.
+    void plot(const core::ChartData& data);
+
+    /// The data of the last plot (empty after reset).
+    const core::ChartData& data() const { return m_data; }
+
+    /// Both axes back to automatic scaling.
+    void setAutoScale();
+
+    /// The range of an axis's value scale as it is in force now (automatic or fixed).
+    AxisRange range(core::Axis axis) const;
+    bool isAutoScale(core::Axis axis) const;
+
+    /// Fixes an axis's range with the given number of major divisions.
+    void setFixedRange(core::Axis axis, double low, double high, int majorDivisions);
+
+    /// Draws the chart exactly as displayed into `target` on any paint device, as vectors.
+    void renderTo(QPainter* painter, const QRectF& target);
+
+signals:
+    /// The user picked an axis (double-click on the axis, its labels or its title):
+    /// 0 = x axis, 1 = y axis.
+    void axisPicked(int axisId);
+};
+
+} // namespace kvh::ui
