@@ -1,0 +1,113 @@
+#include "ui/report_printer.h"
+
+#include "platform/platform.h"
+#include "ui/print_page.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace kvh::ui {
+
+namespace {
+
+const QString kPdfFilter = QStringLiteral("PDF files (*.pdf)");
+const QString kPdfExtension = QStringLiteral(".pdf");
+const QString kOverwriteText = QStringLiteral("Overwrite Existing File?");
+const QString kOverwriteTitle = QStringLiteral("Warning: File Exists");
+const QString kPrintErrorText = QStringLiteral("The report could not be printed.");
+const QString kPrintErrorTitle = QStringLiteral("Print Error");
+const QString kPdfErrorText = QStringLiteral("The report could not be saved as %1:\n%2");
+const QString kPdfErrorTitle = QStringLiteral("Export PDF Error");
+const QString kDocumentName = QStringLiteral("KVHiTemp report");
+const QString kCreator = QStringLiteral("KVHiTemp");
+
+/// The PDF document of the report, built in memory.
+bool renderPdf(QByteArray& pdf, const QPageLayout& layout, const ReportPrinter::Content& content) {
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(layout);
+    writer.setTitle(kDocumentName);
+    writer.setCreator(kCreator);
+    return ReportPrinter::paintDocument(writer, content);
+}
+
+} // namespace
+
+ReportPrinter::ReportPrinter(platform::Platform& platform, QWidget* parent)
+    : m_platform(platform), m_parent(parent),
+      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    m_printer->setDocName(kDocumentName);
+    m_printer->setCreator(kCreator);
+}
+
+ReportPrinter::~ReportPrinter() = default;
+
+bool ReportPrinter::paintDocument(QPagedPaintDevice& device, const Content& content) {
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    // The columns are measured with the report font as this device prints it.
+    const QString text = PrintPage::alignedReport(content.input, content.results, &device);
+    const QSize paintable = device.pageLayout().paintRectPixels(device.logicalDpiX()).size();
+    PrintPage::paint(&painter, QRectF(QPointF(0, 0), QSizeF(paintable)), text, content.chart);
+    return painter.end();
+}
+
+bool ReportPrinter::print(const Content& content) {
+    if (!m_platform.printerDialog(m_parent, *m_printer))
+        return false;
+    if (paintDocument(*m_printer, content) && m_printer->printerState() != QPrinter::Error)
+        return true;
+    tellFailure(kPrintErrorText, kPrintErrorTitle);
+    return false;
+}
+
+bool ReportPrinter::printerSetup() {
+    return m_platform.printerDialog(m_parent, *m_printer);
+}
+
+void ReportPrinter::printPreview(const Content& content) {
+    m_platform.printPreview(m_parent, *m_printer,
+                            [&content](QPrinter* printer) { paintDocument(*printer, content); });
+}
+
+bool ReportPrinter::exportPdf(const Content& content) {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString path = m_platform.saveFileName(m_parent, documents, kPdfFilter);
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += kPdfExtension;
+    if (QFileInfo::exists(path) &&
+        m_platform.messageBox(m_parent, kOverwriteText, kOverwriteTitle, platform::Buttons::YesNo,
+                              platform::Icon::Question) != platform::Answer::Yes)
+        return false;
+    return writePdf(path, content);
+}
+
+bool ReportPrinter::writePdf(const QString& path, const Content& content) {
+    QByteArray pdf;
+    QSaveFile file(path);
+    QString reason;
+    if (!renderPdf(pdf, m_printer->pageLayout(), content))
+        reason = kPrintErrorText;
+    else if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
+        reason = file.errorString();
+    if (reason.isEmpty())
+        return true;
+    tellFailure(kPdfErrorText.arg(QDir::toNativeSeparators(path), reason), kPdfErrorTitle);
+    return false;
+}
+
+void ReportPrinter::tellFailure(const QString& text, const QString& title) {
+    m_platform.messageBox(m_parent, text, title, platform::Buttons::Ok, platform::Icon::Critical);
+}
+
+} // namespace kvh::ui

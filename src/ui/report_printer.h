@@ -1,0 +1,70 @@
+#pragma once
+// The window's print commands: "&Print", "Printer Set&up", "Print Preview" and
+// "Export PDF...". They all produce the same page (PrintPage) on the printer chosen for the
+// window's lifetime. None of them changes the case or touches the clipboard.
+
+#include "core/report.h"
+
+#include <QString>
+
+#include <memory>
+
+class QPagedPaintDevice;
+class QPrinter;
+class QWidget;
+
+namespace kvh::platform {
+class Platform;
+}
+
+namespace kvh::ui {
+
+class ResultsChart;
+
+class ReportPrinter {
+public:
+    /// What the page shows: the case and result texts as the window holds them, and the chart.
+    struct Content {
+        const core::Case& input;
+        const core::ResultTexts& results;
+        ResultsChart& chart;
+    };
+
+    ReportPrinter(platform::Platform& platform, QWidget* parent);
+    ~ReportPrinter();
+    ReportPrinter(const ReportPrinter&) = delete;
+    ReportPrinter& operator=(const ReportPrinter&) = delete;
+
+    /// The printer dialog, then the report on the chosen printer. A cancelled dialog prints
+    /// nothing. Returns whether the report was printed.
+    bool print(const Content& content);
+
+    /// The printer dialog alone; an accepted choice serves later prints, a cancel changes
+    /// nothing. Returns whether it was accepted.
+    bool printerSetup();
+
+    /// The report in the platform's print preview, on the chosen printer's page.
+    void printPreview(const Content& content);
+
+    /// Asks for a file name (starting in the documents folder) and writes the report as PDF.
+    bool exportPdf(const Content& content);
+
+    /// Writes the report as a PDF file at `path`, on the chosen printer's page layout. The file
+    /// is replaced only once the whole document is written. Failures are told in a message box.
+    bool writePdf(const QString& path, const Content& content);
+
+    /// The printer kept for the window's lifetime.
+    QPrinter& printer() { return *m_printer; }
+
+    /// Paints the report on a printer or PDF writer; false when the device could not start.
+    static bool paintDocument(QPagedPaintDevice& device, const Content& content);
+
+private:
+    void tellFailure(const QString& text, const QString& title);
+
+    platform::Platform& m_platform;
+    QWidget* m_parent;
+    std::unique_ptr<QPrinter> m_printer;
+};
+
+} // namespace kvh::ui
