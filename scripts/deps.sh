@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core
+  poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do
