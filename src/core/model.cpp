@@ -95,7 +95,7 @@ RunError rowError(int row, std::string message) { return RunError{row, std::move
 
 } // namespace
 
-RunOutcome runModel(const Case& c) {
+RunOutcome runModel(const Case& c, RunResult recycled) {
     const ProfileTable& table = c.profile;
     const SetupState& setup = c.setup;
     if (table.rowCount() < 2)
@@ -152,9 +152,13 @@ RunOutcome runModel(const Case& c) {
     const auto size = static_cast<size_t>(std::max(end, kLeadIn + stepMinutes) + 1);
     RunResult run;
     run.totalMinutes = total;
-    run.process.assign(size, 0.0f);
-    run.intermediate.assign(size, 0.0f);
-    run.internal.assign(size, 0.0f);
+    run.process = std::move(recycled.process);
+    run.intermediate = std::move(recycled.intermediate);
+    run.internal = std::move(recycled.internal);
+    // Every cell not written below must read 0: the lead-in of the stages and whatever lies
+    // beyond the last minute written. The rest is overwritten, so it is not cleared first.
+    for (std::vector<float>* series : {&run.process, &run.intermediate, &run.internal})
+        series->resize(size);
     float* process = run.process.data();
 
     std::fill(process, process + kLeadIn + 1, static_cast<float>(startTemp));
@@ -174,23 +178,33 @@ RunOutcome runModel(const Case& c) {
     }
     for (int64_t t = p; t <= total + 20; ++t)
         process[t] = process[p];
+    const int64_t lastWritten = std::max(p, total + 20);
+    std::fill(process + lastWritten + 1, process + size, 0.0f);
 
     // Dead time, then the outer and the inner first-order stage, minute by minute. Each step
     // is computed in double from single values and stored single.
     float* mid = run.intermediate.data();
     float* in = run.internal.data();
+    std::fill(mid, mid + kLeadIn, 0.0f);
+    std::fill(in, in + kLeadIn, 0.0f);
+    std::fill(mid + end + 1, mid + size, 0.0f);
+    std::fill(in + end + 1, in + size, 0.0f);
     mid[kLeadIn] = process[kLeadIn];
     in[kLeadIn] = mid[kLeadIn];
     const DelayedIndex delayed(deadTime);
     float maxInternal = 0.111f, maxDwell = 0.111f;
     const int64_t processEnd = total + kLeadIn;
+    // The previous minute's values stay in registers: each stage is a serial chain, and a
+    // reload through memory would add a store-to-load delay to every minute.
+    double m0 = mid[kLeadIn];
+    double i0 = in[kLeadIn];
     for (int64_t t = kLeadIn + 1; t <= end; ++t) {
-        const double m0 = mid[t - 1];
         const float m1 = static_cast<float>((process[delayed(t)] - m0) * outer + m0);
         mid[t] = m1;
-        const double i0 = in[t - 1];
-        const float i1 = static_cast<float>((m1 - i0) * inner + i0);
+        m0 = m1;
+        const float i1 = static_cast<float>((m0 - i0) * inner + i0);
         in[t] = i1;
+        i0 = i1;
         if (t < processEnd && i1 > maxInternal)
             maxInternal = i1;
         if (i1 > maxDwell)

@@ -109,12 +109,19 @@ Case randomCase(std::mt19937& rng) {
 TEST(ModelProperty, AgreesWithAPlainReadingOnRandomProfiles) {
     ASSERT_EQ(std::fegetround(), FE_TONEAREST);
     std::mt19937 rng(20261206);
+    // Each run reuses the storage of the one before; the first gets storage full of NaN.
+    RunResult previous;
+    previous.process.assign(200000, NAN);
+    previous.intermediate.assign(200000, NAN);
+    previous.internal.assign(200000, NAN);
     for (int i = 0; i < 400; ++i) {
         const Case c = randomCase(rng);
-        const RunOutcome outcome = runModel(c);
+        RunOutcome outcome = runModel(c, std::move(previous));
         ASSERT_TRUE(std::holds_alternative<RunResult>(outcome))
             << describeError(std::get<RunError>(outcome));
         const RunResult& run = std::get<RunResult>(outcome);
+        for (size_t k = static_cast<size_t>(run.totalMinutes + 81); k < run.internal.size(); ++k)
+            ASSERT_EQ(run.internal[k] + run.intermediate[k] + run.process[k], 0.0f) << i;
         const Reference ref = reference(c);
         ASSERT_EQ(run.totalMinutes, ref.total) << i;
         for (int64_t m = 0; m <= run.totalMinutes + 80; ++m) {
@@ -126,6 +133,7 @@ TEST(ModelProperty, AgreesWithAPlainReadingOnRandomProfiles) {
         EXPECT_EQ(run.maxInternal, ref.maxInternal) << i;
         EXPECT_EQ(run.maxDwell, ref.maxDwell) << i;
         EXPECT_EQ(run.finalRate, ref.finalRate) << i;
+        previous = std::get<RunResult>(std::move(outcome));
     }
 }
 
