@@ -21,9 +21,9 @@ namespace kvh::test {
 /// magnitudes (so alignment matters), and an end row: `dataRows` used rows in all.
 inline core::Case makeCase(int dataRows) {
     core::Case c;
-    c.setup.selectModel(2);
-    c.setup.selectTracer(0);
+    c.setup.selectTracer(0); // (choosing the tracer type chooses a model)
     c.setup.selectEnviron(0);
+    c.setup.selectModel(2);
     c.selectTempUnit(0);
     c.selectTimeUnit(0);
     core::ProfileTable& t = c.profile;

@@ -1,0 +1,149 @@
+// Copy Graph and the printed page for a 24-hour profile, offscreen: the chart rendered to the
+// clipboard's bitmap and SVG, and the whole report page painted to a PDF (in memory, and
+// through a PDF printer to a file as "&Print" does).
+//
+//   build/bench/kvhitemp_print_bench
+
+#include "core/chart_data.h"
+#include "core/model.h"
+#include "platform/platform.h"
+#include "ui/graph_copy.h"
+#include "ui/report_printer.h"
+#include "ui/results_chart.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <variant>
+
+namespace {
+
+using namespace kvh;
+
+/// Keeps the last picture, as the system clipboard would.
+class ClipboardSink : public platform::Platform {
+public:
+    QImage bitmap;
+    QByteArray svg;
+
+    platform::Answer messageBox(QWidget*, const QString&, const QString&, platform::Buttons,
+                                platform::Icon) override {
+        return platform::Answer::Ok;
+    }
+    QString inputBox(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    bool printerDialog(QWidget*, QPrinter&) override { return true; }
+    void printPreview(QWidget*, QPrinter&, const platform::PaintDocument&) override {}
+    void setClipboardText(const QString&) override {}
+    void setClipboardPicture(const QImage& b, const QByteArray& s) override {
+        bitmap = b;
+        svg = s;
+    }
+};
+
+/// A day in the oven: start at 70 °F, ramp to 350 °F in an hour, hold, end after 24 hours.
+core::Case dayCase() {
+    core::Case c;
+    c.setup.selectTracer(0); // (choosing the tracer type chooses a model)
+    c.setup.selectEnviron(0);
+    c.setup.selectModel(2);
+    c.selectTempUnit(0);
+    c.selectTimeUnit(0);
+    const char* rows[][3] = {{"Start Temp", "70", "0"},
+                             {"Ramp to Temp", "350", "60"},
+                             {"Dwell at Temp", "350", "1320"},
+                             {"Ramp to Temp", "70", "60"},
+                             {"End Temp", "70", "0"}};
+    for (int r = 0; r < 5; ++r)
+        for (int col = 0; col < 3; ++col)
+            c.profile.setCell(r + 1, col + 1, rows[r][col]);
+    return c;
+}
+
+struct Results {
+    core::Case input = dayCase();
+    core::ResultTexts texts;
+    ui::ResultsChart chart;
+
+    Results() {
+        const core::RunOutcome outcome = core::runModel(input);
+        const auto* run = std::get_if<core::RunResult>(&outcome);
+        if (run == nullptr) {
+            std::fprintf(stderr, "the 24-hour profile did not run\n");
+            std::exit(1);
+        }
+        const core::Evaluation evaluation = core::evaluate(*run, input.setup);
+        texts = {evaluation.summary, evaluation.verdict};
+        chart.resize(900, 520);
+        chart.show();
+        chart.plot(core::buildChartData(*run, input.setup, false));
+        QApplication::processEvents();
+    }
+};
+
+Results* g_results = nullptr;
+
+void BM_CopyGraph(benchmark::State& state) {
+    ClipboardSink clipboard;
+    for (auto _ : state) {
+        ui::copyGraph(g_results->chart, clipboard, nullptr, true);
+        benchmark::DoNotOptimize(clipboard.svg.size());
+    }
+    state.counters["svg_kB"] = double(clipboard.svg.size()) / 1024.0;
+}
+BENCHMARK(BM_CopyGraph)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly();
+
+void BM_PrintPagePdfInMemory(benchmark::State& state) {
+    const ui::ReportPrinter::Content content{g_results->input, g_results->texts, g_results->chart};
+    qsizetype bytes = 0;
+    for (auto _ : state) {
+        QByteArray pdf;
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        ui::ReportPrinter::paintDocument(writer, content);
+        bytes = pdf.size();
+    }
+    state.counters["pdf_kB"] = double(bytes) / 1024.0;
+}
+BENCHMARK(BM_PrintPagePdfInMemory)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly();
+
+void BM_PrintPageToPdfPrinter(benchmark::State& state) {
+    const ui::ReportPrinter::Content content{g_results->input, g_results->texts, g_results->chart};
+    QTemporaryDir dir;
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("page.pdf")));
+        ui::ReportPrinter::paintDocument(printer, content);
+    }
+}
+BENCHMARK(BM_PrintPageToPdfPrinter)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Results results;
+    g_results = &results;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
