@@ -234,7 +234,8 @@ void ResultsChart::plotAreaChanged(const QRectF& plotArea) {
     const int width = static_cast<int>(plotArea.width());
     if (m_data.internal.empty() || width <= 10)
         return;
-    if (std::abs(width - m_bucketsUsed) * 8 > m_bucketsUsed)
+    // Fewer buckets than pixels would show; a few too many cost only time.
+    if (width > m_bucketsUsed || (m_bucketsUsed - width) * 8 > m_bucketsUsed)
         fillSeries();
 }
 
