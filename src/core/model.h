@@ -61,8 +61,10 @@ struct RunError {
 using RunOutcome = std::variant<RunResult, RunError>;
 
 /// Runs the model over the case's profile in the unit the profile is entered in. Never
-/// throws; a profile the model cannot compute gives a RunError naming the row.
-RunOutcome runModel(const Case& c);
+/// throws; a profile the model cannot compute gives a RunError naming the row. The series
+/// storage of an earlier result may be handed in to be reused: a long profile then costs no
+/// fresh memory (page faults dominate a first run of a million minutes).
+RunOutcome runModel(const Case& c, RunResult recycled = {});
 
 /// The result texts of a run, as the results page shows them.
 struct Evaluation {

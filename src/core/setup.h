@@ -50,6 +50,7 @@ template <int N> struct OptionGroup {
                 return i;
         return -1;
     }
+    bool operator==(const OptionGroup&) const = default;
 };
 
 /// The whole setup state. Selecting from code runs the same operation as a click, so Open and

@@ -1,0 +1,71 @@
+// Speed of a whole model run (parameters, process series, both stages, maxima, texts) and of
+// the chart data built from it.
+
+#include "core/chart_data.h"
+#include "core/model.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace kvh::core;
+
+/// A heat treatment lasting `minutes`: start, a ramp to 180 °C, a dwell, a cool-down.
+Case profileOf(int minutes) {
+    Case c;
+    c.setup.selectTracer(1);
+    c.setup.selectEnviron(0);
+    c.setup.selectModel(2);
+    const int ramp = minutes / 10, cool = minutes / 10;
+    const std::string rows[][3] = {{"Start Temp   ", "25", "0"},
+                                   {"Ramp to Temp", "180", std::to_string(ramp)},
+                                   {"Dwell at Temp", "180", std::to_string(minutes - ramp - cool)},
+                                   {"Ramp to Temp", "40", std::to_string(cool)},
+                                   {"End Temp    ", "40", "0"}};
+    for (int r = 0; r < 5; ++r)
+        for (int col = 0; col < 3; ++col)
+            c.profile.setCell(r + 1, col + 1, rows[r][col]);
+    return c;
+}
+
+void fullRun(benchmark::State& state) {
+    const Case c = profileOf(static_cast<int>(state.range(0)));
+    // Like the window, each run hands the storage of the previous result back.
+    RunResult previous;
+    for (auto _ : state) {
+        RunOutcome outcome = runModel(c, std::move(previous));
+        auto& run = std::get<RunResult>(outcome);
+        Evaluation e = evaluate(run, c.setup);
+        benchmark::DoNotOptimize(e);
+        previous = std::move(run);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(fullRun)->Arg(1440)->Arg(32767)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+/// The first run of a session, which must also take its memory from the system.
+void firstRun(benchmark::State& state) {
+    const Case c = profileOf(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        RunOutcome outcome = runModel(c);
+        benchmark::DoNotOptimize(outcome);
+    }
+}
+BENCHMARK(firstRun)->Arg(32767)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+void chartData(benchmark::State& state) {
+    const Case c = profileOf(static_cast<int>(state.range(0)));
+    const RunResult run = std::get<RunResult>(runModel(c));
+    for (auto _ : state) {
+        ChartData data = buildChartData(run, c.setup, false);
+        auto internal = decimate(data.internal, 1600);
+        auto process = decimate(data.process, 1600);
+        benchmark::DoNotOptimize(internal);
+        benchmark::DoNotOptimize(process);
+    }
+}
+BENCHMARK(chartData)->Arg(1440)->Arg(32767)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,244 @@
+#include "model.h"
+
+#include "numbers.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kvh::core {
+
+ModelParams buildModelParams() {
+    ModelParams p{};
+    // Tracer type 1 in air (case 1): dead time, outer and inner coefficient in percent.
+    const float deadTime1[] = {10, 15, 10, 10, 6, 2};
+    const double outer1[] = {4.8, 2.8, 5, 8, 7, 7.2};
+    const double inner1[] = {0.88, 0.48, 0.2, 1.8, 3.6, 0.88};
+    for (size_t m = 0; m < 6; ++m) {
+        p[m][1] = deadTime1[m];
+        p[m][5] = static_cast<float>(outer1[m] / 100);
+        p[m][9] = static_cast<float>(inner1[m] / 100);
+    }
+    // Liquid with tracer type 1 (case 3), from case 1. Each product in double, stored single.
+    for (size_t m = 0; m < 6; ++m) {
+        p[m][3] = static_cast<float>(static_cast<double>(p[m][1]) * 0.5);
+        p[m][7] = static_cast<float>(static_cast<double>(p[m][5]) * 2.5);
+        p[m][11] = static_cast<float>(static_cast<double>(p[m][9]) * 2.5);
+    }
+    // Tracer type 0 in air (case 0), models 0 to 3 only.
+    const float deadTime0[] = {3, 7, 8, 5};
+    const double outer0[] = {7, 3.3, 5, 6.6};
+    const double inner0[] = {1.03, 0.5, 0.21, 2.05};
+    for (size_t m = 0; m < 4; ++m) {
+        p[m][0] = deadTime0[m];
+        p[m][4] = static_cast<float>(outer0[m] / 100);
+        p[m][8] = static_cast<float>(inner0[m] / 100);
+    }
+    // Tracer type 0 in liquid (case 2), derived from case 1 with the liquid factor 0.8.
+    for (size_t m = 0; m < 4; ++m) {
+        p[m][2] = static_cast<float>((0.5 / 0.8) * static_cast<double>(p[m][1]));
+        p[m][6] = static_cast<float>((0.8 * 2.5) * static_cast<double>(p[m][5]));
+        p[m][10] = static_cast<float>((0.8 * 2.5) * static_cast<double>(p[m][9]));
+    }
+    return p;
+}
+
+int responseCase(int tracerIndex, int environIndex) { return tracerIndex + 2 * environIndex; }
+
+double tracerLimitCelsius(const SetupState& setup) {
+    return setup.tracer().isSelected(0) ? 150.0 : 140.0;
+}
+
+double tracerLimitDisplay(const SetupState& setup) {
+    const double limit = tracerLimitCelsius(setup);
+    return setup.fahrenheit() ? limit * 9 / 5 + 32 : limit;
+}
+
+namespace {
+
+/// One profile step as the simulation uses it.
+struct Step {
+    StepCode code;
+    double temp;
+    int64_t minutes;
+    int row;
+};
+
+/// The delayed minute index, round(t - D) half to even, without a division or fmod per minute.
+class DelayedIndex {
+public:
+    explicit DelayedIndex(float deadTime) {
+        const double d = deadTime;
+        m_whole = static_cast<int64_t>(std::floor(d));
+        const double frac = d - std::floor(d);
+        m_mode = frac < 0.5 ? Mode::Down : frac > 0.5 ? Mode::Up : Mode::Tie;
+    }
+    int64_t operator()(int64_t t) const {
+        const int64_t base = t - m_whole; // t - D lies in [base - 1, base]
+        switch (m_mode) {
+        case Mode::Down:
+            return base;
+        case Mode::Up:
+            return base - 1;
+        case Mode::Tie:
+            return (base - 1) % 2 == 0 ? base - 1 : base;
+        }
+        return base;
+    }
+
+private:
+    enum class Mode { Down, Up, Tie };
+    int64_t m_whole = 0;
+    Mode m_mode = Mode::Down;
+};
+
+RunError rowError(int row, std::string message) { return RunError{row, std::move(message)}; }
+
+} // namespace
+
+RunOutcome runModel(const Case& c, RunResult recycled) {
+    const ProfileTable& table = c.profile;
+    const SetupState& setup = c.setup;
+    if (table.rowCount() < 2)
+        return rowError(0, "The profile has no rows.");
+    const int mi = setup.modelIndex(), ti = setup.tracerIndex(), ei = setup.environIndex();
+    if (mi < 0 || mi >= kParamRows || ti < 0 || ti > 1 || ei < 0 || ei > 1)
+        return rowError(0, "The setup names no known model.");
+    const ModelParams params = buildModelParams();
+    const int rc = responseCase(ti, ei);
+    const float deadTime = params[static_cast<size_t>(mi)][static_cast<size_t>(rc)];
+    const double outer = params[static_cast<size_t>(mi)][static_cast<size_t>(4 + rc)];
+    const double inner = params[static_cast<size_t>(mi)][static_cast<size_t>(8 + rc)];
+
+    // Total time: every row counts, blank ones included. In hours a row is rounded after
+    // adding 0.2 minute; the running sum is rounded after each row.
+    const bool hoursTotal = !setup.minutes();
+    const bool hoursSteps = setup.hours();
+    int64_t total = 0;
+    std::vector<Step> steps;
+    int64_t stepMinutes = 0;
+    for (int r = 1; r < table.rowCount(); ++r) {
+        const double time = numericValue(table.cell(r, kColTime));
+        if (!fitsSingle(time))
+            return rowError(r, "The time is not a number the model can use.");
+        if ((hoursTotal ? time * 60 : time) < 0)
+            return rowError(r, "The time is negative.");
+        const double v = hoursTotal ? roundHalfEven(time * 60 + 0.2) : time;
+        const double sum = roundHalfEven(static_cast<double>(total) + v);
+        if (sum > static_cast<double>(kMaxTotalMinutes))
+            return rowError(r, "The profile runs longer than 1,000,000 minutes.");
+        total = static_cast<int64_t>(sum);
+
+        const StepCode code = stepCode(table.cell(r, kColStep));
+        if (code == StepCode::None)
+            continue;
+        const double temp = numericValue(table.cell(r, kColTemp));
+        if (!fitsSingle(temp))
+            return rowError(r, "The temperature is not a number the model can use.");
+        const double duration = roundHalfEven(hoursSteps ? time * 60 : time);
+        if (code == StepCode::Ramp && duration == 0)
+            return rowError(r, "A \"Ramp to Temp\" step needs a time of at least one minute.");
+        if (static_cast<double>(stepMinutes) + duration > static_cast<double>(kMaxTotalMinutes))
+            return rowError(r, "The profile runs longer than 1,000,000 minutes.");
+        const auto minutes = static_cast<int64_t>(duration);
+        steps.push_back({code, temp, minutes, r});
+        stepMinutes += minutes;
+    }
+    const double startTemp = numericValue(table.cell(1, kColTemp));
+    if (!fitsSingle(startTemp))
+        return rowError(1, "The temperature is not a number the model can use.");
+
+    // The steps may run past the end when rounding differs from the total; storage covers both.
+    const int64_t end = total + kTail;
+    const auto size = static_cast<size_t>(std::max(end, kLeadIn + stepMinutes) + 1);
+    RunResult run;
+    run.totalMinutes = total;
+    run.process = std::move(recycled.process);
+    run.intermediate = std::move(recycled.intermediate);
+    run.internal = std::move(recycled.internal);
+    // Every cell not written below must read 0: the lead-in of the stages and whatever lies
+    // beyond the last minute written. The rest is overwritten, so it is not cleared first.
+    for (std::vector<float>* series : {&run.process, &run.intermediate, &run.internal})
+        series->resize(size);
+    float* process = run.process.data();
+
+    std::fill(process, process + kLeadIn + 1, static_cast<float>(startTemp));
+    int64_t p = kLeadIn;
+    for (const Step& s : steps) {
+        if (s.code == StepCode::Ramp) {
+            // From the minute before the step, in equal steps; each sum stored single.
+            const double rate = (s.temp - process[p - 1]) / static_cast<double>(s.minutes);
+            for (int64_t t = p; t <= p + s.minutes; ++t)
+                process[t] = static_cast<float>(process[t - 1] + rate);
+            if (!std::isfinite(process[p + s.minutes]))
+                return rowError(s.row, "The ramp leaves the range of numbers the model can use.");
+        } else {
+            std::fill(process + p, process + p + s.minutes + 1, static_cast<float>(s.temp));
+        }
+        p += s.minutes;
+    }
+    for (int64_t t = p; t <= total + 20; ++t)
+        process[t] = process[p];
+    const int64_t lastWritten = std::max(p, total + 20);
+    std::fill(process + lastWritten + 1, process + size, 0.0f);
+
+    // Dead time, then the outer and the inner first-order stage, minute by minute. Each step
+    // is computed in double from single values and stored single.
+    float* mid = run.intermediate.data();
+    float* in = run.internal.data();
+    std::fill(mid, mid + kLeadIn, 0.0f);
+    std::fill(in, in + kLeadIn, 0.0f);
+    std::fill(mid + end + 1, mid + size, 0.0f);
+    std::fill(in + end + 1, in + size, 0.0f);
+    mid[kLeadIn] = process[kLeadIn];
+    in[kLeadIn] = mid[kLeadIn];
+    const DelayedIndex delayed(deadTime);
+    float maxInternal = 0.111f, maxDwell = 0.111f;
+    const int64_t processEnd = total + kLeadIn;
+    // The previous minute's values stay in registers: each stage is a serial chain, and a
+    // reload through memory would add a store-to-load delay to every minute.
+    double m0 = mid[kLeadIn];
+    double i0 = in[kLeadIn];
+    for (int64_t t = kLeadIn + 1; t <= end; ++t) {
+        const float m1 = static_cast<float>((process[delayed(t)] - m0) * outer + m0);
+        mid[t] = m1;
+        m0 = m1;
+        const float i1 = static_cast<float>((m0 - i0) * inner + i0);
+        in[t] = i1;
+        i0 = i1;
+        if (t < processEnd && i1 > maxInternal)
+            maxInternal = i1;
+        if (i1 > maxDwell)
+            maxDwell = i1;
+    }
+    run.maxInternal = maxInternal;
+    run.maxDwell = maxDwell;
+    run.finalRate = in[processEnd] - in[processEnd - 1];
+    run.limit = tracerLimitDisplay(setup);
+    return run;
+}
+
+Evaluation evaluate(const RunResult& run, const SetupState& setup) {
+    const bool f = setup.fahrenheit();
+    const std::string unit = f ? "\u00b0 F" : "\u00b0 C";
+    const double limit = run.limit;
+    Evaluation e;
+    e.summary = "Maximum Internal Temperature = " + formatPattern(run.maxInternal, Pattern::OneDec) +
+                "  Limit = " + formatPattern(limit, Pattern::Whole) + unit + "\r\n" +
+                "Final Rate of change:  " + formatPattern(run.finalRate, Pattern::TwoDec) +
+                (f ? " \u00b0F/min" : " \u00b0C/min");
+    e.pass = run.maxInternal < limit;
+    e.verdict = e.pass ? "PASS" : "FAIL";
+    if (e.pass && run.maxDwell > limit)
+        e.summary += "\r\nWARNING:  Tracer will reach " +
+                     formatPattern(run.maxDwell, Pattern::Whole) + unit +
+                     " if allowed to dwell in thermal barrier!";
+    return e;
+}
+
+std::string describeError(const RunError& error) {
+    if (error.row <= 0)
+        return error.message;
+    return "Profile row " + std::to_string(error.row) + ": " + error.message;
+}
+
+} // namespace kvh::core

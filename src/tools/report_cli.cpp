@@ -1,0 +1,87 @@
+#include "report_cli.h"
+
+#include "core/dew_file.h"
+#include "core/model.h"
+#include "core/numbers.h"
+#include "core/report.h"
+
+#include <ostream>
+
+namespace kvh::tools {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: kvhitemp-report [--series] FILE.dew\n"
+    "\n"
+    "Opens a KVHiTemp case, runs the thermal barrier model and prints the result.\n"
+    "\n"
+    "  FILE.dew           print the report exactly as \"Copy Data and Text\" puts it on the\n"
+    "                     clipboard (UTF-8, CR LF line ends, TAB between table fields)\n"
+    "  --series FILE.dew  print the minute series as CSV: minute,process,intermediate,internal\n"
+    "                     for minute index 0 to TotalMinutes + 80 (the profile starts at 60)\n"
+    "  --help             show this text\n"
+    "\n"
+    "Exit status: 0 success; 1 the file cannot be read or parsed; 2 the setup in the file is\n"
+    "not complete; 3 the model cannot run the profile; 64 wrong arguments.\n"
+    "On failure nothing is printed on standard output and one line on standard error.\n";
+
+void printSeries(const core::RunResult& run, std::ostream& out) {
+    out << "minute,process,intermediate,internal\n";
+    const auto last = static_cast<size_t>(run.totalMinutes + core::kTail);
+    for (size_t i = 0; i <= last; ++i)
+        out << i << ',' << core::roundTripText(run.process[i]) << ','
+            << core::roundTripText(run.intermediate[i]) << ','
+            << core::roundTripText(run.internal[i]) << '\n';
+}
+
+} // namespace
+
+int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    bool series = false;
+    std::string path;
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            out << kUsage;
+            return kExitOk;
+        }
+        if (arg == "--series" && !series) {
+            series = true;
+        } else if (path.empty() && !arg.empty() && (arg[0] != '-' || arg == "-")) {
+            path = arg;
+        } else {
+            err << "kvhitemp-report: unexpected argument \"" << arg << "\" (see --help)\n";
+            return kExitUsage;
+        }
+    }
+    if (path.empty()) {
+        err << "kvhitemp-report: no file given (see --help)\n";
+        return kExitUsage;
+    }
+
+    auto opened = core::openDewFile(path, core::Case{});
+    if (const auto* error = std::get_if<core::DewError>(&opened)) {
+        err << "kvhitemp-report: " << path << ": " << error->reason << '\n';
+        return kExitBadFile;
+    }
+    const core::Case& c = std::get<core::Case>(opened);
+    if (!c.setup.complete()) {
+        err << "Setup not complete! Results cannot be displayed\n";
+        return kExitIncompleteSetup;
+    }
+    const core::RunOutcome outcome = core::runModel(c);
+    if (const auto* error = std::get_if<core::RunError>(&outcome)) {
+        err << "kvhitemp-report: " << core::describeError(*error) << '\n';
+        return kExitModelFailed;
+    }
+    const auto& run = std::get<core::RunResult>(outcome);
+    if (series) {
+        printSeries(run, out);
+        return kExitOk;
+    }
+    const core::Evaluation e = core::evaluate(run, c.setup);
+    out << core::buildReportText(c, {e.summary, e.verdict});
+    return kExitOk;
+}
+
+} // namespace kvh::tools

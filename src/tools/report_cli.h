@@ -1,0 +1,23 @@
+#pragma once
+// The command-line companion: opens a ".dew" case, runs the model and prints the report (or
+// the minute series as CSV), as the window would after Open, "Results and Graph" and
+// "Copy Data and Text".
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace kvh::tools {
+
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitBadFile = 1,
+    kExitIncompleteSetup = 2,
+    kExitModelFailed = 3,
+    kExitUsage = 64,
+};
+
+/// Runs the companion with the arguments after the program name.
+int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+} // namespace kvh::tools

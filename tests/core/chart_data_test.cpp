@@ -1,0 +1,101 @@
+#include "core/chart_data.h"
+#include "test_cases.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace kvh::core;
+
+namespace {
+
+struct DivisionCase {
+    float range;
+    int x;
+    int y;
+};
+
+class MajorDivisions : public testing::TestWithParam<DivisionCase> {};
+
+TEST_P(MajorDivisions, FollowTheAxisRules) {
+    const float low = 20.0f;
+    EXPECT_EQ(majorDivisions(Axis::X, low, low + GetParam().range), GetParam().x);
+    EXPECT_EQ(majorDivisions(Axis::Y, low, low + GetParam().range), GetParam().y);
+}
+
+INSTANTIATE_TEST_SUITE_P(WorkedTable, MajorDivisions,
+                         testing::Values(DivisionCase{100, 10, 10}, DivisionCase{95, 5, 9},
+                                         DivisionCase{90, 10, 9}, DivisionCase{49, 7, 8},
+                                         DivisionCase{45, 9, 8}, DivisionCase{11, 4, 8},
+                                         DivisionCase{5, 5, 8}, DivisionCase{0.5f, 4, 8},
+                                         DivisionCase{150, 10, 7}, DivisionCase{260, 10, 6},
+                                         DivisionCase{1000, 10, 12}));
+
+TEST(MajorDivisions, EdgeRanges) {
+    EXPECT_EQ(majorDivisions(Axis::Y, 120, 20), 8);          // high below low
+    EXPECT_EQ(majorDivisions(Axis::Y, 0, 1000), 12);
+    EXPECT_EQ(majorDivisions(Axis::Y, 0, 327670), 4095); // halved three times, stays above 10
+    EXPECT_EQ(majorDivisions(Axis::Y, 0, 327690), std::nullopt); // the tenth overflows 16 bits
+    EXPECT_EQ(majorDivisions(Axis::X, 0, 11), 4);
+}
+
+TEST(ChartData, HoursDrawEveryMinuteAsAFraction) {
+    const Case c =
+        kvh::test::makeCase(0, 0, 0, {{"S", "20", "0"}, {"D", "80", "1.5"}}, true, false);
+    const RunResult run = std::get<RunResult>(runModel(c));
+    ASSERT_EQ(run.totalMinutes, 90);
+    const ChartData chart = buildChartData(run, c.setup, false);
+    ASSERT_EQ(chart.internal.size(), 89u);
+    ASSERT_EQ(chart.process.size(), 89u);
+    EXPECT_EQ(chart.internal.front().x, 1.0 / 60);
+    EXPECT_EQ(chart.internal.back().x, 89.0 / 60);
+    EXPECT_EQ(chart.process.front().y, run.process[60]);
+    EXPECT_EQ(chart.internal.back().y, run.internal[148]);
+    EXPECT_EQ(chart.limit, (std::vector<ChartPoint>{{0, 150}, {89.0 / 60, 150}}));
+    EXPECT_EQ(chart.xTitle, "Elapsed Hours");
+    EXPECT_EQ(chart.yTitle, "Temp. \u00b0C");
+}
+
+TEST(ChartData, TracerOnlyLeavesTheProcessOut) {
+    const Case c =
+        kvh::test::makeCase(1, 0, 4, {{"S", "70", "0"}, {"D", "300", "20"}}, false, true);
+    const RunResult run = std::get<RunResult>(runModel(c));
+    const ChartData chart = buildChartData(run, c.setup, true);
+    EXPECT_TRUE(chart.process.empty());
+    EXPECT_EQ(chart.internal.size(), 19u);
+    EXPECT_EQ(chart.internal[0].x, 1.0);
+    EXPECT_EQ(chart.limit.back(), (ChartPoint{19, 284}));
+    EXPECT_EQ(chart.xTitle, "Elapsed Minutes");
+    EXPECT_EQ(chart.yTitle, "Temp. \u00b0F");
+}
+
+TEST(ChartData, NoMinutesNoCurve) {
+    const Case c = kvh::test::makeCase(0, 0, 0, {{"S", "20", "0"}});
+    const ChartData chart = buildChartData(std::get<RunResult>(runModel(c)), c.setup, false);
+    EXPECT_TRUE(chart.internal.empty());
+    EXPECT_TRUE(chart.process.empty());
+}
+
+TEST(Decimate, KeepsEndsAndExtremesOfEveryBucket) {
+    std::vector<ChartPoint> points;
+    for (int i = 0; i < 100000; ++i)
+        points.push_back({static_cast<double>(i), std::sin(i * 0.001) * 100 + (i == 51234 ? 500 : 0)});
+    const auto out = decimate(points, 500);
+    EXPECT_LE(out.size(), 1002u);
+    EXPECT_EQ(out.front(), points.front());
+    EXPECT_EQ(out.back(), points.back());
+    EXPECT_TRUE(std::is_sorted(out.begin(), out.end(),
+                               [](const ChartPoint& a, const ChartPoint& b) { return a.x < b.x; }));
+    EXPECT_NE(std::find(out.begin(), out.end(), points[51234]), out.end()); // the spike survives
+    const auto [lo, hi] = std::minmax_element(
+        out.begin(), out.end(), [](const ChartPoint& a, const ChartPoint& b) { return a.y < b.y; });
+    const auto fullLow = std::min_element(
+        points.begin(), points.end(), [](const ChartPoint& a, const ChartPoint& b) { return a.y < b.y; });
+    EXPECT_EQ(lo->y, fullLow->y);
+    EXPECT_EQ(hi->y, points[51234].y);
+    const std::vector<ChartPoint> small(points.begin(), points.begin() + 50);
+    EXPECT_EQ(decimate(small, 500), small);
+}
+
+} // namespace

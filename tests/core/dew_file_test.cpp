@@ -1,0 +1,268 @@
+#include "core/dew_file.h"
+#include "test_cases.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace kvh::core;
+using kvh::test::makeCase;
+
+namespace {
+
+const char* const kExample = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\nDavar Model = 2\r\n"
+                             "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\n"
+                             "R,180,30\r\nD,180,60\r\nE,25,15\r\n";
+
+Case opened(const std::string& bytes, const Case& start = Case{}) {
+    auto parsed = parseDew(bytes);
+    if (auto* e = std::get_if<DewError>(&parsed)) {
+        ADD_FAILURE() << e->reason;
+        return start;
+    }
+    Case c = start;
+    applyDew(c, std::get<DewParse>(parsed));
+    return c;
+}
+
+std::string withData(const std::string& data) {
+    return "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\nDavar Model = 2\r\nTracer Type = "
+           "1\r\nEnvironment = 0\r\n[Data]\r\n" +
+           data;
+}
+
+TEST(DewWriter, WritesTheDocumentedExample) {
+    const Case c = makeCase(1, 0, 2,
+                            {{"S", "25", "0"}, {"R", "180", "30"}, {"D", "180", "60"}, {"E", "25", "15"}});
+    EXPECT_EQ(writeDew(c), kExample);
+}
+
+TEST(DewWriter, WritesCellsAsTheyStandAndSkipsRowsWithoutStep) {
+    Case c;
+    c.profile.setCell(2, 1, "Ramp to Temp");
+    c.profile.setCell(2, 3, "30");
+    c.profile.setCell(3, 2, "99"); // no step type: not written
+    c.profile.setCell(4, 1, "End Temp    ");
+    c.profile.setCell(4, 2, " 70\u00b0 ");
+    EXPECT_EQ(writeDew(c), "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\nDavar Model = \r\n"
+                           "Tracer Type = 1\r\nEnvironment = 1\r\n[Data]\r\nS,,\r\nR,,30\r\n"
+                           "E, 70\xb0 ,\r\n");
+}
+
+TEST(DewReader, ReadsTheDocumentedExample) {
+    const Case c = opened(kExample);
+    EXPECT_EQ(c.setup.summary(), "Model 7440; Tessel III; in Air");
+    EXPECT_TRUE(c.setup.celsius());
+    EXPECT_TRUE(c.setup.minutes());
+    ASSERT_EQ(c.profile.rowCount(), 11);
+    EXPECT_EQ(c.profile.row(1), (ProfileTable::Row{" 1", "Start Temp", "25", "0"}));
+    EXPECT_EQ(c.profile.row(4), (ProfileTable::Row{" 4", "End Temp", "25", "15"}));
+    EXPECT_EQ(c.profile.row(10), (ProfileTable::Row{" 10", "", "", ""}));
+    EXPECT_EQ(c.profile.row(0), (ProfileTable::Row{"", "Step Type", "Temp. \u00b0C", "Minutes"}));
+    EXPECT_EQ(c.profile.gridWidthTwips(), 4780);
+}
+
+struct RoundTrip {
+    const char* name;
+    int tracer, environ, model;
+    bool celsius, minutes;
+};
+
+class DewRoundTrip : public testing::TestWithParam<RoundTrip> {};
+
+TEST_P(DewRoundTrip, GivesBackTheSameCase) {
+    const RoundTrip& p = GetParam();
+    Case c = makeCase(p.tracer, p.environ, p.model,
+                      {{"S", "20.5", "0"}, {"R", "-40", "1.25"}, {"", "7", "8"}, {"D", "1E+15", "2"},
+                       {"E", "0.001", "0"}},
+                      p.celsius, p.minutes);
+    const Case back = opened(writeDew(c), Case{});
+    EXPECT_EQ(back.setup, c.setup);
+    // Steps close up (the empty row is not saved) and keep their codes and numbers.
+    const int rows[] = {1, 2, 4, 5};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(stepCode(back.profile.cell(i + 1, 1)), stepCode(c.profile.cell(rows[i], 1)));
+        EXPECT_EQ(back.profile.cell(i + 1, 2), c.profile.cell(rows[i], 2));
+        EXPECT_EQ(back.profile.cell(i + 1, 3), c.profile.cell(rows[i], 3));
+    }
+    EXPECT_EQ(back.profile.row(0), c.profile.row(0));
+    EXPECT_EQ(writeDew(back), writeDew(c));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    UnitsAndModels, DewRoundTrip,
+    testing::Values(RoundTrip{"CelsiusMinutes7440", 1, 0, 2, true, true},
+                    RoundTrip{"FahrenheitHours7105", 1, 0, 5, false, false},
+                    RoundTrip{"ThermalPackInAir", 1, 0, 4, true, false},
+                    RoundTrip{"Tessel3Air7300", 1, 0, 3, false, true},
+                    RoundTrip{"Tessel2Liquid7640", 0, 1, 0, false, true},
+                    RoundTrip{"Tessel3Liquid7640", 1, 1, 0, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DewReader, FileWithoutStepsGivesTenEmptyLabelledRows) {
+    const Case c = opened(withData(""));
+    ASSERT_EQ(c.profile.rowCount(), 11);
+    for (int r = 1; r <= 10; ++r)
+        EXPECT_EQ(c.profile.row(r), (ProfileTable::Row{rowLabel(r), "", "", ""}));
+}
+
+TEST(DewReader, ManyRowsWidenTheGridFewArePadded) {
+    std::string data;
+    for (int i = 0; i < 14; ++i)
+        data += "D,100," + std::to_string(i) + "\r\n";
+    const Case many = opened(withData(data));
+    EXPECT_EQ(many.profile.rowCount(), 15);
+    EXPECT_EQ(many.profile.gridWidthTwips(), 5030);
+    EXPECT_EQ(many.profile.cell(14, 0), " 14");
+    const Case few = opened(withData("S,1,1\r\nR,2,2\r\nE,3,3\r\n"));
+    EXPECT_EQ(few.profile.rowCount(), 11);
+    EXPECT_EQ(few.profile.row(7), (ProfileTable::Row{" 7", "", "", ""}));
+}
+
+struct ReaderCase {
+    const char* name;
+    std::string data;               ///< after the standard setup lines
+    std::vector<ProfileTable::Row> rows; ///< rows 1.. expected
+};
+
+class DewReaderRows : public testing::TestWithParam<ReaderCase> {};
+
+TEST_P(DewReaderRows, BuildsTheTable) {
+    const Case c = opened(withData(GetParam().data));
+    for (size_t i = 0; i < GetParam().rows.size(); ++i)
+        EXPECT_EQ(c.profile.row(static_cast<int>(i) + 1), GetParam().rows[i]) << "row " << i + 1;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Quirks, DewReaderRows,
+    testing::Values(
+        ReaderCase{"EmptyTemperatureReadsZero", "R,,30\r\n", {{" 1", "Ramp to Temp", "0", "30"}}},
+        ReaderCase{"NumbersAreWrittenBackPlain", "S,100.50,abc\r\nD,12abc, 1 000\r\n",
+                   {{" 1", "Start Temp", "100.5", "0"}, {" 2", "Dwell at Temp", "12", "1000"}}},
+        ReaderCase{"LowerCaseStepIsNoStep", "s,100,5\r\n", {{" 1", "", "100", "5"}}},
+        ReaderCase{"LowerCaseKeyEatsTheNextLines", "temp units = 0\r\n5\r\n7\r\nE,1,2\r\n",
+                   {{" 1", "", "5", "7"}, {" 2", "End Temp", "1", "2"}}},
+        ReaderCase{"EmptyLineIsALabelledRow", "S,1,2\r\n\r\nE,3,4\r\n",
+                   {{" 1", "Start Temp", "1", "2"}, {" 2", "", "", ""}, {" 3", "End Temp", "3", "4"}}},
+        ReaderCase{"CommaInACellShiftsTheFields", "S,1,5,2\r\nE,3,4\r\nD,1\r\n",
+                   {{" 1", "Start Temp", "1", "5"}, {" 2", "", "0", "3"}, {" 3", "", "0", "1"}}},
+        ReaderCase{"LeadingBlanksAreSkipped", "   R,  80,  6\r\n", {{" 1", "Ramp to Temp", "80", "6"}}},
+        ReaderCase{"LineFeedsAlone", "S,1,2\nE,3,4\n",
+                   {{" 1", "Start Temp", "1", "2"}, {" 2", "End Temp", "3", "4"}}},
+        ReaderCase{"NegativeZero", "S,-0,0\r\n", {{" 1", "Start Temp", "0", "0"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct KeyCase {
+    const char* name;
+    std::string file;
+    int selectedModel;
+    bool celsius;
+    int environ; ///< selected environment button
+};
+
+class DewReaderKeys : public testing::TestWithParam<KeyCase> {};
+
+TEST_P(DewReaderKeys, SelectByFirstFourAndLastCharacter) {
+    const Case c = opened(GetParam().file);
+    EXPECT_EQ(c.setup.model().selectedIndex(), GetParam().selectedModel);
+    EXPECT_EQ(c.setup.celsius(), GetParam().celsius);
+    EXPECT_EQ(c.setup.environ().selectedIndex(), GetParam().environ);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, DewReaderKeys,
+    testing::Values(
+        KeyCase{"NoModelReadsAsModel0", "Davar Model = \r\nTracer Type = 1\r\nEnvironment = 0\r\n", 0, true, 0},
+        KeyCase{"TemperatureLineEndingIn0", "Temperature = 0\r\n", -1, false, -1},
+        KeyCase{"EnvironmentTenIsAir", "Environment = 10\r\n", -1, true, 0},
+        KeyCase{"TracerType0ReplacesTheModel", "Davar Model = 2\r\nTracer Type = 0\r\nEnvironment = 0\r\n", 0, true, 0},
+        KeyCase{"LiquidWithTessel3ReplacesTheModel", "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 1\r\n", 0, true, 1},
+        KeyCase{"OldModelKey", "Tracer Type = 1\r\nEnvironment = 0\r\nDewer Model = 5\r\n", 5, true, 0},
+        KeyCase{"ModelSevenSelectsNone", "Davar Model = 7\r\n", -1, true, -1},
+        KeyCase{"LaterKeyWins", "Temp Units = 0\r\n[Data]\r\n[Setup]\r\nTemp Units = 1\r\n", -1, true, -1},
+        KeyCase{"GroupSavedWithNothingReadsAsOne", "Environment = 1\r\n", -1, true, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct RefusedCase {
+    const char* name;
+    std::string file;
+    const char* reason;
+};
+
+class DewReaderRefuses : public testing::TestWithParam<RefusedCase> {};
+
+TEST_P(DewReaderRefuses, WithAReason) {
+    auto parsed = parseDew(GetParam().file);
+    ASSERT_TRUE(std::holds_alternative<DewError>(parsed));
+    EXPECT_NE(std::get<DewError>(parsed).reason.find(GetParam().reason), std::string::npos)
+        << std::get<DewError>(parsed).reason;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadFiles, DewReaderRefuses,
+    testing::Values(RefusedCase{"StepLetterAlone", withData("S,1,2\r\nE"), "Line 9"},
+                    RefusedCase{"OneFieldShort", withData("S,1"), "ends before its temperature"},
+                    RefusedCase{"InfiniteNumber", withData("S,1e999,2\r\n"), "too large"},
+                    RefusedCase{"Oversized", std::string(kMaxDewFileBytes + 1, ' '), "16 MiB"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class TempDir : public testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = std::filesystem::temp_directory_path() /
+                ("kvh-dew-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                 "-" + testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directories(m_dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    std::string path(const char* name) const { return (m_dir / name).string(); }
+    std::filesystem::path m_dir;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST_F(TempDir, OpenIsAllOrNothing) {
+    std::ofstream(path("bad.dew"), std::ios::binary) << withData("S,1,2\r\nTemp Units = 0\r\nE");
+    const Case before = makeCase(1, 0, 4, {{"S", "5", "1"}});
+    auto result = openDewFile(path("bad.dew"), before);
+    ASSERT_TRUE(std::holds_alternative<DewError>(result));
+    auto missing = openDewFile(path("missing.dew"), before);
+    ASSERT_TRUE(std::holds_alternative<DewError>(missing));
+    EXPECT_NE(std::get<DewError>(missing).reason.find("cannot be opened"), std::string::npos);
+
+    std::ofstream(path("good.dew"), std::ios::binary) << kExample;
+    auto good = openDewFile(path("good.dew"), before);
+    ASSERT_TRUE(std::holds_alternative<Case>(good));
+    EXPECT_EQ(std::get<Case>(good).setup.summary(), "Model 7440; Tessel III; in Air");
+}
+
+TEST_F(TempDir, SaveReplacesAtomicallyAndLeavesNoTemporaryFile) {
+    std::ofstream(path("case.dew"), std::ios::binary) << "old";
+    EXPECT_EQ(writeFileAtomically(path("case.dew"), kExample), "");
+    EXPECT_EQ(slurp(path("case.dew")), kExample);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 1);
+}
+
+TEST_F(TempDir, FailedSaveGivesAReasonAndKeepsWhatWasThere) {
+    EXPECT_NE(writeFileAtomically(path("no-such-folder/case.dew"), kExample), "");
+    std::filesystem::create_directory(path("taken.dew")); // a folder cannot be replaced by a file
+    EXPECT_NE(writeFileAtomically(path("taken.dew"), kExample), "");
+    EXPECT_TRUE(std::filesystem::is_directory(path("taken.dew")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 1);
+}
+
+TEST(Cp1252, EveryDefinedByteSurvivesTheRoundTrip) {
+    std::string bytes;
+    for (int b = 0x20; b <= 0xFF; ++b)
+        bytes += static_cast<char>(b);
+    EXPECT_EQ(utf8ToCp1252(cp1252ToUtf8(bytes)), bytes);
+    EXPECT_EQ(cp1252ToUtf8("\xb0\x80"), "\u00b0\u20ac");
+    EXPECT_EQ(utf8ToCp1252("\u2192x\xff"), "?x?"); // not in the set, then a broken sequence
+}
+
+} // namespace

@@ -1,0 +1,222 @@
+#include "core/case.h"
+
+#include <gtest/gtest.h>
+
+using namespace kvh::core;
+
+namespace {
+
+GridSelection cellAt(int row, int col) { return {row, col, row, col}; }
+
+TEST(ProfileTable, FreshTableHoldsOnlyTheStartStep) {
+    const Case c;
+    const ProfileTable& t = c.profile;
+    ASSERT_EQ(t.rowCount(), 11);
+    EXPECT_EQ(t.cell(0, 0), "");
+    EXPECT_EQ(t.cell(0, 1), "Step Type");
+    EXPECT_EQ(t.cell(1, 1), "Start Temp   ");
+    EXPECT_EQ(t.cell(10, 0), " 10");
+    EXPECT_EQ(t.gridWidthTwips(), 4780);
+    for (int r = 1; r < 11; ++r)
+        for (int col = 2; col < 4; ++col)
+            EXPECT_TRUE(t.cell(r, col).empty());
+    EXPECT_EQ(stepCode(t.cell(2, 1)), StepCode::None);
+}
+
+TEST(ProfileEditing, StepCycleRunsRampDwellEnd) {
+    Case c;
+    ClearButton clear;
+    const std::vector<std::string> expected = {"Ramp to Temp", "Dwell at Temp", "End Temp    ",
+                                               "Ramp to Temp"};
+    for (const std::string& text : expected) {
+        EXPECT_EQ(gridClick(c.profile, clear, cellAt(2, 1)), ClickOutcome::StepCycled);
+        EXPECT_EQ(c.profile.cell(2, 1), text);
+    }
+    EXPECT_EQ(gridClick(c.profile, clear, cellAt(1, 1)), ClickOutcome::Nothing);
+    EXPECT_EQ(c.profile.cell(1, 1), "Start Temp   ");
+}
+
+struct CycleCase {
+    const char* name;
+    const char* before;
+    const char* after;
+};
+
+class StepCycleFromText : public testing::TestWithParam<CycleCase> {};
+
+TEST_P(StepCycleFromText, NextStep) {
+    Case c;
+    c.profile.setCell(3, 1, GetParam().before);
+    cycleStep(c.profile, 3);
+    EXPECT_EQ(c.profile.cell(3, 1), GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Loaded, StepCycleFromText,
+                         testing::Values(CycleCase{"EndFromFile", "End Temp", "Ramp to Temp"},
+                                         CycleCase{"StartInRow3", "Start Temp", "End Temp    "},
+                                         CycleCase{"DwellFromFile", "Dwell at Temp",
+                                                   "End Temp    "},
+                                         CycleCase{"RampWithBlank", "Ramp to Temp ",
+                                                   "End Temp    "}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProfileEditing, DwellTakesTheTemperatureAboveOnlyWhenEmpty) {
+    Case c;
+    c.profile.setCell(2, 1, "Ramp to Temp");
+    c.profile.setCell(2, 2, "120");
+    cycleStep(c.profile, 3);
+    cycleStep(c.profile, 3);
+    EXPECT_EQ(c.profile.cell(3, 1), "Dwell at Temp");
+    EXPECT_EQ(c.profile.cell(3, 2), "120");
+
+    c.profile.setCell(4, 2, "95");
+    cycleStep(c.profile, 4);
+    cycleStep(c.profile, 4);
+    EXPECT_EQ(c.profile.cell(4, 2), "95");
+}
+
+TEST(ProfileEditing, EndStepTimeOpensAsZero) {
+    Case c;
+    ClearButton clear;
+    c.profile.setCell(3, 1, "End Temp");
+    EXPECT_EQ(gridClick(c.profile, clear, cellAt(3, 3)), ClickOutcome::OpenEditor);
+    EXPECT_EQ(c.profile.cell(3, 3), "0");
+    c.profile.setCell(3, 3, "5");
+    gridClick(c.profile, clear, cellAt(3, 3));
+    EXPECT_EQ(c.profile.cell(3, 3), "5");
+    // Not the temperature column, and not a ramp.
+    gridClick(c.profile, clear, cellAt(3, 2));
+    EXPECT_EQ(c.profile.cell(3, 2), "");
+    c.profile.setCell(4, 1, "Ramp to Temp");
+    gridClick(c.profile, clear, cellAt(4, 3));
+    EXPECT_EQ(c.profile.cell(4, 3), "");
+}
+
+TEST(ProfileEditing, RowLabelClickArmsRowClearAndCyclesTheStep) {
+    Case c;
+    ClearButton clear;
+    EXPECT_EQ(gridClick(c.profile, clear, {4, 1, 4, 3}), ClickOutcome::StepCycled);
+    EXPECT_EQ(clear, (ClearButton{"Clear Entire Row", "1", true}));
+    EXPECT_EQ(c.profile.cell(4, 1), "Ramp to Temp");
+}
+
+TEST(ProfileEditing, ColumnHeaderClickArmsColumnClearAndOpensTheEditor) {
+    Case c;
+    ClearButton clear;
+    EXPECT_EQ(gridClick(c.profile, clear, {1, 2, 10, 2}), ClickOutcome::OpenEditor);
+    EXPECT_EQ(clear, (ClearButton{"Clear Entire Column", "0", true}));
+}
+
+TEST(ProfileEditing, BlockSelectionChangesNothing) {
+    Case c;
+    ClearButton clear;
+    const Case before = c;
+    EXPECT_EQ(gridClick(c.profile, clear, {2, 1, 4, 3}), ClickOutcome::Nothing);
+    EXPECT_EQ(c, before);
+    EXPECT_EQ(clear, ClearButton{});
+}
+
+TEST(ProfileEditing, SingleCellClickLeavesTheArmedButton) {
+    Case c;
+    ClearButton clear{"Clear Entire Row", "1", true};
+    gridClick(c.profile, clear, cellAt(5, 2));
+    EXPECT_EQ(clear, (ClearButton{"Clear Entire Row", "1", true}));
+}
+
+Case filled() {
+    Case c;
+    for (int r = 1; r <= 4; ++r) {
+        if (r > 1)
+            c.profile.setCell(r, 1, "Ramp to Temp");
+        c.profile.setCell(r, 2, std::to_string(r * 10));
+        c.profile.setCell(r, 3, std::to_string(r));
+    }
+    return c;
+}
+
+TEST(ProfileEditing, ClearingTheStepColumnKeepsTheStartStep) {
+    Case c = filled();
+    ClearButton clear{"Clear Entire Column", "0", true};
+    clearRowOrColumn(c.profile, clear, 1, 1);
+    EXPECT_EQ(c.profile.cell(1, 1), "Start Temp   ");
+    EXPECT_EQ(c.profile.cell(2, 1), "");
+    EXPECT_EQ(c.profile.cell(2, 2), "20");
+    EXPECT_EQ(clear, (ClearButton{"Clear Row or Column", "0", false}));
+}
+
+TEST(ProfileEditing, ClearingANumberColumnEmptiesRowOneToo) {
+    Case c = filled();
+    ClearButton clear{"Clear Entire Column", "0", true};
+    clearRowOrColumn(c.profile, clear, 3, 2);
+    for (int r = 1; r <= 4; ++r)
+        EXPECT_EQ(c.profile.cell(r, 2), "");
+    EXPECT_EQ(c.profile.cell(3, 3), "3");
+}
+
+TEST(ProfileEditing, ClearingRowOneKeepsItsStepType) {
+    Case c = filled();
+    ClearButton clear{"Clear Entire Row", "1", true};
+    clearRowOrColumn(c.profile, clear, 1, 1);
+    EXPECT_EQ(c.profile.cell(1, 1), "Start Temp   ");
+    EXPECT_EQ(c.profile.cell(1, 2), "");
+    EXPECT_EQ(c.profile.cell(1, 3), "");
+    clear.tag = "1";
+    clearRowOrColumn(c.profile, clear, 3, 2);
+    EXPECT_EQ(c.profile.row(3), (ProfileTable::Row{" 3", "", "", ""}));
+}
+
+TEST(ProfileEditing, InsertRowAppendsALabelledRowAndWidensTheGrid) {
+    Case c;
+    EXPECT_EQ(insertRow(c.profile), 11);
+    EXPECT_EQ(c.profile.rowCount(), 12);
+    EXPECT_EQ(c.profile.row(11), (ProfileTable::Row{" 11", "", "", ""}));
+    EXPECT_EQ(c.profile.gridWidthTwips(), 5030);
+    EXPECT_EQ(insertRow(c.profile), 12);
+    EXPECT_EQ(c.profile.cell(12, 0), " 12");
+}
+
+struct ConvertCase {
+    const char* name;
+    bool temperature;
+    bool toTarget; ///< to Celsius / to hours
+    std::vector<std::string> before;
+    std::vector<std::string> after;
+};
+
+class UnitConversion : public testing::TestWithParam<ConvertCase> {};
+
+TEST_P(UnitConversion, ConvertsEveryFilledCell) {
+    const ConvertCase& p = GetParam();
+    Case c;
+    const int col = p.temperature ? 2 : 3;
+    for (size_t i = 0; i < p.before.size(); ++i)
+        c.profile.setCell(static_cast<int>(i) + 1, col, p.before[i]);
+    if (p.temperature)
+        convertTemperatures(c.profile, p.toTarget);
+    else
+        convertTimes(c.profile, p.toTarget);
+    for (size_t i = 0; i < p.after.size(); ++i)
+        EXPECT_EQ(c.profile.cell(static_cast<int>(i) + 1, col), p.after[i]) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Units, UnitConversion,
+    testing::Values(
+        ConvertCase{"FahrenheitToCelsius", true, true, {"212", "100", "32"}, {"100.00", "37.78", "0.00"}},
+        ConvertCase{"CelsiusToFahrenheit", true, false, {"37.78", "0", "-40"}, {"100.00", "32.00", "-40.00"}},
+        ConvertCase{"MinutesToHours", false, true, {"90", "100", "15"}, {"1.500", "1.667", "0.250"}},
+        ConvertCase{"HoursToMinutes", false, false, {"1.25", "0.1"}, {"75.0", "6.0"}},
+        ConvertCase{"EmptyStaysEmptyLettersAreZero", true, true, {"", "abc"}, {"", "-17.78"}},
+        ConvertCase{"LettersToFahrenheit", true, false, {"abc"}, {"32.00"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(UnitConversion, PressingTwiceConvertsTwice) {
+    Case c;
+    c.profile.setCell(2, 2, "100");
+    convertTemperatures(c.profile, true);
+    EXPECT_EQ(c.profile.cell(2, 2), "37.78");
+    convertTemperatures(c.profile, true);
+    EXPECT_EQ(c.profile.cell(2, 2), "3.21");
+}
+
+} // namespace

@@ -1,0 +1,69 @@
+#include "report_cli.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+struct CliCase {
+    const char* name;
+    std::vector<std::string> args; ///< "@" stands for the written file
+    const char* file;              ///< content of the file, or nullptr for none
+    int exitCode;
+    const char* stderrPart;
+};
+
+class ReportCli : public testing::TestWithParam<CliCase> {};
+
+TEST_P(ReportCli, ExitCodesAndMessages) {
+    const CliCase& p = GetParam();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / (std::string("kvh-cli-") + p.name + ".dew")).string();
+    if (p.file)
+        std::ofstream(path, std::ios::binary) << p.file;
+    std::vector<std::string> args = p.args;
+    for (std::string& a : args)
+        if (a == "@")
+            a = path;
+    std::ostringstream out, err;
+    EXPECT_EQ(kvh::tools::reportMain(args, out, err), p.exitCode);
+    EXPECT_NE(err.str().find(p.stderrPart), std::string::npos) << err.str();
+    if (p.exitCode != 0) {
+        EXPECT_TRUE(out.str().empty());
+    }
+    std::filesystem::remove(path);
+}
+
+const char* const kIncomplete = "[Setup]\r\nTemp Units = 1\r\n[Data]\r\nS,20,0\r\n";
+const char* const kBadRamp = "Davar Model = 0\r\nTracer Type = 0\r\nEnvironment = 0\r\nS,20,0\r\nR,80,0\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, ReportCli,
+    testing::Values(CliCase{"NoArguments", {}, nullptr, 64, "no file"},
+                    CliCase{"TwoFiles", {"a.dew", "b.dew"}, nullptr, 64, "unexpected argument"},
+                    CliCase{"UnknownOption", {"--bogus", "@"}, "", 64, "unexpected argument"},
+                    CliCase{"MissingFile", {"@"}, nullptr, 1, "cannot be opened"},
+                    CliCase{"TruncatedRow", {"@"}, "S,1", 1, "ends before"},
+                    CliCase{"IncompleteSetup", {"@"}, kIncomplete, 2,
+                            "Setup not complete! Results cannot be displayed"},
+                    CliCase{"ZeroRamp", {"--series", "@"}, kBadRamp, 3, "Profile row 2"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReportCliSeries, OneRowPerMinuteToEightyAfterTheEnd) {
+    const std::string path = (std::filesystem::temp_directory_path() / "kvh-cli-series.dew").string();
+    std::ofstream(path, std::ios::binary)
+        << "Davar Model = 1\r\nTracer Type = 0\r\nEnvironment = 0\r\nS,20,0\r\nR,100,10\r\n";
+    std::ostringstream out, err;
+    ASSERT_EQ(kvh::tools::reportMain({"--series", path}, out, err), 0) << err.str();
+    const std::string csv = out.str();
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 91);
+    EXPECT_NE(csv.find("\n60,28,28,28\n"), std::string::npos) << csv.substr(0, 2000);
+    EXPECT_EQ(csv.find("\n91,"), std::string::npos);
+    EXPECT_NE(csv.find("\n90,0,"), std::string::npos);
+    std::filesystem::remove(path);
+}
+
+} // namespace
