@@ -34,8 +34,9 @@ QMessageBox::Icon toQtIcon(Icon icon) {
 
 Answer QtPlatform::messageBox(QWidget* parent, const QString& text, const QString& title,
                               Buttons buttons, Icon icon) {
-    const auto qtButtons = buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                     : QMessageBox::StandardButtons(QMessageBox::Ok);
+    const auto qtButtons = buttons == Buttons::YesNo
+                               ? QMessageBox::Yes | QMessageBox::No
+                               : QMessageBox::StandardButtons(QMessageBox::Ok);
     QMessageBox box(toQtIcon(icon), title, text, qtButtons, parent);
     const int pressed = box.exec();
     if (buttons == Buttons::Ok)
@@ -51,13 +52,11 @@ QString QtPlatform::inputBox(QWidget* parent, const QString& prompt, const QStri
     return ok ? text : QString();
 }
 
-QString QtPlatform::openFileName(QWidget* parent, const QString& startPath,
-                                 const QString& filter) {
+QString QtPlatform::openFileName(QWidget* parent, const QString& startPath, const QString& filter) {
     return QFileDialog::getOpenFileName(parent, QString(), startPath, filter);
 }
 
-QString QtPlatform::saveFileName(QWidget* parent, const QString& startPath,
-                                 const QString& filter) {
+QString QtPlatform::saveFileName(QWidget* parent, const QString& startPath, const QString& filter) {
     // The window asks "Overwrite Existing File?" itself.
     return QFileDialog::getSaveFileName(parent, QString(), startPath, filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);

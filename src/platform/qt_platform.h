@@ -9,14 +9,12 @@ namespace kvh::platform {
 /// The real desktop services, as the program uses them outside tests.
 class QtPlatform : public Platform {
 public:
-    Answer messageBox(QWidget* parent, const QString& text, const QString& title,
-                      Buttons buttons, Icon icon) override;
+    Answer messageBox(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
+                      Icon icon) override;
     QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
                      const QString& defaultText) override;
-    QString openFileName(QWidget* parent, const QString& startPath,
-                         const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& startPath,
-                         const QString& filter) override;
+    QString openFileName(QWidget* parent, const QString& startPath, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& startPath, const QString& filter) override;
     bool printerDialog(QWidget* parent, QPrinter& printer) override;
     void printPreview(QWidget* parent, QPrinter& printer, const PaintDocument& paint) override;
     void setClipboardText(const QString& text) override;

@@ -62,6 +62,7 @@ const QString kAboutLowTemp =
     QStringLiteral("This model may also be used to evaluate low temperature performance.");
 
 const QString kDialogName = QStringLiteral("/*.dew");
+const QSize kInitialSize(1000, 720);
 
 enum Page { SetupTab = 0, ProcessTab = 1, ResultsTab = 2 };
 
@@ -90,6 +91,7 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
       m_resultsPage(new ResultsPage) {
     setObjectName(QStringLiteral("frmHiTemp"));
     setWindowTitle(kWindowTitle);
+    resize(kInitialSize);
     m_lblSetup->setObjectName(QStringLiteral("lblSetup"));
     m_tab->setObjectName(QStringLiteral("Tab1"));
     m_tab->addTab(m_setupPage, kTabSetup);
@@ -172,8 +174,7 @@ void frmHiTemp::connectPages() {
     connect(&m_processPage->grid(), &ProfileGrid::clicked, this, &frmHiTemp::fg1_Click);
     connect(&m_processPage->grid(), &ProfileGrid::editorTextChanged, this,
             &frmHiTemp::txtFGIn_Change);
-    connect(m_resultsPage, &ResultsPage::tracerOnlyClicked, this,
-            &frmHiTemp::chkTracerOnly_Click);
+    connect(m_resultsPage, &ResultsPage::tracerOnlyClicked, this, &frmHiTemp::chkTracerOnly_Click);
 }
 
 ResultsChart& frmHiTemp::chart() const {
@@ -228,7 +229,8 @@ void frmHiTemp::InitModel() {
 
 bool frmHiTemp::PlotGraph() {
     InitModel();
-    core::RunOutcome outcome = core::runModel(m_case);
+    core::RunOutcome outcome = core::runModel(m_case, std::move(m_spareRun));
+    m_spareRun = {};
     if (const auto* error = std::get_if<core::RunError>(&outcome)) {
         // No stale verdict: the page says what went wrong and the chart stays reset.
         const QString reason = qs(core::describeError(*error));
@@ -240,7 +242,7 @@ bool frmHiTemp::PlotGraph() {
     const core::Evaluation evaluation = core::evaluate(run, m_case.setup);
     m_resultsPage->showResults(qs(evaluation.summary), qs(evaluation.verdict), evaluation.pass);
     core::ChartData data = core::buildChartData(run, m_case.setup, m_resultsPage->tracerOnly());
-    outcome = core::RunError{}; // the series are not needed any more: free them before drawing
+    m_spareRun = std::move(std::get<core::RunResult>(outcome)); // storage for the next run
     chart().plot(std::move(data));
     return true;
 }
@@ -360,8 +362,8 @@ void frmHiTemp::mnuOpen_Click() {
         return;
     auto opened = core::openDewFile(localPath(path), m_case);
     if (const auto* error = std::get_if<core::DewError>(&opened)) {
-        m_platform.messageBox(this, kOpenErrorText.arg(QDir::toNativeSeparators(path),
-                                                       qs(error->reason)),
+        m_platform.messageBox(this,
+                              kOpenErrorText.arg(QDir::toNativeSeparators(path), qs(error->reason)),
                               kOpenErrorTitle, Buttons::Ok, Icon::Critical);
         return;
     }
@@ -426,8 +428,8 @@ void frmHiTemp::mnuExit_Click() {
 void frmHiTemp::mnuAbout_Click() {
     const QStringList paragraphs{kWindowTitle, kAboutVersion.arg(QStringLiteral(KVH_VERSION)),
                                  kAboutWarning, kAboutLowTemp};
-    m_platform.messageBox(this, paragraphs.join(QStringLiteral("\n\n")), kAboutTitle,
-                          Buttons::Ok, Icon::None);
+    m_platform.messageBox(this, paragraphs.join(QStringLiteral("\n\n")), kAboutTitle, Buttons::Ok,
+                          Icon::None);
 }
 
 } // namespace kvh::ui

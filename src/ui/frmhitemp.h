@@ -17,6 +17,7 @@
 // Every dialog and the clipboard go through the Platform given to the constructor.
 
 #include "core/case.h"
+#include "core/model.h"
 #include "core/profile.h"
 #include "core/report.h"
 
@@ -104,6 +105,8 @@ private:
     platform::Platform& m_platform;
     core::Case m_case;
     core::ClearButton m_clear;
+    /// The last run's series storage, handed to the next run (its values are not used).
+    core::RunResult m_spareRun;
     QString m_strReport;
 
     QLabel* m_lblSetup;

@@ -108,10 +108,10 @@ void ProfileGrid::applySelection() {
     if (!current.isValid() || !corner.isValid())
         return;
     selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
-    const QModelIndex topLeft = m_model->index(std::min(m_sel.row, m_sel.rowSel),
-                                               std::min(m_sel.col, m_sel.colSel));
-    const QModelIndex bottomRight = m_model->index(std::max(m_sel.row, m_sel.rowSel),
-                                                   std::max(m_sel.col, m_sel.colSel));
+    const QModelIndex topLeft =
+        m_model->index(std::min(m_sel.row, m_sel.rowSel), std::min(m_sel.col, m_sel.colSel));
+    const QModelIndex bottomRight =
+        m_model->index(std::max(m_sel.row, m_sel.rowSel), std::max(m_sel.col, m_sel.colSel));
     selectionModel()->select(QItemSelection(topLeft, bottomRight),
                              QItemSelectionModel::ClearAndSelect);
 }

@@ -68,7 +68,16 @@ struct Bounds {
     }
 };
 
-/// A range that shows its values: an empty or single-valued one is widened.
+/// A round step that splits `span` into about six parts: 1, 2 or 5 times a power of ten.
+double niceStep(double span) {
+    const double raw = span / 6.0;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double norm = raw / magnitude;
+    const double factor = norm < 1.5 ? 1.0 : norm < 3.0 ? 2.0 : norm < 7.0 ? 5.0 : 10.0;
+    return factor * magnitude;
+}
+
+/// An automatic range: the values widened to whole steps, one tick per step.
 void setNiceRange(QValueAxis* axis, double low, double high) {
     if (!std::isfinite(low) || !std::isfinite(high)) {
         low = 0.0;
@@ -78,9 +87,11 @@ void setNiceRange(QValueAxis* axis, double low, double high) {
         low -= 1.0;
         high += 1.0;
     }
-    axis->setTickCount(5);
-    axis->setRange(low, high);
-    axis->applyNiceNumbers();
+    const double step = niceStep(high - low);
+    const double niceLow = std::floor(low / step) * step;
+    const double niceHigh = std::ceil(high / step) * step;
+    axis->setRange(niceLow, niceHigh);
+    axis->setTickCount(static_cast<int>(std::lround((niceHigh - niceLow) / step)) + 1);
 }
 
 } // namespace

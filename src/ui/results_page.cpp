@@ -25,8 +25,8 @@ constexpr int kSummaryLines = 3;
 
 ResultsPage::ResultsPage(QWidget* parent)
     : QGroupBox(kPageCaption, parent), m_pf(new QLineEdit(this)),
-      m_tracerOnly(new QCheckBox(kTracerOnlyCaption, this)),
-      m_maxResults(new QPlainTextEdit(this)), m_chart(new ResultsChart(this)) {
+      m_tracerOnly(new QCheckBox(kTracerOnlyCaption, this)), m_maxResults(new QPlainTextEdit(this)),
+      m_chart(new ResultsChart(this)) {
     setObjectName(QStringLiteral("fra_2"));
     setProperty("index", 2);
     m_pf->setObjectName(QStringLiteral("txtPF"));
@@ -42,9 +42,11 @@ ResultsPage::ResultsPage(QWidget* parent)
     m_maxResults->setObjectName(QStringLiteral("txtMaxResults"));
     m_maxResults->setReadOnly(true);
     m_maxResults->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Room for three lines with the box's frame and margins, so no scroll bar appears.
     const int lineHeight = m_maxResults->fontMetrics().lineSpacing();
     m_maxResults->setFixedHeight(lineHeight * kSummaryLines + 2 * m_maxResults->frameWidth() +
-                                 static_cast<int>(2 * m_maxResults->document()->documentMargin()));
+                                 static_cast<int>(2 * m_maxResults->document()->documentMargin()) +
+                                 lineHeight / 2);
     m_chart->setObjectName(QStringLiteral("Graf"));
     m_chart->setMinimumSize(400, 300);
 

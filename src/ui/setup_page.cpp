@@ -10,8 +10,8 @@ namespace kvh::ui {
 
 namespace {
 
-const QString kPageCaption = QStringLiteral(
-    "Specify Dewar or Thermal Pack model, Tracer Type and Process Environment");
+const QString kPageCaption =
+    QStringLiteral("Specify Dewar or Thermal Pack model, Tracer Type and Process Environment");
 
 } // namespace
 
@@ -30,26 +30,28 @@ SetupPage::SetupPage(QWidget* parent)
     }
     for (int i = 0; i < 2; ++i) {
         const auto n = static_cast<size_t>(i);
-        m_tracers[n] = makeButton(m_fraTracer, QStringLiteral("optTracerType"), i,
-                                  core::kTracerCaptions[n]);
+        m_tracers[n] =
+            makeButton(m_fraTracer, QStringLiteral("optTracerType"), i, core::kTracerCaptions[n]);
         connect(m_tracers[n], &QRadioButton::clicked, this, [this, i] { emit tracerClicked(i); });
-        m_environs[n] = makeButton(m_fraEnviron, QStringLiteral("optEnviron"), i,
-                                   core::kEnvironCaptions[n]);
-        connect(m_environs[n], &QRadioButton::clicked, this,
-                [this, i] { emit environClicked(i); });
+        m_environs[n] =
+            makeButton(m_fraEnviron, QStringLiteral("optEnviron"), i, core::kEnvironCaptions[n]);
+        connect(m_environs[n], &QRadioButton::clicked, this, [this, i] { emit environClicked(i); });
     }
-    for (QGroupBox* frame : {m_fraModel, m_fraTracer, m_fraEnviron})
-        static_cast<QVBoxLayout*>(frame->layout())->addStretch();
-
     auto* right = new QVBoxLayout;
     right->addWidget(m_fraTracer);
     right->addWidget(m_fraEnviron);
     right->addStretch();
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(m_fraModel, 0, Qt::AlignTop);
-    layout->addSpacing(24);
-    layout->addLayout(right);
-    layout->addStretch();
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_fraModel);
+    left->addStretch();
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left);
+    columns->addSpacing(24);
+    columns->addLayout(right);
+    columns->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 16);
+    layout->addLayout(columns);
 }
 
 QGroupBox* SetupPage::makeFrame(const QString& name, std::string_view caption) {

@@ -6,6 +6,7 @@
 #include "core/model.h"
 #include "core/report.h"
 
+#include <QDir>
 #include <QGroupBox>
 #include <QLayout>
 #include <QMenuBar>
@@ -39,8 +40,7 @@ private slots:
     void cleanup() { h.reset(); }
 
     void startUp() {
-        QCOMPARE(h->window->windowTitle(),
-                 u"Kelvora High Temp Thermal Pack Performance Model"_s);
+        QCOMPARE(h->window->windowTitle(), u"Kelvora High Temp Thermal Pack Performance Model"_s);
         QTabWidget* tab = h->tab();
         QCOMPARE(tab->count(), 3);
         QCOMPARE(tab->tabText(0), u"   Setup   "_s);
@@ -72,8 +72,7 @@ private slots:
         for (int i = 0; i < layout->count(); ++i)
             if (QWidget* w = layout->itemAt(i)->widget())
                 names << w->objectName();
-        QCOMPARE(names, QStringList({u"optMod_0"_s, u"optMod_1"_s,
-                                     u"optMod_2"_s, u"optMod_3"_s,
+        QCOMPARE(names, QStringList({u"optMod_0"_s, u"optMod_1"_s, u"optMod_2"_s, u"optMod_3"_s,
                                      u"optMod_5"_s, u"optMod_4"_s}));
         QCOMPARE(h->option("optMod", 0)->text(), u"7640 2\" by 6\" Vacuum  Dewar"_s);
     }
@@ -85,13 +84,18 @@ private slots:
         QTest::addColumn<bool>("enabled");
         QTest::newRow("open") << u"mnuOpen"_s << u"&Open"_s << QKeySequence(u"Ctrl+O"_s) << true;
         QTest::newRow("save") << u"mnuSave"_s << u"&Save"_s << QKeySequence(u"Ctrl+S"_s) << true;
-        QTest::newRow("print") << u"mnuPrint"_s << u"&Print"_s << QKeySequence(u"Ctrl+P"_s) << false;
-        QTest::newRow("print setup") << u"mnuPrintSetup"_s << u"Printer Set&up"_s << QKeySequence() << true;
-        QTest::newRow("preview") << u"mnuPrintPreview"_s << u"Print Preview"_s << QKeySequence() << true;
+        QTest::newRow("print") << u"mnuPrint"_s << u"&Print"_s << QKeySequence(u"Ctrl+P"_s)
+                               << false;
+        QTest::newRow("print setup")
+            << u"mnuPrintSetup"_s << u"Printer Set&up"_s << QKeySequence() << true;
+        QTest::newRow("preview") << u"mnuPrintPreview"_s << u"Print Preview"_s << QKeySequence()
+                                 << true;
         QTest::newRow("pdf") << u"mnuExportPdf"_s << u"Export PDF..."_s << QKeySequence() << true;
         QTest::newRow("exit") << u"mnuExit"_s << u"E&xit"_s << QKeySequence(u"Ctrl+Q"_s) << true;
-        QTest::newRow("copy graph") << u"mnuCopyGraph"_s << u"Copy Graph"_s << QKeySequence() << true;
-        QTest::newRow("copy data") << u"mnuCopyData"_s << u"&Copy Data and Text"_s << QKeySequence() << true;
+        QTest::newRow("copy graph")
+            << u"mnuCopyGraph"_s << u"Copy Graph"_s << QKeySequence() << true;
+        QTest::newRow("copy data")
+            << u"mnuCopyData"_s << u"&Copy Data and Text"_s << QKeySequence() << true;
         QTest::newRow("reset") << u"mnuReset"_s << u"Reset"_s << QKeySequence() << true;
         QTest::newRow("about") << u"mnuAbout"_s << u"&About"_s << QKeySequence() << true;
     }
@@ -110,16 +114,13 @@ private slots:
         QStringList bar;
         for (QAction* a : h->window->menuBar()->actions())
             bar << a->text();
-        QCOMPARE(bar, QStringList({u"&File"_s, u"&Edit"_s,
-                                   u"&About"_s}));
+        QCOMPARE(bar, QStringList({u"&File"_s, u"&Edit"_s, u"&About"_s}));
         QStringList file;
         for (QAction* a : h->get<QMenu>("mnuFile")->actions())
             file << (a->isSeparator() ? u"-"_s : a->objectName());
-        QCOMPARE(file, QStringList({u"mnuOpen"_s, u"mnuSave"_s,
-                                    u"mnuPrint"_s, u"mnuPrintSetup"_s,
-                                    u"mnuPrintPreview"_s,
-                                    u"mnuExportPdf"_s, u"-"_s,
-                                    u"mnuExit"_s}));
+        QCOMPARE(file,
+                 QStringList({u"mnuOpen"_s, u"mnuSave"_s, u"mnuPrint"_s, u"mnuPrintSetup"_s,
+                              u"mnuPrintPreview"_s, u"mnuExportPdf"_s, u"-"_s, u"mnuExit"_s}));
     }
 
     void incompleteSetupIsRefused() {
@@ -144,9 +145,10 @@ private slots:
         QTest::newRow("data") << u"mnuCopyData"_s
                               << u"The Results have not yet been calculated or created."_s
                               << u"Data Copy Error"_s;
-        QTest::newRow("graph") << u"mnuCopyGraph"_s
-                               << u"The Results and Graph have not yet been calculated or created."_s
-                               << u"Graph Copy Error"_s;
+        QTest::newRow("graph")
+            << u"mnuCopyGraph"_s
+            << u"The Results and Graph have not yet been calculated or created."_s
+            << u"Graph Copy Error"_s;
     }
     void copyCommandsRefuseBeforeResults() {
         QFETCH(QString, item);
@@ -169,10 +171,11 @@ private slots:
         QTest::addColumn<int>("checked");
         QTest::addColumn<QString>("summary");
         QTest::newRow("tracer II drops a chosen 7440 for 7640")
-            << QStringList{u"optTracerType_1"_s, u"optMod_2"_s, u"optTracerType_0"_s} << u"0123"_s << 0
-            << u"Setup Not Specified"_s;
+            << QStringList{u"optTracerType_1"_s, u"optMod_2"_s, u"optTracerType_0"_s} << u"0123"_s
+            << 0 << u"Setup Not Specified"_s;
         QTest::newRow("liquid drops 7105 for 7640 and hides 7210")
-            << QStringList{u"optTracerType_1"_s, u"optEnviron_0"_s, u"optMod_5"_s, u"optEnviron_1"_s}
+            << QStringList{u"optTracerType_1"_s, u"optEnviron_0"_s, u"optMod_5"_s,
+                           u"optEnviron_1"_s}
             << u"01235"_s << 0 << u"Model 7640; Tessel III; in Liquid"_s;
         QTest::newRow("tessel III in air offers six")
             << QStringList{u"optEnviron_0"_s, u"optTracerType_1"_s} << u"012345"_s << -1
@@ -189,13 +192,14 @@ private slots:
             << QStringList{u"optTracerType_0"_s, u"optEnviron_0"_s} << u"0123"_s << 0
             << u"Model 7640; Tessel II or VTX; in Air"_s;
         QTest::newRow("7440 with tessel III in liquid")
-            << QStringList{u"optTracerType_1"_s, u"optEnviron_1"_s, u"optMod_2"_s} << u"01235"_s << 2
-            << u"Model 7440; Tessel III; in Liquid"_s;
+            << QStringList{u"optTracerType_1"_s, u"optEnviron_1"_s, u"optMod_2"_s} << u"01235"_s
+            << 2 << u"Model 7440; Tessel III; in Liquid"_s;
         QTest::newRow("7210 in air stays")
-            << QStringList{u"optEnviron_0"_s, u"optTracerType_1"_s, u"optMod_4"_s} << u"012345"_s << 4
-            << u"Model 7210; Tessel III; in Air"_s;
+            << QStringList{u"optEnviron_0"_s, u"optTracerType_1"_s, u"optMod_4"_s} << u"012345"_s
+            << 4 << u"Model 7210; Tessel III; in Air"_s;
         QTest::newRow("the same tracer II again reselects 7640")
-            << QStringList{u"optTracerType_0"_s, u"optEnviron_0"_s, u"optMod_1"_s, u"optTracerType_0"_s}
+            << QStringList{u"optTracerType_0"_s, u"optEnviron_0"_s, u"optMod_1"_s,
+                           u"optTracerType_0"_s}
             << u"0123"_s << 0 << u"Model 7640; Tessel II or VTX; in Air"_s;
     }
     void modelRules() {
@@ -239,7 +243,7 @@ private slots:
         h->showPage(0);
         h->action("mnuReset")->trigger();
         QVERIFY(h->window->chart().data().internal.empty()); // chart reset, nothing run
-        QCOMPARE(h->txtPF(), u"FAIL"_s);       // the texts stay
+        QCOMPARE(h->txtPF(), u"FAIL"_s);                     // the texts stay
         QVERIFY(h->platform.messages.isEmpty());
     }
 
@@ -286,6 +290,28 @@ private slots:
         QVERIFY(expected.contains(u"Final Determination: PASS\r\n\r\n"_s));
     }
 
+    void copiedReportMatchesTheExamples_data() {
+        QTest::addColumn<QString>("dewFile");
+        const QDir examples(QStringLiteral(KVH_EXAMPLES_DIR));
+        const QStringList files = examples.entryList({u"*.dew"_s}, QDir::Files);
+        QVERIFY(!files.isEmpty());
+        for (const QString& name : files)
+            QTest::newRow(qPrintable(name)) << examples.filePath(name);
+    }
+    void copiedReportMatchesTheExamples() {
+        // The examples' reports are what the command-line companion prints; the window,
+        // going through its pages and widgets, must copy the same bytes.
+        QFETCH(QString, dewFile);
+        h->platform.openAnswers.enqueue(dewFile);
+        h->action("mnuOpen")->trigger();
+        h->showPage(2);
+        h->action("mnuCopyData")->trigger();
+        QVERIFY(h->platform.messages.isEmpty());
+        QFile golden(QString(dewFile).replace(u".dew"_s, u".report.txt"_s));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        QCOMPARE(h->platform.clipboardText.toUtf8(), golden.readAll());
+    }
+
     void copyAfterEditsUsesTheShownTexts() {
         h->openText(test::kPassingCase);
         h->showPage(2);
@@ -294,8 +320,7 @@ private slots:
         h->option("optTracerType", 0)->click(); // changes the setup, not the shown results
         h->action("mnuCopyData")->trigger();
         QVERIFY(h->platform.clipboardText.contains(u"Tracer Type: Tessel II or VTX"_s));
-        QVERIFY(h->platform.clipboardText.contains(QString(before).replace(
-            u"\n"_s, u"\r\n"_s)));
+        QVERIFY(h->platform.clipboardText.contains(QString(before).replace(u"\n"_s, u"\r\n"_s)));
     }
 };
 

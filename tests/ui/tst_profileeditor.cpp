@@ -21,9 +21,15 @@ class TestProfileEditor : public QObject {
         ui::ProfileGrid* g = h->grid();
         const QRect cell = g->visualRect(g->model()->index(row, col));
         const QRect editor = h->editor()->geometry();
-        QVERIFY2(cell.contains(editor), qPrintable(u"cell %1,%2 %3x%4 editor %5,%6 %7x%8"_s.arg(
-            cell.x()).arg(cell.y()).arg(cell.width()).arg(cell.height()).arg(editor.x())
-            .arg(editor.y()).arg(editor.width()).arg(editor.height())));
+        QVERIFY2(cell.contains(editor),
+                 qPrintable(u"cell %1,%2 %3x%4 editor %5,%6 %7x%8"_s.arg(cell.x())
+                                .arg(cell.y())
+                                .arg(cell.width())
+                                .arg(cell.height())
+                                .arg(editor.x())
+                                .arg(editor.y())
+                                .arg(editor.width())
+                                .arg(editor.height())));
         QVERIFY(editor.width() >= cell.width() - 4);
         QVERIFY(editor.height() >= cell.height() - 4);
     }
@@ -310,8 +316,9 @@ private slots:
                                   << QStringList{u"1.500"_s, u"1.667"_s, u"0.250"_s};
         QTest::newRow("to minutes") << time << 0 << QStringList{u"1.25"_s, u"0.1"_s, QString()}
                                     << QStringList{u"75.0"_s, u"6.0"_s, QString()};
-        QTest::newRow("letters and empties") << temp << 1 << QStringList{u"abc"_s, QString(), u"x"_s}
-                                             << QStringList{u"-17.78"_s, QString(), u"-17.78"_s};
+        QTest::newRow("letters and empties")
+            << temp << 1 << QStringList{u"abc"_s, QString(), u"x"_s}
+            << QStringList{u"-17.78"_s, QString(), u"-17.78"_s};
     }
     void conversion() {
         QFETCH(QString, group);

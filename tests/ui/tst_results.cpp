@@ -107,9 +107,9 @@ private slots:
                               << u"Elapsed Minutes"_s;
         QByteArray fahrenheit = withSetup(test::kPassingCase, "Temp Units", '0');
         fahrenheit = withSetup(fahrenheit, "Tracer Type", '0');
-        QTest::newRow("fahrenheit, tracer II") << fahrenheit << u"PASS"_s << QColor(0, 255, 0)
-                                               << u"  Limit = 302° F\n"_s << u"Temp. °F"_s
-                                               << u"Elapsed Minutes"_s;
+        QTest::newRow("fahrenheit, tracer II")
+            << fahrenheit << u"PASS"_s << QColor(0, 255, 0) << u"  Limit = 302° F\n"_s
+            << u"Temp. °F"_s << u"Elapsed Minutes"_s;
         const QByteArray hours = "[Setup]\r\nTemp Units = 1\r\nTime Units = 1\r\n"
                                  "Davar Model = 0\r\nTracer Type = 1\r\nEnvironment = 1\r\n"
                                  "[Data]\r\nS,25,0\r\nR,60,0.5\r\nE,25,1\r\n";
@@ -227,9 +227,7 @@ private slots:
         ui::ResultsChart& chart = h->window->chart();
         QSignalSpy picked(&chart, &ui::ResultsChart::axisPicked);
         const QRectF plot = chart.chart()->plotArea();
-        auto at = [&](QPointF p) {
-            return chart.mapFromScene(chart.chart()->mapToScene(p));
-        };
+        auto at = [&](QPointF p) { return chart.mapFromScene(chart.chart()->mapToScene(p)); };
         QTest::mouseDClick(chart.viewport(), Qt::LeftButton, {},
                            at({plot.center().x(), plot.bottom() + 8}));
         QTest::mouseDClick(chart.viewport(), Qt::LeftButton, {},

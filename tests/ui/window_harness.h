@@ -95,14 +95,12 @@ public:
     }
     void clickColumnHeader(int col) {
         QHeaderView* h = grid()->horizontalHeader();
-        const QPoint at(h->sectionViewportPosition(col) + h->sectionSize(col) / 2,
-                        h->height() / 2);
+        const QPoint at(h->sectionViewportPosition(col) + h->sectionSize(col) / 2, h->height() / 2);
         QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, at);
     }
     void clickRowHeader(int row) {
         QHeaderView* h = grid()->verticalHeader();
-        const QPoint at(h->width() / 2,
-                        h->sectionViewportPosition(row) + h->sectionSize(row) / 2);
+        const QPoint at(h->width() / 2, h->sectionViewportPosition(row) + h->sectionSize(row) / 2);
         QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, at);
     }
     /// Clicks a temperature or time cell and types `text` into the editor that opens.
