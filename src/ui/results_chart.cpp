@@ -126,7 +126,19 @@ void ResultsChart::reset() {
     showSeries(m_process, true);
     setTitle(m_axisX, core::kResetXTitle);
     setTitle(m_axisY, core::kResetYTitle);
-    setAutoScale();
+    m_autoX = true;
+    m_autoY = true;
+    // A run nearly always follows at once and sets the ranges itself; new axis labels cost
+    // more than the rest of the reset, so the empty chart's range waits for the event loop.
+    if (!m_rangePending) {
+        m_rangePending = true;
+        QMetaObject::invokeMethod(this, &ResultsChart::applyPendingRange, Qt::QueuedConnection);
+    }
+}
+
+void ResultsChart::applyPendingRange() {
+    if (m_rangePending)
+        applyAutoRange();
 }
 
 void ResultsChart::plot(const core::ChartData& data) {
@@ -151,6 +163,7 @@ void ResultsChart::fillSeries() {
     const QList<QPointF> internal = toQt(core::decimate(m_data.internal, m_bucketsUsed));
     const QList<QPointF> process = toQt(core::decimate(m_data.process, m_bucketsUsed));
     const QList<QPointF> limit = toQt(m_data.limit);
+    m_rangePending = false;
     if (m_autoX || m_autoY) {
         Bounds b;
         b.add(internal);
@@ -173,6 +186,7 @@ void ResultsChart::setAutoScale() {
 }
 
 void ResultsChart::applyAutoRange() {
+    m_rangePending = false;
     Bounds b;
     for (QLineSeries* s : {m_internal, m_process, m_limit})
         b.add(s->points());
@@ -221,9 +235,11 @@ QValueAxis* ResultsChart::axis(core::Axis which) const {
 }
 
 int ResultsChart::bucketCount() const {
-    // One bucket per pixel column; decimation keeps its lowest and highest point.
+    // One bucket per pixel column, and a few more so that new axis labels narrowing or
+    // widening the plot by a pixel or two need no second pass; decimation keeps the lowest
+    // and highest point of each bucket.
     const int width = static_cast<int>(m_chart->plotArea().width());
-    return width > 10 ? width : kFallbackPlotWidth;
+    return (width > 10 ? width : kFallbackPlotWidth) * 17 / 16;
 }
 
 void ResultsChart::showSeries(QLineSeries* series, bool shown) {
@@ -246,7 +262,7 @@ void ResultsChart::plotAreaChanged(const QRectF& plotArea) {
     if (m_data.internal.empty() || width <= 10)
         return;
     // Fewer buckets than pixels would show; a few too many cost only time.
-    if (width > m_bucketsUsed || (m_bucketsUsed - width) * 8 > m_bucketsUsed)
+    if (width > m_bucketsUsed || width * 5 < m_bucketsUsed * 4)
         fillSeries();
 }
 

@@ -66,6 +66,7 @@ private:
     void showSeries(QLineSeries* series, bool shown);
     void fillSeries();
     void applyAutoRange();
+    void applyPendingRange();
     void plotAreaChanged(const QRectF& plotArea);
 
     QChart* m_chart;
@@ -78,6 +79,7 @@ private:
     bool m_autoX = true;
     bool m_autoY = true;
     int m_bucketsUsed = 0;
+    bool m_rangePending = false;
 };
 
 } // namespace kvh::ui

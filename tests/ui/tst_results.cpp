@@ -252,9 +252,9 @@ private slots:
         QLineSeries* internal = seriesNamed(decimated, u"Internal Temperature"_s);
         QVERIFY(internal);
         const int plotWidth = int(decimated.chart()->plotArea().width());
-        // About two points per pixel column (an eighth more buckets are tolerated).
+        // About two points per pixel column (up to a quarter more buckets are tolerated).
         QVERIFY(internal->count() >= 2 * plotWidth);
-        QVERIFY(internal->count() <= 2 * (plotWidth + plotWidth / 8) + 2);
+        QVERIFY(internal->count() <= 2 * (plotWidth + plotWidth / 4) + 2);
         QCOMPARE(internal->at(0), QPointF(data.internal.front().x, data.internal.front().y));
         QCOMPARE(internal->at(internal->count() - 1),
                  QPointF(data.internal.back().x, data.internal.back().y));
