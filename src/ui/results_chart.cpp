@@ -213,7 +213,7 @@ void ResultsChart::setFixedRange(core::Axis which, double low, double high, int 
 }
 
 void ResultsChart::renderTo(QPainter* painter, const QRectF& target) {
-    scene()->render(painter, target, m_chart->sceneBoundingRect(), Qt::IgnoreAspectRatio);
+    scene()->render(painter, target, m_chart->sceneBoundingRect(), Qt::KeepAspectRatio);
 }
 
 void ResultsChart::mouseDoubleClickEvent(QMouseEvent* event) {
