@@ -116,7 +116,11 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     connect(m_tab, &QTabWidget::currentChanged, this, &frmHiTemp::Tab1_Click);
 }
 
-frmHiTemp::~frmHiTemp() = default;
+frmHiTemp::~frmHiTemp() {
+    // The pages read the case, a member that dies before QWidget's destructor would delete
+    // them: they go first.
+    delete takeCentralWidget();
+}
 
 // ---- Window and menus ---------------------------------------------------------------------
 
