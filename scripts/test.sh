@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 jobs=$(nproc)
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DKVH_BUILD_UI=ON -DKVH_BUILD_TESTS=ON -DKVH_BUILD_BENCH=ON
 cmake --build build -j "$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")
 

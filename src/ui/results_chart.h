@@ -8,6 +8,7 @@
 #include <QtCharts/QChartView>
 
 QT_BEGIN_NAMESPACE
+class QChart;
 class QLineSeries;
 class QValueAxis;
 QT_END_NAMESPACE
@@ -31,6 +32,8 @@ public:
 
     /// Fills the chart from a run: curves, limit line, axis titles. Axes stay automatic.
     void plot(const core::ChartData& data);
+    /// The same, taking over the points instead of copying them (long profiles).
+    void plot(core::ChartData&& data);
 
     /// The data of the last plot (empty after reset).
     const core::ChartData& data() const { return m_data; }
@@ -52,6 +55,31 @@ signals:
     /// The user picked an axis (double-click on the axis, its labels or its title):
     /// 0 = x axis, 1 = y axis.
     void axisPicked(int axisId);
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QValueAxis* axis(core::Axis which) const;
+    /// Decimation buckets: one per horizontal pixel of the plot area.
+    int bucketCount() const;
+    void showSeries(QLineSeries* series, bool shown);
+    void fillSeries();
+    void applyAutoRange();
+    void applyPendingRange();
+    void plotAreaChanged(const QRectF& plotArea);
+
+    QChart* m_chart;
+    QLineSeries* m_internal;
+    QLineSeries* m_process;
+    QLineSeries* m_limit;
+    QValueAxis* m_axisX;
+    QValueAxis* m_axisY;
+    core::ChartData m_data;
+    bool m_autoX = true;
+    bool m_autoY = true;
+    int m_bucketsUsed = 0;
+    bool m_rangePending = false;
 };
 
 } // namespace kvh::ui

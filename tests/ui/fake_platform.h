@@ -32,6 +32,7 @@ public:
     int previews = 0;
     QStringList openDialogStarts;
     QStringList saveDialogStarts;
+    QStringList dialogFilters; ///< the filter of every file dialog, in order
 
     // Answers, consumed in order; an empty queue answers "cancel" (No for a Yes/No box).
     QQueue<platform::Answer> messageAnswers;
@@ -60,12 +61,14 @@ public:
         inputs.append({prompt, title, defaultText});
         return inputAnswers.isEmpty() ? QString() : inputAnswers.dequeue();
     }
-    QString openFileName(QWidget*, const QString& start, const QString&) override {
+    QString openFileName(QWidget*, const QString& start, const QString& filter) override {
         openDialogStarts.append(start);
+        dialogFilters.append(filter);
         return openAnswers.isEmpty() ? QString() : openAnswers.dequeue();
     }
-    QString saveFileName(QWidget*, const QString& start, const QString&) override {
+    QString saveFileName(QWidget*, const QString& start, const QString& filter) override {
         saveDialogStarts.append(start);
+        dialogFilters.append(filter);
         return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
     }
     bool printerDialog(QWidget*, QPrinter& printer) override {

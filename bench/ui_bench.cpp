@@ -1,0 +1,279 @@
+// Speed and memory of the desktop program, offscreen:
+//  - choosing "Results and Graph" until the chart is painted (model, texts, chart, a render of
+//    the window into an image) for profiles of 1,440, 32,767 and 1,000,000 minutes;
+//  - start-up to the first painted window, against a bare QApplication + QMainWindow, each
+//    in a fresh process;
+//  - peak memory (ru_maxrss) of a process that shows the results of one long profile.
+// Without arguments it runs everything and prints a table; the child processes it starts
+// run it with --startup-app, --startup-bare, --startup-label or --rss MINUTES. Any
+// QT_QPA_PLATFORM set outside is kept (for example xcb under xvfb-run); offscreen otherwise.
+
+#include "platform/platform.h"
+#include "ui/frmhitemp.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPainter>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+/// Nanoseconds on the system-wide monotonic clock, comparable between processes.
+long long monotonicNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec * 1'000'000'000LL + ts.tv_nsec;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
+}
+
+/// Answers the Open dialog with one file and every message box with OK.
+class BenchPlatform : public kvh::platform::Platform {
+public:
+    QString fileToOpen;
+    int messages = 0;
+
+    kvh::platform::Answer messageBox(QWidget*, const QString& text, const QString&,
+                                     kvh::platform::Buttons, kvh::platform::Icon) override {
+        ++messages;
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        return kvh::platform::Answer::Ok;
+    }
+    QString inputBox(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    QString openFileName(QWidget*, const QString&, const QString&) override { return fileToOpen; }
+    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    bool printerDialog(QWidget*, QPrinter&) override { return false; }
+    void printPreview(QWidget*, QPrinter&, const kvh::platform::PaintDocument&) override {}
+    void setClipboardText(const QString&) override {}
+    void setClipboardPicture(const QImage&, const QByteArray&) override {}
+};
+
+/// A heat treatment of `minutes` in all: start, an hour's ramp to 180 °C, a dwell, an hour's
+/// cool-down.
+QByteArray profileOf(int minutes) {
+    const QByteArray dwell = QByteArray::number(minutes - 120);
+    return "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\nDavar Model = 2\r\n"
+           "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\nR,180,60\r\nD,180," +
+           dwell + "\r\nE,25,60\r\n";
+}
+
+/// The window with a case of `minutes` opened, shown on the Setup page.
+class Session {
+public:
+    BenchPlatform platform;
+    kvh::ui::frmHiTemp window{platform};
+    QTemporaryDir dir;
+
+    explicit Session(int minutes) {
+        const QString path = dir.filePath(QStringLiteral("bench.dew"));
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(profileOf(minutes)) < 0)
+            qFatal("cannot write the case");
+        f.close();
+        platform.fileToOpen = path;
+        // Shown and laid out but kept off the screen, so the one paint measured is the render
+        // into the image below, not a second paint of the same window on a screen.
+        window.setAttribute(Qt::WA_DontShowOnScreen);
+        window.resize(1000, 760);
+        window.show();
+        window.findChild<QAction*>(QStringLiteral("mnuOpen"))->trigger();
+        QCoreApplication::processEvents();
+    }
+
+    QTabWidget* tab() { return window.findChild<QTabWidget*>(QStringLiteral("Tab1")); }
+
+    /// From choosing "Results and Graph" to the window painted into an image, in ms.
+    double showResults() {
+        tab()->setCurrentIndex(0);
+        QCoreApplication::processEvents();
+        QImage image(window.size(), QImage::Format_ARGB32_Premultiplied);
+        const auto start = Clock::now();
+        tab()->setCurrentIndex(2);
+        QCoreApplication::processEvents();
+        window.render(&image);
+        const auto end = Clock::now();
+        if (platform.messages > 0)
+            qFatal("the run showed a message");
+        return std::chrono::duration<double, std::milli>(end - start).count();
+    }
+};
+
+double peakRssMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0; // KiB on Linux
+}
+
+/// The peak resident set of this process image alone (VmHWM), which, unlike ru_maxrss, does
+/// not start from the parent's size at the fork.
+double highWaterMiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0.0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0.0;
+}
+
+enum class StartWindow { Bare, Label, Program };
+
+/// Child: start-up to the first paint of a window, printed as the monotonic time then.
+int startupChild(StartWindow kind) {
+    std::unique_ptr<BenchPlatform> platform;
+    std::unique_ptr<QMainWindow> window;
+    if (kind == StartWindow::Program) {
+        platform = std::make_unique<BenchPlatform>();
+        window = std::make_unique<kvh::ui::frmHiTemp>(*platform);
+    } else {
+        window = std::make_unique<QMainWindow>();
+        // The cost of the first text drawn (the font database), which the bare window avoids.
+        if (kind == StartWindow::Label)
+            window->setCentralWidget(new QLabel(QStringLiteral("KVHiTemp")));
+    }
+    struct FirstPaint : QObject {
+        bool seen = false;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint && !seen) {
+                seen = true;
+                // Once this paint has finished:
+                QTimer::singleShot(0, [] {
+                    std::printf("%lld\n", monotonicNs());
+                    std::fflush(stdout);
+                    QCoreApplication::quit();
+                });
+            }
+            return false;
+        }
+    } filter;
+    window->installEventFilter(&filter);
+    window->resize(1000, 760);
+    window->show();
+    return QApplication::exec();
+}
+
+/// Child: one results display of a long profile, then the process's peak memory.
+int rssChild(int minutes) {
+    Session session(minutes);
+    session.showResults();
+    std::printf("%.1f %.1f\n", peakRssMiB(), highWaterMiB());
+    return 0;
+}
+
+/// Runs this program again with `args`; returns the numbers it printed.
+QList<double> runChild(const QStringList& args) {
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), args);
+    if (!child.waitForFinished(60000) || child.exitCode() != 0)
+        qFatal("child %s failed", qPrintable(args.join(QLatin1Char(' '))));
+    QList<double> numbers;
+    for (const QByteArray& word : child.readAllStandardOutput().simplified().split(' '))
+        numbers << word.toDouble();
+    return numbers;
+}
+
+double startupMs(const QString& which) {
+    const long long before = monotonicNs();
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {which});
+    if (!child.waitForFinished(60000) || child.exitCode() != 0)
+        qFatal("start-up child failed");
+    const long long painted = child.readAllStandardOutput().trimmed().toLongLong();
+    return (painted - before) / 1e6;
+}
+
+void row(const char* what, double value, const char* unit, double goal) {
+    std::printf("%-52s %9.2f %-4s (goal < %g) %s\n", what, value, unit, goal,
+                value < goal ? "ok" : "OVER");
+}
+
+int runAll() {
+    std::printf("KVHiTemp desktop benchmark (%s, medians)\n\n",
+                qPrintable(QGuiApplication::platformName()));
+    // Memory first, while this process is still small: a child's ru_maxrss starts from the
+    // parent's size at the fork.
+    const QList<double> mid = runChild({QStringLiteral("--rss"), QStringLiteral("32767")});
+    const QList<double> big = runChild({QStringLiteral("--rss"), QStringLiteral("1000000")});
+
+    struct Case {
+        int minutes;
+        double goalMs;
+        const char* label;
+    };
+    const Case cases[] = {{1440, 20.0, "Results and Graph, 24-hour profile (1,440 min)"},
+                          {32767, 30.0, "Results and Graph, 32,767-minute profile"},
+                          {1000000, 80.0, "Results and Graph, 1,000,000-minute profile"}};
+    constexpr int kRuns = 15;
+    for (const Case& c : cases) {
+        Session session(c.minutes);
+        session.showResults(); // the first run also takes its memory from the system
+        std::vector<double> times;
+        for (int i = 0; i < kRuns; ++i)
+            times.push_back(session.showResults());
+        row(c.label, median(times), "ms", c.goalMs);
+    }
+
+    constexpr int kStarts = 9;
+    std::vector<double> bare, label, app;
+    for (int i = 0; i < kStarts; ++i) {
+        bare.push_back(startupMs(QStringLiteral("--startup-bare")));
+        label.push_back(startupMs(QStringLiteral("--startup-label")));
+        app.push_back(startupMs(QStringLiteral("--startup-app")));
+    }
+    const double bareMs = median(bare);
+    const double appMs = median(app);
+    std::printf("\n%-52s %9.1f ms\n", "Start-up to first paint, bare QMainWindow", bareMs);
+    std::printf("%-52s %9.1f ms\n", "  the same with one text label (reference)", median(label));
+    std::printf("%-52s %9.1f ms\n", "Start-up to first paint, kvhitemp window", appMs);
+    row("Start-up ratio kvhitemp / bare", appMs / bareMs, "x", 1.25);
+
+    std::printf("\n");
+    row("Peak memory (ru_maxrss) after a 32,767-minute run", mid.value(0), "MiB", 45.0);
+    row("Peak memory (ru_maxrss) after a 1,000,000-minute run", big.value(0), "MiB", 100.0);
+    std::printf("%-52s %9.2f / %.2f MiB\n", "  the same as VmHWM (32,767 / 1,000,000)",
+                mid.value(1), big.value(1));
+
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() >= 2 && args[1] == QStringLiteral("--startup-app"))
+        return startupChild(StartWindow::Program);
+    if (args.size() >= 2 && args[1] == QStringLiteral("--startup-bare"))
+        return startupChild(StartWindow::Bare);
+    if (args.size() >= 2 && args[1] == QStringLiteral("--startup-label"))
+        return startupChild(StartWindow::Label);
+    if (args.size() >= 3 && args[1] == QStringLiteral("--rss"))
+        return rssChild(args[2].toInt());
+    return runAll();
+}

@@ -1,0 +1,262 @@
+#include "ui/profile_grid.h"
+
+#include "ui/profile_model.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyle>
+
+#include <algorithm>
+
+namespace kvh::ui {
+
+namespace {
+
+/// Twips per pixel of the layout the column widths were drawn for, and that layout's line
+/// height in pixels: the grid scales the widths by its own font's line height.
+constexpr double kTwipsPerPixel = 15.0;
+constexpr double kDesignLineHeight = 13.0;
+/// Extra height of a row over the font's line height, in pixels.
+constexpr int kRowPadding = 8;
+/// The data rows shown without scrolling (the initial table fits exactly).
+constexpr int kVisibleDataRows = core::kInitialRows - 1;
+
+} // namespace
+
+ProfileGrid::ProfileGrid(ProfileModel* model, QWidget* parent)
+    : QTableView(parent), m_model(model), m_editor(new QLineEdit(viewport())) {
+    setObjectName(QStringLiteral("fg1"));
+    setModel(model);
+    setSelectionMode(QAbstractItemView::NoSelection); // the grid drives the selection itself
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setCornerButtonEnabled(false);
+    setWordWrap(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    verticalHeader()->setHighlightSections(false);
+    connect(horizontalHeader(), &QHeaderView::sectionPressed, this,
+            &ProfileGrid::columnHeaderPressed);
+    connect(verticalHeader(), &QHeaderView::sectionPressed, this, &ProfileGrid::rowHeaderPressed);
+    horizontalHeader()->viewport()->installEventFilter(this);
+    verticalHeader()->viewport()->installEventFilter(this);
+    connect(model, &QAbstractItemModel::modelReset, this, &ProfileGrid::hideFixedCells);
+
+    m_editor->setObjectName(QStringLiteral("txtFGIn"));
+    m_editor->setFrame(false);
+    m_editor->hide();
+    connect(m_editor, &QLineEdit::textChanged, this, &ProfileGrid::editorTextChanged);
+
+    hideFixedCells();
+    applyFontMetrics();
+    setCurrentCell(1, core::kColStep);
+}
+
+void ProfileGrid::hideFixedCells() {
+    // Row 0 and column 0 are shown by the header sections, which do not scroll.
+    setRowHidden(0, true);
+    setColumnHidden(core::kColLabel, true);
+}
+
+int ProfileGrid::twipsToPixels(int twips) const {
+    const double scale = fontMetrics().height() / kDesignLineHeight;
+    return static_cast<int>(twips / kTwipsPerPixel * scale + 0.5);
+}
+
+void ProfileGrid::applyFontMetrics() {
+    const int rowHeight = fontMetrics().height() + kRowPadding;
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(rowHeight);
+    horizontalHeader()->setFixedHeight(rowHeight);
+    verticalHeader()->setFixedWidth(twipsToPixels(core::kColumnWidths[core::kColLabel]));
+    for (int c = 1; c < core::kColumnCount; ++c)
+        setColumnWidth(c, twipsToPixels(core::kColumnWidths[static_cast<size_t>(c)]));
+    m_editor->setFont(font());
+    setWidthTwips(m_widthTwips);
+    setFixedHeight(rowHeight * (kVisibleDataRows + 1) + 2 * frameWidth());
+}
+
+void ProfileGrid::setWidthTwips(int twips) {
+    m_widthTwips = twips;
+    int width = 2 * frameWidth();
+    for (int c = 0; c < core::kColumnCount; ++c)
+        width += twipsToPixels(core::kColumnWidths[static_cast<size_t>(c)]);
+    // The wider grid leaves room for the vertical scroll bar.
+    if (twips > core::kGridWidth)
+        width += style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    setFixedWidth(width);
+}
+
+void ProfileGrid::setCurrentCell(int row, int col) {
+    m_sel = {row, col, row, col};
+    applySelection();
+}
+
+void ProfileGrid::applySelection() {
+    const QModelIndex current = m_model->index(m_sel.row, m_sel.col);
+    const QModelIndex corner = m_model->index(m_sel.rowSel, m_sel.colSel);
+    if (!current.isValid() || !corner.isValid())
+        return;
+    selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    const QModelIndex topLeft =
+        m_model->index(std::min(m_sel.row, m_sel.rowSel), std::min(m_sel.col, m_sel.colSel));
+    const QModelIndex bottomRight =
+        m_model->index(std::max(m_sel.row, m_sel.rowSel), std::max(m_sel.col, m_sel.colSel));
+    selectionModel()->select(QItemSelection(topLeft, bottomRight),
+                             QItemSelectionModel::ClearAndSelect);
+}
+
+void ProfileGrid::scrollRowToTop(int row) {
+    scrollTo(m_model->index(row, core::kColStep), QAbstractItemView::PositionAtTop);
+}
+
+int ProfileGrid::topRow() const {
+    return rowAt(0);
+}
+
+// ---- Clicks -------------------------------------------------------------------------------
+
+void ProfileGrid::mousePressEvent(QMouseEvent* event) {
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() != Qt::LeftButton || !index.isValid())
+        return;
+    setFocus(Qt::MouseFocusReason);
+    m_dragging = true;
+    setCurrentCell(index.row(), index.column());
+}
+
+void ProfileGrid::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_dragging)
+        return;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (!index.isValid())
+        return;
+    m_sel.rowSel = index.row();
+    m_sel.colSel = index.column();
+    applySelection();
+}
+
+void ProfileGrid::mouseReleaseEvent(QMouseEvent* event) {
+    if (!m_dragging || event->button() != Qt::LeftButton)
+        return;
+    m_dragging = false;
+    emit clicked();
+}
+
+void ProfileGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Each click of a double-click counts: two quick clicks on a Step Type cell advance it twice.
+    mousePressEvent(event);
+}
+
+void ProfileGrid::columnHeaderPressed(int col) {
+    m_headerPressed = true;
+    m_sel = {1, col, m_model->rowCount() - 1, col};
+    applySelection();
+}
+
+void ProfileGrid::rowHeaderPressed(int row) {
+    m_headerPressed = true;
+    m_sel = {row, core::kColStep, row, core::kColumnCount - 1};
+    applySelection();
+}
+
+bool ProfileGrid::eventFilter(QObject* watched, QEvent* event) {
+    const bool columnHeader = watched == horizontalHeader()->viewport();
+    const bool rowHeader = watched == verticalHeader()->viewport();
+    if ((columnHeader || rowHeader) && m_headerPressed) {
+        if (event->type() == QEvent::MouseMove) {
+            // Dragging across headers widens the selection to a block of columns or rows.
+            const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
+            if (columnHeader) {
+                const int col = horizontalHeader()->logicalIndexAt(pos);
+                if (col > 0)
+                    m_sel.colSel = col;
+            } else {
+                const int row = verticalHeader()->logicalIndexAt(pos);
+                if (row > 0)
+                    m_sel.rowSel = row;
+            }
+            applySelection();
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonRelease) {
+            m_headerPressed = false;
+            emit clicked();
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void ProfileGrid::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        // The keyboard's way to click the current cell.
+        emit clicked();
+        return;
+    default:
+        break;
+    }
+    QTableView::keyPressEvent(event);
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && (current.row() != m_sel.row || current.column() != m_sel.col))
+        setCurrentCell(current.row(), current.column());
+}
+
+// ---- Overlay editor -----------------------------------------------------------------------
+
+void ProfileGrid::openEditor(int row, int col, const QString& text) {
+    m_editorRow = row;
+    m_editorCol = col;
+    {
+        const QSignalBlocker quiet(m_editor); // showing the cell's text changes nothing
+        m_editor->setText(text);
+    }
+    placeEditor();
+    m_editor->show();
+    m_editor->raise();
+    m_editor->setFocus(Qt::OtherFocusReason);
+    m_editor->selectAll();
+}
+
+void ProfileGrid::hideEditor() {
+    m_editor->hide();
+}
+
+void ProfileGrid::placeEditor() {
+    if (m_editorRow < 0)
+        return;
+    const QRect cell = visualRect(m_model->index(m_editorRow, m_editorCol));
+    m_editor->setGeometry(cell.adjusted(1, 1, -1, -1));
+}
+
+void ProfileGrid::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    placeEditor();
+}
+
+void ProfileGrid::updateGeometries() {
+    QTableView::updateGeometries();
+    placeEditor();
+}
+
+void ProfileGrid::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        applyFontMetrics();
+        placeEditor();
+    }
+}
+
+} // namespace kvh::ui

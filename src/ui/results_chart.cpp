@@ -1,0 +1,269 @@
+#include "ui/results_chart.h"
+
+#include "ui/qt_text.h"
+
+#include <QGraphicsScene>
+#include <QLegend>
+#include <QLineSeries>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace kvh::ui {
+
+namespace {
+
+const QString kInternalName = QStringLiteral("Internal Temperature");
+const QString kProcessName = QStringLiteral("Process Temperature");
+const QString kLimitName = QStringLiteral("Limit");
+/// Whole minutes up to a million print in full; hours keep their fractions.
+const QString kLabelFormat = QStringLiteral("%.10g");
+/// Below this plot width the view has not been laid out yet.
+constexpr int kFallbackPlotWidth = 800;
+/// How far (pixels) around the axis line a double-click still picks that axis.
+constexpr qreal kPickSlack = 24.0;
+
+QList<QPointF> toQt(const std::vector<core::ChartPoint>& points) {
+    QList<QPointF> out;
+    out.reserve(static_cast<qsizetype>(points.size()));
+    for (const core::ChartPoint& p : points)
+        out.append(QPointF(p.x, p.y));
+    return out;
+}
+
+QLineSeries* makeSeries(const QString& name, const QPen& pen) {
+    auto* series = new QLineSeries;
+    series->setName(name);
+    series->setPen(pen);
+    return series;
+}
+
+void setTitle(QValueAxis* axis, std::string_view title) {
+    axis->setTitleText(qs(title));
+    QFont font = axis->titleFont();
+    font.setPointSize(core::kAxisTitlePointSize);
+    axis->setTitleFont(font);
+}
+
+/// Lowest and highest x and y over a few series.
+struct Bounds {
+    double xLow = std::numeric_limits<double>::infinity();
+    double xHigh = -std::numeric_limits<double>::infinity();
+    double yLow = std::numeric_limits<double>::infinity();
+    double yHigh = -std::numeric_limits<double>::infinity();
+
+    void add(const QList<QPointF>& points) {
+        for (const QPointF& p : points) {
+            if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+                continue;
+            xLow = std::min(xLow, p.x());
+            xHigh = std::max(xHigh, p.x());
+            yLow = std::min(yLow, p.y());
+            yHigh = std::max(yHigh, p.y());
+        }
+    }
+};
+
+/// A round step that splits `span` into about six parts: 1, 2 or 5 times a power of ten.
+double niceStep(double span) {
+    const double raw = span / 6.0;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double norm = raw / magnitude;
+    const double factor = norm < 1.5 ? 1.0 : norm < 3.0 ? 2.0 : norm < 7.0 ? 5.0 : 10.0;
+    return factor * magnitude;
+}
+
+/// An automatic range: the values widened to whole steps, one tick per step.
+void setNiceRange(QValueAxis* axis, double low, double high) {
+    if (!std::isfinite(low) || !std::isfinite(high)) {
+        low = 0.0;
+        high = 1.0;
+    }
+    if (high - low < 1e-9 * std::max(1.0, std::abs(high))) {
+        low -= 1.0;
+        high += 1.0;
+    }
+    const double step = niceStep(high - low);
+    const double niceLow = std::floor(low / step) * step;
+    const double niceHigh = std::ceil(high / step) * step;
+    axis->setRange(niceLow, niceHigh);
+    axis->setTickCount(static_cast<int>(std::lround((niceHigh - niceLow) / step)) + 1);
+}
+
+} // namespace
+
+ResultsChart::ResultsChart(QWidget* parent)
+    : QChartView(parent), m_chart(new QChart),
+      m_internal(makeSeries(kInternalName, QPen(QColor(200, 0, 0), 2.0))),
+      m_process(makeSeries(kProcessName, QPen(QColor(0, 70, 200), 1.5))),
+      m_limit(makeSeries(kLimitName, QPen(QColor(40, 40, 40), 1.5, Qt::DashLine))),
+      m_axisX(new QValueAxis), m_axisY(new QValueAxis) {
+    m_chart->setDropShadowEnabled(false);
+    m_chart->setBackgroundRoundness(0);
+    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    m_chart->addAxis(m_axisX, Qt::AlignBottom);
+    m_chart->addAxis(m_axisY, Qt::AlignLeft);
+    for (QValueAxis* a : {m_axisX, m_axisY}) {
+        a->setLabelFormat(kLabelFormat);
+        a->setMinorTickCount(0);
+    }
+    for (QLineSeries* s : {m_internal, m_process, m_limit})
+        showSeries(s, true);
+    setChart(m_chart);
+    setRenderHint(QPainter::Antialiasing);
+    connect(m_chart, &QChart::plotAreaChanged, this, &ResultsChart::plotAreaChanged);
+    reset();
+}
+
+void ResultsChart::reset() {
+    m_data = {};
+    for (QLineSeries* s : {m_internal, m_process, m_limit})
+        s->clear();
+    showSeries(m_process, true);
+    setTitle(m_axisX, core::kResetXTitle);
+    setTitle(m_axisY, core::kResetYTitle);
+    m_autoX = true;
+    m_autoY = true;
+    // A run nearly always follows at once and sets the ranges itself; new axis labels cost
+    // more than the rest of the reset, so the empty chart's range waits for the event loop.
+    if (!m_rangePending) {
+        m_rangePending = true;
+        QMetaObject::invokeMethod(this, &ResultsChart::applyPendingRange, Qt::QueuedConnection);
+    }
+}
+
+void ResultsChart::applyPendingRange() {
+    if (m_rangePending)
+        applyAutoRange();
+}
+
+void ResultsChart::plot(const core::ChartData& data) {
+    plot(core::ChartData(data));
+}
+
+void ResultsChart::plot(core::ChartData&& data) {
+    m_data = std::move(data);
+    // "Plot Tracer Only" leaves the process curve out of the chart altogether.
+    showSeries(m_process, !m_data.process.empty() || m_data.internal.empty());
+    setTitle(m_axisX, m_data.xTitle);
+    setTitle(m_axisY, m_data.yTitle);
+    fillSeries();
+}
+
+void ResultsChart::fillSeries() {
+    // Clearing first keeps the range change from re-mapping the old points; one replace()
+    // per series then costs one update.
+    for (QLineSeries* s : {m_internal, m_process, m_limit})
+        s->clear();
+    m_bucketsUsed = bucketCount();
+    const QList<QPointF> internal = toQt(core::decimate(m_data.internal, m_bucketsUsed));
+    const QList<QPointF> process = toQt(core::decimate(m_data.process, m_bucketsUsed));
+    const QList<QPointF> limit = toQt(m_data.limit);
+    m_rangePending = false;
+    if (m_autoX || m_autoY) {
+        Bounds b;
+        b.add(internal);
+        b.add(process);
+        b.add(limit);
+        if (m_autoX)
+            setNiceRange(m_axisX, b.xLow, b.xHigh);
+        if (m_autoY)
+            setNiceRange(m_axisY, b.yLow, b.yHigh);
+    }
+    m_internal->replace(internal);
+    m_process->replace(process);
+    m_limit->replace(limit);
+}
+
+void ResultsChart::setAutoScale() {
+    m_autoX = true;
+    m_autoY = true;
+    applyAutoRange();
+}
+
+void ResultsChart::applyAutoRange() {
+    m_rangePending = false;
+    Bounds b;
+    for (QLineSeries* s : {m_internal, m_process, m_limit})
+        b.add(s->points());
+    if (m_autoX)
+        setNiceRange(m_axisX, b.xLow, b.xHigh);
+    if (m_autoY)
+        setNiceRange(m_axisY, b.yLow, b.yHigh);
+}
+
+AxisRange ResultsChart::range(core::Axis which) const {
+    const QValueAxis* a = axis(which);
+    return {a->min(), a->max()};
+}
+
+bool ResultsChart::isAutoScale(core::Axis which) const {
+    return which == core::Axis::X ? m_autoX : m_autoY;
+}
+
+void ResultsChart::setFixedRange(core::Axis which, double low, double high, int majorDivisions) {
+    QValueAxis* a = axis(which);
+    a->setRange(low, high);
+    a->setTickCount(std::max(2, majorDivisions + 1));
+    (which == core::Axis::X ? m_autoX : m_autoY) = false;
+}
+
+void ResultsChart::renderTo(QPainter* painter, const QRectF& target) {
+    scene()->render(painter, target, m_chart->sceneBoundingRect(), Qt::KeepAspectRatio);
+}
+
+void ResultsChart::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QPointF p = m_chart->mapFromScene(mapToScene(event->position().toPoint()));
+    const QRectF plot = m_chart->plotArea();
+    const QLegend* legend = m_chart->legend();
+    const bool onLegend = legend->isVisible() && legend->geometry().contains(p);
+    if (!onLegend && p.y() > plot.bottom() && p.x() >= plot.left() - kPickSlack &&
+        p.x() <= plot.right() + kPickSlack)
+        emit axisPicked(static_cast<int>(core::Axis::X));
+    else if (!onLegend && p.x() < plot.left() && p.y() >= plot.top() - kPickSlack &&
+             p.y() <= plot.bottom() + kPickSlack)
+        emit axisPicked(static_cast<int>(core::Axis::Y));
+    QChartView::mouseDoubleClickEvent(event);
+}
+
+QValueAxis* ResultsChart::axis(core::Axis which) const {
+    return which == core::Axis::X ? m_axisX : m_axisY;
+}
+
+int ResultsChart::bucketCount() const {
+    // One bucket per pixel column, and a few more so that new axis labels narrowing or
+    // widening the plot by a pixel or two need no second pass; decimation keeps the lowest
+    // and highest point of each bucket.
+    const int width = static_cast<int>(m_chart->plotArea().width());
+    return (width > 10 ? width : kFallbackPlotWidth) * 17 / 16;
+}
+
+void ResultsChart::showSeries(QLineSeries* series, bool shown) {
+    const bool attached = m_chart->series().contains(series);
+    if (shown == attached)
+        return;
+    if (!shown) {
+        m_chart->removeSeries(series);
+        series->setParent(this); // removeSeries hands ownership back
+        return;
+    }
+    m_chart->addSeries(series);
+    series->attachAxis(m_axisX);
+    series->attachAxis(m_axisY);
+}
+
+void ResultsChart::plotAreaChanged(const QRectF& plotArea) {
+    // A resize changes how many points the curves need; redo the decimation when it matters.
+    const int width = static_cast<int>(plotArea.width());
+    if (m_data.internal.empty() || width <= 10)
+        return;
+    // Fewer buckets than pixels would show; a few too many cost only time.
+    if (width > m_bucketsUsed || width * 5 < m_bucketsUsed * 4)
+        fillSeries();
+}
+
+} // namespace kvh::ui

@@ -1,0 +1,44 @@
+#pragma once
+// The "Results and Graph" page (`fra_2`): the determination box `txtPF`, "Plot Tracer Only"
+// (`chkTracerOnly`), the summary `txtMaxResults` and the chart `Graf`.
+
+#include <QGroupBox>
+
+QT_BEGIN_NAMESPACE
+class QCheckBox;
+class QLineEdit;
+class QPlainTextEdit;
+QT_END_NAMESPACE
+
+namespace kvh::ui {
+
+class ResultsChart;
+
+class ResultsPage : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit ResultsPage(QWidget* parent = nullptr);
+
+    ResultsChart& chart() const { return *m_chart; }
+    bool tracerOnly() const;
+
+    /// Shows a run's summary (lines separated by CR LF) and "PASS" on green or "FAIL" on red.
+    void showResults(const QString& summary, const QString& verdict, bool pass);
+    /// Shows a run that failed: no verdict, on the box's own colour, and the reason.
+    void showFailure(const QString& reason);
+
+    /// The two texts as the page shows them, the summary's lines joined by CR LF.
+    QString summaryText() const;
+    QString verdictText() const;
+
+signals:
+    void tracerOnlyClicked();
+
+private:
+    QLineEdit* m_pf;
+    QCheckBox* m_tracerOnly;
+    QPlainTextEdit* m_maxResults;
+    ResultsChart* m_chart;
+};
+
+} // namespace kvh::ui

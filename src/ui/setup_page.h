@@ -1,0 +1,45 @@
+#pragma once
+// The "Setup" page (`fra_0`): the barrier model, tracer type and process environment groups.
+// Control arrays are named `<name>_<index>`: optMod_0 … optMod_5, optTracerType_0/1,
+// optEnviron_0/1; each also carries its index in the property "index". The frames fraModel,
+// fraTracerType and fraEnvironment carry their selection tag in the property "tag".
+
+#include "core/setup.h"
+
+#include <QGroupBox>
+
+#include <array>
+
+QT_BEGIN_NAMESPACE
+class QRadioButton;
+QT_END_NAMESPACE
+
+namespace kvh::ui {
+
+class SetupPage : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit SetupPage(QWidget* parent = nullptr);
+
+    /// Shows the selected, offered and hidden buttons and the frame tags of `setup`.
+    void showState(const core::SetupState& setup);
+
+signals:
+    void modelClicked(int index);
+    void tracerClicked(int index);
+    void environClicked(int index);
+
+private:
+    QGroupBox* makeFrame(const QString& name, std::string_view caption);
+    QRadioButton* makeButton(QGroupBox* frame, const QString& name, int index,
+                             std::string_view caption);
+
+    QGroupBox* m_fraModel;
+    QGroupBox* m_fraTracer;
+    QGroupBox* m_fraEnviron;
+    std::array<QRadioButton*, core::kModelCount> m_models{};
+    std::array<QRadioButton*, 2> m_tracers{};
+    std::array<QRadioButton*, 2> m_environs{};
+};
+
+} // namespace kvh::ui

@@ -1,0 +1,45 @@
+// Takes the pictures of the three pages shown in the README: opens a case through the fake
+// Open dialog and grabs the window on each page. Run it under Xvfb through
+// scripts/screenshots.sh, which also names the case and the output folder.
+
+#include "fake_platform.h"
+
+#include "ui/frmhitemp.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QTabWidget>
+#include <QTest>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: kvhitemp_screenshots CASE.dew OUTPUT-FOLDER\n");
+        return 64;
+    }
+    const QString dewFile = QString::fromLocal8Bit(argv[1]);
+    const QString folder = QString::fromLocal8Bit(argv[2]);
+    kvh::test::FakePlatform platform;
+    kvh::ui::frmHiTemp window(platform);
+    window.resize(1000, 720);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    platform.openAnswers.enqueue(dewFile);
+    window.findChild<QAction*>(QStringLiteral("mnuOpen"))->trigger();
+    auto* tab = window.findChild<QTabWidget*>(QStringLiteral("Tab1"));
+    const char* names[] = {"setup.png", "process-data.png", "results.png"};
+    for (int page = 0; page < 3; ++page) {
+        tab->setCurrentIndex(page);
+        QTest::qWait(300);
+        const QString path = folder + QLatin1Char('/') + QString::fromLatin1(names[page]);
+        if (!window.grab().save(path))
+            return 1;
+        std::printf("%s\n", qPrintable(path));
+    }
+    for (const auto& m : platform.messages)
+        std::fprintf(stderr, "message: %s: %s\n", qPrintable(m.title), qPrintable(m.text));
+    return platform.messages.isEmpty() ? 0 : 1;
+}

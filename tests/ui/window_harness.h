@@ -1,0 +1,160 @@
+#pragma once
+// The real main window on a fake platform, shown offscreen, with the few gestures the tests
+// repeat: clicking grid cells and headers, typing into the overlay editor, choosing options,
+// opening a ".dew" text through the fake Open dialog.
+
+#include "fake_platform.h"
+
+#include "core/case.h"
+#include "ui/frmhitemp.h"
+#include "ui/profile_grid.h"
+#include "ui/results_chart.h"
+
+#include <QAction>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace kvh::test {
+
+inline QString qstr(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+class WindowHarness {
+public:
+    FakePlatform platform;
+    std::unique_ptr<ui::frmHiTemp> window;
+    QTemporaryDir dir;
+
+    WindowHarness() : window(std::make_unique<ui::frmHiTemp>(platform)) {
+        window->resize(1000, 760);
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qFatal("the window was not exposed");
+    }
+
+    template <class T> T* get(const QString& name) const {
+        T* w = window->findChild<T*>(name);
+        if (!w)
+            qFatal("no child named %s", qPrintable(name));
+        return w;
+    }
+    template <class T> T* get(const char* name) const { return get<T>(QString::fromLatin1(name)); }
+
+    QTabWidget* tab() const { return get<QTabWidget>("Tab1"); }
+    ui::ProfileGrid* grid() const { return get<ui::ProfileGrid>("fg1"); }
+    QLineEdit* editor() const { return get<QLineEdit>("txtFGIn"); }
+    QAction* action(const char* name) const { return get<QAction>(name); }
+    QPushButton* button(const char* name) const { return get<QPushButton>(name); }
+    QRadioButton* option(const char* group, int index) const {
+        return get<QRadioButton>(QString::fromLatin1(group) + QLatin1Char('_') +
+                                 QString::number(index));
+    }
+    QString lblSetup() const { return get<QLabel>("lblSetup")->text(); }
+    QString txtPF() const { return get<QLineEdit>("txtPF")->text(); }
+    QString txtMaxResults() const { return get<QPlainTextEdit>("txtMaxResults")->toPlainText(); }
+    const core::Case& theCase() const { return window->currentCase(); }
+    QString cell(int row, int col) const { return qstr(theCase().profile.cell(row, col)); }
+    /// What the grid shows in a cell (row 0 and column 0 in the frozen headers).
+    QString shown(int row, int col) const {
+        return grid()->model()->index(row, col).data().toString();
+    }
+
+    void showPage(int page) {
+        tab()->setCurrentIndex(page);
+        QCoreApplication::processEvents();
+    }
+
+    void clickCell(int row, int col) {
+        ui::ProfileGrid* g = grid();
+        g->scrollTo(g->model()->index(row, col));
+        const QRect r = g->visualRect(g->model()->index(row, col));
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    void dragCells(int row1, int col1, int row2, int col2) {
+        ui::ProfileGrid* g = grid();
+        const QPoint from = g->visualRect(g->model()->index(row1, col1)).center();
+        const QPoint to = g->visualRect(g->model()->index(row2, col2)).center();
+        QTest::mousePress(g->viewport(), Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, to, g->viewport()->mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(g->viewport(), &move);
+        QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, to);
+    }
+    void clickColumnHeader(int col) {
+        QHeaderView* h = grid()->horizontalHeader();
+        const QPoint at(h->sectionViewportPosition(col) + h->sectionSize(col) / 2, h->height() / 2);
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, at);
+    }
+    void clickRowHeader(int row) {
+        QHeaderView* h = grid()->verticalHeader();
+        const QPoint at(h->width() / 2, h->sectionViewportPosition(row) + h->sectionSize(row) / 2);
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, at);
+    }
+    /// Clicks a temperature or time cell and types `text` into the editor that opens.
+    void typeInto(int row, int col, const QString& text) {
+        clickCell(row, col);
+        editor()->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(editor(), Qt::Key_Delete);
+        else
+            QTest::keyClicks(editor(), text);
+    }
+    /// Clicks a Step Type cell `times` times.
+    void clickStep(int row, int times) {
+        for (int i = 0; i < times; ++i)
+            clickCell(row, core::kColStep);
+    }
+
+    /// Clicks an option button where a user would: on its circle and caption.
+    static void clickOption(QRadioButton* button) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QRect hit =
+            button->style()->subElementRect(QStyle::SE_RadioButtonClickRect, &option, button);
+        QTest::mouseClick(button, Qt::LeftButton, {}, hit.center());
+    }
+
+    /// Model, tracer type and environment, in the order that keeps the model.
+    void chooseSetup(int model, int tracer, int environ) {
+        option("optTracerType", tracer)->click();
+        option("optEnviron", environ)->click();
+        option("optMod", model)->click();
+    }
+
+    /// Writes `dew` to a file and opens it through the fake Open dialog.
+    QString openText(const QByteArray& dew, const QString& name = QStringLiteral("case.dew")) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(dew) != dew.size())
+            qFatal("cannot write %s", qPrintable(path));
+        f.close();
+        platform.openAnswers.enqueue(path);
+        action("mnuOpen")->trigger();
+        return path;
+    }
+};
+
+/// A case a tracer comes through: 25 °C, a 30-minute ramp to 60, 30 minutes there, cooled.
+inline const QByteArray kPassingCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\n"
+                                       "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 0\r\n"
+                                       "[Data]\r\nS,25,0\r\nR,60,30\r\nD,60,30\r\nE,25,30\r\n";
+/// Ten hours at 400 °C: no barrier keeps the tracer below its limit.
+inline const QByteArray kFailingCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\n"
+                                       "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 0\r\n"
+                                       "[Data]\r\nS,25,0\r\nR,400,30\r\nD,400,600\r\nE,25,30\r\n";
+
+} // namespace kvh::test
