@@ -4,10 +4,14 @@
 #include "core/dew_file.h"
 #include "core/model.h"
 #include "platform/platform.h"
+#include "ui/axis_scale_editor.h"
+#include "ui/graph_copy.h"
+#include "ui/overwrite_question.h"
 #include "ui/process_page.h"
 #include "ui/profile_grid.h"
 #include "ui/profile_model.h"
 #include "ui/qt_text.h"
+#include "ui/report_printer.h"
 #include "ui/results_chart.h"
 #include "ui/results_page.h"
 #include "ui/setup_page.h"
@@ -15,7 +19,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,7 +29,6 @@
 
 namespace kvh::ui {
 
-using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
 
@@ -44,13 +46,8 @@ const QString kOpenErrorText = QStringLiteral("The file %1 could not be opened:\
 const QString kOpenErrorTitle = QStringLiteral("Open Error");
 const QString kSaveErrorText = QStringLiteral("The file %1 could not be saved:\n%2");
 const QString kSaveErrorTitle = QStringLiteral("Save Error");
-const QString kOverwriteText = QStringLiteral("Overwrite Existing File?");
-const QString kOverwriteTitle = QStringLiteral("Warning: File Exists");
 const QString kNoDataText = QStringLiteral("The Results have not yet been calculated or created.");
 const QString kNoDataTitle = QStringLiteral("Data Copy Error");
-const QString kNoGraphText =
-    QStringLiteral("The Results and Graph have not yet been calculated or created.");
-const QString kNoGraphTitle = QStringLiteral("Graph Copy Error");
 
 const QString kAboutTitle = QStringLiteral("About This Software");
 const QString kAboutVersion = QStringLiteral("Version %1");
@@ -88,7 +85,7 @@ std::string localPath(const QString& path) {
 frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     : QMainWindow(parent), m_platform(platform), m_lblSetup(new QLabel), m_tab(new QTabWidget),
       m_setupPage(new SetupPage), m_processPage(new ProcessPage(m_case.profile)),
-      m_resultsPage(new ResultsPage) {
+      m_resultsPage(new ResultsPage), m_printer(std::make_unique<ReportPrinter>(platform, this)) {
     setObjectName(QStringLiteral("frmHiTemp"));
     setWindowTitle(kWindowTitle);
     resize(kInitialSize);
@@ -108,6 +105,7 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     setCentralWidget(central);
     buildMenus();
     connectPages();
+    connectPrinting();
 
     // Start-up: the Setup page, the initial table, then the model's reset.
     Tab1_Click();
@@ -380,9 +378,7 @@ void frmHiTemp::mnuSave_Click() {
     const QString path = m_platform.saveFileName(this, dialogStart(), dialogFilter());
     if (path.isEmpty())
         return;
-    if (QFileInfo::exists(path) &&
-        m_platform.messageBox(this, kOverwriteText, kOverwriteTitle, Buttons::YesNo,
-                              Icon::Question) != Answer::Yes)
+    if (!confirmOverwrite(m_platform, this, path))
         return;
     const std::string error = core::writeFileAtomically(localPath(path), core::writeDew(m_case));
     if (!error.empty())
@@ -411,18 +407,40 @@ void frmHiTemp::mnuCopyData_Click() {
 }
 
 void frmHiTemp::mnuCopyGraph_Click() {
-    if (warnNoResults(kNoGraphText, kNoGraphTitle))
-        return;
-    // The picture itself is made with the printed output.
+    copyGraph(chart(), m_platform, this, hasResults());
 }
 
-void frmHiTemp::mnuPrint_Click() {}
+void frmHiTemp::mnuPrint_Click() {
+    const core::ResultTexts texts = resultTexts();
+    m_printer->print({m_case, texts, chart()});
+}
 
-void frmHiTemp::mnuPrintSetup_Click() {}
+void frmHiTemp::mnuPrintSetup_Click() {
+    m_printer->printerSetup();
+}
 
-void frmHiTemp::mnuPrintPreview_Click() {}
+void frmHiTemp::mnuPrintPreview_Click() {
+    const core::ResultTexts texts = resultTexts();
+    m_printer->printPreview({m_case, texts, chart()});
+}
 
-void frmHiTemp::mnuExportPdf_Click() {}
+void frmHiTemp::mnuExportPdf_Click() {
+    const core::ResultTexts texts = resultTexts();
+    m_printer->exportPdf({m_case, texts, chart()});
+}
+
+void frmHiTemp::connectPrinting() {
+    // Preview and PDF show the printed page: like "&Print" they wait for the first results.
+    for (const QString& name :
+         {QStringLiteral("mnuPrintPreview"), QStringLiteral("mnuExportPdf")}) {
+        QAction* item = findChild<QAction*>(name);
+        item->setEnabled(false);
+        connect(m_mnuPrint, &QAction::changed, item,
+                [this, item] { item->setEnabled(m_mnuPrint->isEnabled()); });
+    }
+    connect(&chart(), &ResultsChart::axisPicked, this,
+            [this](int axisId) { editAxisScale(chart(), m_platform, this, axisId); });
+}
 
 void frmHiTemp::mnuExit_Click() {
     // Ends at once: no question, nothing saved.

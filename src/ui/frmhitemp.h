@@ -23,6 +23,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 QT_BEGIN_NAMESPACE
 class QAction;
 class QLabel;
@@ -36,6 +38,7 @@ class Platform;
 namespace kvh::ui {
 
 class ProcessPage;
+class ReportPrinter;
 class ResultsChart;
 class ResultsPage;
 class SetupPage;
@@ -91,6 +94,8 @@ private:
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
                      void (frmHiTemp::*handler)());
     void connectPages();
+    /// Print items follow "&Print"; a picked chart axis opens the axis scale editor.
+    void connectPrinting();
     void optMod_Click(int index);
     void optTracerType_Click(int index);
     void optEnviron_Click(int index);
@@ -115,6 +120,8 @@ private:
     ProcessPage* m_processPage;
     ResultsPage* m_resultsPage;
     QAction* m_mnuPrint = nullptr;
+    /// The printer chosen for the window's lifetime, and the print commands.
+    std::unique_ptr<ReportPrinter> m_printer;
 };
 
 } // namespace kvh::ui

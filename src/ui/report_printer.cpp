@@ -1,6 +1,7 @@
 #include "ui/report_printer.h"
 
 #include "platform/platform.h"
+#include "ui/overwrite_question.h"
 #include "ui/print_page.h"
 
 #include <QBuffer>
@@ -18,8 +19,6 @@ namespace {
 
 const QString kPdfFilter = QStringLiteral("PDF files (*.pdf)");
 const QString kPdfExtension = QStringLiteral(".pdf");
-const QString kOverwriteText = QStringLiteral("Overwrite Existing File?");
-const QString kOverwriteTitle = QStringLiteral("Warning: File Exists");
 const QString kPrintErrorText = QStringLiteral("The report could not be printed.");
 const QString kPrintErrorTitle = QStringLiteral("Print Error");
 const QString kPdfErrorText = QStringLiteral("The report could not be saved as %1:\n%2");
@@ -85,9 +84,7 @@ bool ReportPrinter::exportPdf(const Content& content) {
         return false;
     if (QFileInfo(path).suffix().isEmpty())
         path += kPdfExtension;
-    if (QFileInfo::exists(path) &&
-        m_platform.messageBox(m_parent, kOverwriteText, kOverwriteTitle, platform::Buttons::YesNo,
-                              platform::Icon::Question) != platform::Answer::Yes)
+    if (!confirmOverwrite(m_platform, m_parent, path))
         return false;
     return writePdf(path, content);
 }

@@ -89,8 +89,8 @@ private slots:
         QTest::newRow("print setup")
             << u"mnuPrintSetup"_s << u"Printer Set&up"_s << QKeySequence() << true;
         QTest::newRow("preview") << u"mnuPrintPreview"_s << u"Print Preview"_s << QKeySequence()
-                                 << true;
-        QTest::newRow("pdf") << u"mnuExportPdf"_s << u"Export PDF..."_s << QKeySequence() << true;
+                                 << false;
+        QTest::newRow("pdf") << u"mnuExportPdf"_s << u"Export PDF..."_s << QKeySequence() << false;
         QTest::newRow("exit") << u"mnuExit"_s << u"E&xit"_s << QKeySequence(u"Ctrl+Q"_s) << true;
         QTest::newRow("copy graph")
             << u"mnuCopyGraph"_s << u"Copy Graph"_s << QKeySequence() << true;

@@ -70,6 +70,8 @@ private slots:
             QSKIP("pdftotext and pdfinfo (poppler-utils) are needed to read the printed PDF");
         m_chart = new ui::ResultsChart;
         m_chart->resize(700, 420);
+        m_chart->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_chart));
         m_chart->plot(test::makeChartData(1440));
     }
     void cleanupTestCase() { delete m_chart; }
