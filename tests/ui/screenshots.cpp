@@ -1,5 +1,5 @@
 // Takes the pictures of the three pages shown in the README: opens a case through the fake
-// Open dialog and grabs the window on each page. Run it under Xvfb through
+// Open dialog and grabs the window on each page; then prints the report to printed-page.pdf. Run it under Xvfb through
 // scripts/screenshots.sh, which also names the case and the output folder.
 
 #include "fake_platform.h"
@@ -39,6 +39,9 @@ int main(int argc, char* argv[]) {
             return 1;
         std::printf("%s\n", qPrintable(path));
     }
+    platform.printerPdfFile = folder + QStringLiteral("/printed-page.pdf");
+    window.findChild<QAction*>(QStringLiteral("mnuPrint"))->trigger();
+    std::printf("%s\n", qPrintable(platform.printerPdfFile));
     for (const auto& m : platform.messages)
         std::fprintf(stderr, "message: %s: %s\n", qPrintable(m.title), qPrintable(m.text));
     return platform.messages.isEmpty() ? 0 : 1;
