@@ -1,6 +1,7 @@
 // Takes the pictures of the three pages shown in the README: opens a case through the fake
-// Open dialog and grabs the window on each page; then prints the report to printed-page.pdf. Run it under Xvfb through
-// scripts/screenshots.sh, which also names the case and the output folder.
+// Open dialog and grabs the window on each page, then prints the report to printed-page.pdf.
+// Run it under Xvfb through scripts/screenshots.sh, which also names the case and the output
+// folder and turns the PDF into docs/printed-page.png.
 
 #include "fake_platform.h"
 
