@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the normal build, then the
-# core tests again under AddressSanitizer + UndefinedBehaviorSanitizer, then the fuzz targets
-# over their seed corpus.
+# Installs what is missing, builds everything and runs every test: the normal build, then every
+# test again under AddressSanitizer + UndefinedBehaviorSanitizer, then the fuzz targets from
+# their seed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -11,10 +11,10 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DKVH_BUILD_UI=ON -DKVH_
 cmake --build build -j "$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")
 
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVH_SANITIZE=ON -DKVH_BUILD_UI=OFF \
-  -DKVH_BUILD_BENCH=OFF
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVH_SANITIZE=ON -DKVH_BUILD_UI=ON \
+  -DKVH_BUILD_TESTS=ON -DKVH_BUILD_BENCH=OFF
 cmake --build build-asan -j "$jobs"
-(cd build-asan && ctest --output-on-failure -j "$jobs")
+(cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")
 
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DKVH_FUZZ=ON -DKVH_BUILD_UI=OFF -DKVH_BUILD_TESTS=OFF -DKVH_BUILD_BENCH=OFF
