@@ -57,7 +57,8 @@ void chartData(benchmark::State& state) {
     const Case c = profileOf(static_cast<int>(state.range(0)));
     const RunResult run = std::get<RunResult>(runModel(c));
     for (auto _ : state) {
-        ChartData data = buildChartData(run, c.setup, false);
+        // As the window does: decimated while built, then to the plot's width.
+        ChartData data = buildChartData(run, c.setup, false, 4096);
         auto internal = decimate(data.internal, 1600);
         auto process = decimate(data.process, 1600);
         benchmark::DoNotOptimize(internal);

@@ -5,25 +5,79 @@
 
 namespace kvh::core {
 
-ChartData buildChartData(const RunResult& run, const SetupState& setup, bool tracerOnly) {
+namespace {
+
+/// Min/max decimation over points 0 .. n-1 given by `at(i)`, in increasing x.
+template <class PointAt>
+std::vector<ChartPoint> decimateIndexed(size_t n, const PointAt& at, int buckets) {
+    std::vector<ChartPoint> out;
+    buckets = std::max(buckets, 1);
+    if (n <= static_cast<size_t>(2 * buckets + 2)) {
+        out.reserve(n);
+        for (size_t i = 0; i < n; ++i)
+            out.push_back(at(i));
+        return out;
+    }
+    out.reserve(static_cast<size_t>(2 * buckets + 2));
+    const ChartPoint first = at(0), lastPoint = at(n - 1);
+    out.push_back(first);
+    const size_t last = n - 1;
+    const double span = lastPoint.x - first.x;
+    const double scale = span > 0 ? buckets / span : 0.0;
+    const auto bucketOf = [&](const ChartPoint& p) {
+        return std::min(static_cast<int>((p.x - first.x) * scale), buckets - 1);
+    };
+    size_t i = 1;
+    ChartPoint p = at(i);
+    while (i < last) {
+        const int bucket = bucketOf(p);
+        ChartPoint lo = p, hi = p;
+        size_t loIndex = i, hiIndex = i;
+        for (; i < last && bucketOf(p) == bucket; p = at(++i)) {
+            if (p.y < lo.y) {
+                lo = p;
+                loIndex = i;
+            }
+            if (p.y > hi.y) {
+                hi = p;
+                hiIndex = i;
+            }
+        }
+        out.push_back(loIndex <= hiIndex ? lo : hi);
+        if (loIndex != hiIndex)
+            out.push_back(loIndex <= hiIndex ? hi : lo);
+    }
+    out.push_back(lastPoint);
+    return out;
+}
+
+} // namespace
+
+ChartData buildChartData(const RunResult& run, const SetupState& setup, bool tracerOnly,
+                         int buckets) {
     ChartData chart;
     const bool minutes = setup.minutes();
     const auto xOf = [minutes](int64_t i) {
         return minutes ? static_cast<double>(i) : static_cast<double>(i) / 60.0;
     };
-    // Point i shows minute index i + 59: the profile's start is drawn at one minute.
+    // Point i (1 .. n - 1) shows minute index i + 59: the profile's start is drawn at one minute.
     const int64_t n = run.totalMinutes;
-    if (n > 1) {
-        chart.internal.reserve(static_cast<size_t>(n - 1));
-        if (!tracerOnly)
-            chart.process.reserve(static_cast<size_t>(n - 1));
-    }
-    for (int64_t i = 1; i < n; ++i) {
-        const auto k = static_cast<size_t>(i + 59);
-        chart.internal.push_back({xOf(i), run.internal[k]});
-        if (!tracerOnly)
-            chart.process.push_back({xOf(i), run.process[k]});
-    }
+    const size_t count = n > 1 ? static_cast<size_t>(n - 1) : 0;
+    const auto curve = [&](const std::vector<float>& series) {
+        const auto at = [&](size_t k) {
+            return ChartPoint{xOf(static_cast<int64_t>(k) + 1), series[k + 60]};
+        };
+        if (buckets > 0)
+            return decimateIndexed(count, at, buckets);
+        std::vector<ChartPoint> points;
+        points.reserve(count);
+        for (size_t k = 0; k < count; ++k)
+            points.push_back(at(k));
+        return points;
+    };
+    chart.internal = curve(run.internal);
+    if (!tracerOnly)
+        chart.process = curve(run.process);
     chart.limit = {{0.0, run.limit}, {xOf(std::max<int64_t>(n - 1, 0)), run.limit}};
     chart.xTitle = minutes ? "Elapsed Minutes" : "Elapsed Hours";
     chart.yTitle = setup.celsius() ? "Temp. \u00b0C" : "Temp. \u00b0F";
@@ -31,38 +85,7 @@ ChartData buildChartData(const RunResult& run, const SetupState& setup, bool tra
 }
 
 std::vector<ChartPoint> decimate(const std::vector<ChartPoint>& points, int buckets) {
-    buckets = std::max(buckets, 1);
-    if (points.size() <= static_cast<size_t>(2 * buckets + 2))
-        return points;
-    std::vector<ChartPoint> out;
-    out.reserve(static_cast<size_t>(2 * buckets + 2));
-    out.push_back(points.front());
-    const size_t last = points.size() - 1;
-    const double x0 = points.front().x;
-    const double span = points.back().x - x0;
-    size_t i = 1;
-    while (i < last) {
-        const auto bucketOf = [&](size_t k) {
-            return span > 0 ? std::min(static_cast<int>((points[k].x - x0) / span * buckets),
-                                        buckets - 1)
-                            : 0;
-        };
-        const int bucket = bucketOf(i);
-        size_t lo = i, hi = i;
-        size_t k = i;
-        for (; k < last && bucketOf(k) == bucket; ++k) {
-            if (points[k].y < points[lo].y)
-                lo = k;
-            if (points[k].y > points[hi].y)
-                hi = k;
-        }
-        out.push_back(points[std::min(lo, hi)]);
-        if (lo != hi)
-            out.push_back(points[std::max(lo, hi)]);
-        i = k;
-    }
-    out.push_back(points.back());
-    return out;
+    return decimateIndexed(points.size(), [&](size_t i) { return points[i]; }, buckets);
 }
 
 std::optional<int> majorDivisions(Axis axis, float low, float high) {

@@ -31,7 +31,10 @@ struct ChartData {
     std::string yTitle;              ///< "Temp. °C" / "Temp. °F"
 };
 
-ChartData buildChartData(const RunResult& run, const SetupState& setup, bool tracerOnly);
+/// With `buckets` above 0 each curve is decimated (see decimate) while it is built, so a long
+/// run never needs a full copy of its points.
+ChartData buildChartData(const RunResult& run, const SetupState& setup, bool tracerOnly,
+                         int buckets = 0);
 
 /// Reduces a curve to at most two points (lowest and highest) per bucket of x, keeping the
 /// first and last points and the order in x. `buckets` is about the plot's width in pixels.

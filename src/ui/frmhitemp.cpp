@@ -243,7 +243,8 @@ bool frmHiTemp::PlotGraph() {
     const auto& run = std::get<core::RunResult>(outcome);
     const core::Evaluation evaluation = core::evaluate(run, m_case.setup);
     m_resultsPage->showResults(qs(evaluation.summary), qs(evaluation.verdict), evaluation.pass);
-    core::ChartData data = core::buildChartData(run, m_case.setup, m_resultsPage->tracerOnly());
+    core::ChartData data = core::buildChartData(run, m_case.setup, m_resultsPage->tracerOnly(),
+                                                ResultsChart::kDataBuckets);
     m_spareRun = std::move(std::get<core::RunResult>(outcome)); // storage for the next run
     chart().plot(std::move(data));
     return true;

@@ -24,6 +24,10 @@ struct AxisRange {
 class ResultsChart : public QChartView {
     Q_OBJECT
 public:
+    /// The finest resolution a plot needs: more buckets than any screen has pixels across.
+    /// A run's curves are decimated to this while they are built, then to the plot's width.
+    static constexpr int kDataBuckets = 4096;
+
     explicit ResultsChart(QWidget* parent = nullptr);
 
     /// The reset of InitModel: no points, titles "Elapsed Minutes" / "Temperature °C" at

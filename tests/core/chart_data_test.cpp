@@ -77,6 +77,20 @@ TEST(ChartData, NoMinutesNoCurve) {
     EXPECT_TRUE(chart.process.empty());
 }
 
+TEST(ChartData, DecimatedWhileBuiltEqualsDecimatedAfter) {
+    const Case c = kvh::test::makeCase(1, 0, 2,
+                                       {{"S", "20", "0"}, {"R", "200", "3000"}, {"D", "200", "9000"},
+                                        {"R", "20", "4000"}},
+                                       true, true);
+    const RunResult run = std::get<RunResult>(runModel(c));
+    const ChartData full = buildChartData(run, c.setup, false);
+    const ChartData fine = buildChartData(run, c.setup, false, 700);
+    EXPECT_EQ(fine.internal, decimate(full.internal, 700));
+    EXPECT_EQ(fine.process, decimate(full.process, 700));
+    EXPECT_EQ(fine.limit, full.limit);
+    EXPECT_LE(fine.internal.size(), 1402u);
+}
+
 TEST(Decimate, KeepsEndsAndExtremesOfEveryBucket) {
     std::vector<ChartPoint> points;
     for (int i = 0; i < 100000; ++i)
