@@ -182,15 +182,12 @@ void applyDew(Case& c, const DewParse& parsed) {
             continue;
         }
         const auto& sel = std::get<DewSelect>(item);
+        // Selecting a button deselects the other of its pair: a value other than 0 reads as 1.
         switch (sel.group) {
         case Group::TempUnit:
-            if (sel.value != 0)
-                s.deselectTempUnit(0);
             c.selectTempUnit(sel.value);
             break;
         case Group::TimeUnit:
-            if (sel.value != 0)
-                s.deselectTimeUnit(0);
             c.selectTimeUnit(sel.value);
             break;
         case Group::Model:
@@ -202,13 +199,9 @@ void applyDew(Case& c, const DewParse& parsed) {
             }
             break;
         case Group::Tracer:
-            if (sel.value != 0)
-                s.deselectTracer(0);
             s.selectTracer(sel.value);
             break;
         case Group::Environ:
-            if (sel.value != 0)
-                s.deselectEnviron(0);
             s.selectEnviron(sel.value);
             break;
         }

@@ -64,12 +64,8 @@ public:
     void selectEnviron(int i);
     void selectTempUnit(int i);
     void selectTimeUnit(int i);
-    /// Deselecting runs no rule; it only clears the button (used by Open).
+    /// Deselecting runs no rule; it only clears the button (Open does it to the models).
     void deselectModel(int i) { m_model.deselect(i); }
-    void deselectTracer(int i) { m_tracer.deselect(i); }
-    void deselectEnviron(int i) { m_environ.deselect(i); }
-    void deselectTempUnit(int i) { m_tempUnit.deselect(i); }
-    void deselectTimeUnit(int i) { m_timeUnit.deselect(i); }
 
     int16_t modelIndex() const { return m_modelIndex; }
     int16_t tracerIndex() const { return m_tracerIndex; }
