@@ -28,8 +28,9 @@
 
 namespace kvh::test {
 
-inline QString qstr(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+inline QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 class WindowHarness {
@@ -66,7 +67,9 @@ public:
     QString txtPF() const { return get<QLineEdit>("txtPF")->text(); }
     QString txtMaxResults() const { return get<QPlainTextEdit>("txtMaxResults")->toPlainText(); }
     const core::Case& theCase() const { return window->currentCase(); }
-    QString cell(int row, int col) const { return qstr(theCase().profile.cell(row, col)); }
+    QString cell(int row, int col) const {
+        return QString::fromStdString(theCase().profile.cell(row, col));
+    }
     /// What the grid shows in a cell (row 0 and column 0 in the frozen headers).
     QString shown(int row, int col) const {
         return grid()->model()->index(row, col).data().toString();
@@ -107,10 +110,7 @@ public:
     void typeInto(int row, int col, const QString& text) {
         clickCell(row, col);
         editor()->selectAll();
-        if (text.isEmpty())
-            QTest::keyClick(editor(), Qt::Key_Delete);
-        else
-            QTest::keyClicks(editor(), text);
+        QTest::keyClicks(editor(), text);
     }
     /// Clicks a Step Type cell `times` times.
     void clickStep(int row, int times) {
@@ -136,15 +136,13 @@ public:
     }
 
     /// Writes `dew` to a file and opens it through the fake Open dialog.
-    QString openText(const QByteArray& dew, const QString& name = QStringLiteral("case.dew")) {
-        const QString path = dir.filePath(name);
-        QFile f(path);
+    void openText(const QByteArray& dew, const QString& name = QStringLiteral("case.dew")) {
+        QFile f(dir.filePath(name));
         if (!f.open(QIODevice::WriteOnly) || f.write(dew) != dew.size())
-            qFatal("cannot write %s", qPrintable(path));
+            qFatal("cannot write %s", qPrintable(f.fileName()));
         f.close();
-        platform.openAnswers.enqueue(path);
+        platform.openAnswers.enqueue(f.fileName());
         action("mnuOpen")->trigger();
-        return path;
     }
 };
 
