@@ -48,13 +48,11 @@ private slots:
         QCOMPARE(h->lblSetup(), QString());
         QVERIFY(h->editor()->isHidden());
         QCOMPARE(offeredModels(), u"0123"_s);
-        for (int i = 0; i < core::kModelCount; ++i)
-            QVERIFY(!h->option("optMod", i)->isChecked());
-        for (const char* group : {"optTracerType", "optEnviron"})
+        // Nothing chosen but the units: °C and minutes.
+        for (const char* group : {"optMod", "optTracerType", "optEnviron"})
             QVERIFY(!h->option(group, 0)->isChecked() && !h->option(group, 1)->isChecked());
         QVERIFY(h->option("optTempUnits", 1)->isChecked() &&
-                !h->option("optTempUnits", 0)->isChecked());
-        QVERIFY(h->option("optTimeUnits", 0)->isChecked());
+                h->option("optTimeUnits", 0)->isChecked());
         QCOMPARE(h->option("optTempUnits", 1)->text(), u"° Centigrade  "_s);
         // The models in their screen order.
         QLayout* layout = h->get<QGroupBox>("fraModel")->layout();
@@ -111,47 +109,44 @@ private slots:
                               u"mnuPrintPreview"_s, u"mnuExportPdf"_s, u"-"_s, u"mnuExit"_s}));
     }
 
-    void incompleteSetupIsRefused() {
-        h->showPage(1);
-        QCOMPARE(h->lblSetup(), u"Setup Not Specified"_s);
-        h->showPage(2);
-        QTest::mouseClick(h->get<QCheckBox>("chkTracerOnly"), Qt::LeftButton);
-        QCOMPARE(h->platform.messages.size(), 2); // the page, then "Plot Tracer Only"
-        for (const test::ShownMessage& m : h->platform.messages) {
-            QCOMPARE(m.text, u"Setup not complete! Results cannot be displayed"_s);
-            QCOMPARE(m.title, u"Setup Error"_s);
-            QCOMPARE(m.buttons, platform::Buttons::Ok);
-        }
-        QVERIFY(!h->action("mnuPrint")->isEnabled());
-        QCOMPARE(h->tab()->currentIndex(), 2); // the user stays on the page
-        QCOMPARE(h->txtPF(), QString());
-        QVERIFY(h->window->chart().data().internal.empty());
-    }
-
-    void copyCommandsRefuseBeforeResults_data() {
-        QTest::addColumn<QString>("item");
+    void refusalsBeforeResults_data() {
+        QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("title");
-        QTest::newRow("data") << u"mnuCopyData"_s
-                              << u"The Results have not yet been calculated or created."_s
-                              << u"Data Copy Error"_s;
-        QTest::newRow("graph")
+        QTest::addColumn<bool>("critical");
+        const QString setup = u"Setup not complete! Results cannot be displayed"_s;
+        QTest::newRow("results page") << u"Tab1"_s << setup << u"Setup Error"_s << false;
+        QTest::newRow("tracer only") << u"chkTracerOnly"_s << setup << u"Setup Error"_s << false;
+        QTest::newRow("copy data")
+            << u"mnuCopyData"_s << u"The Results have not yet been calculated or created."_s
+            << u"Data Copy Error"_s << true;
+        QTest::newRow("copy graph")
             << u"mnuCopyGraph"_s
             << u"The Results and Graph have not yet been calculated or created."_s
-            << u"Graph Copy Error"_s;
+            << u"Graph Copy Error"_s << true;
     }
-    void copyCommandsRefuseBeforeResults() {
-        QFETCH(QString, item);
+    void refusalsBeforeResults() {
+        QFETCH(QString, command);
         QFETCH(QString, text);
         QFETCH(QString, title);
+        QFETCH(bool, critical);
         h->platform.clipboardText = u"kept"_s;
-        h->get<QAction>(item)->trigger();
+        if (command == u"Tab1"_s)
+            h->showPage(2);
+        else if (command == u"chkTracerOnly"_s)
+            h->get<QCheckBox>(command)->click();
+        else
+            h->get<QAction>(command)->trigger();
         QCOMPARE(h->platform.messages.size(), 1);
         QCOMPARE(h->platform.messages[0].text, text);
         QCOMPARE(h->platform.messages[0].title, title);
         QCOMPARE(h->platform.messages[0].buttons, platform::Buttons::Ok);
-        QCOMPARE(h->platform.messages[0].icon, platform::Icon::Critical);
-        QCOMPARE(h->platform.clipboardWrites, 0);
+        QCOMPARE(h->platform.messages[0].icon,
+                 critical ? platform::Icon::Critical : platform::Icon::None);
+        QCOMPARE(h->tab()->currentIndex(), command == u"Tab1"_s ? 2 : 0); // the user stays
+        QVERIFY(!h->action("mnuPrint")->isEnabled());
+        QCOMPARE(h->txtPF(), QString());
+        QVERIFY(h->window->chart().data().internal.empty());
         QCOMPARE(h->platform.clipboardText, u"kept"_s);
         QCOMPARE(h->window->strReport(), QString());
     }
@@ -184,6 +179,8 @@ private slots:
     }
 
     void pageChangesRefreshLabelAndChart() {
+        h->showPage(1);
+        QCOMPARE(h->lblSetup(), u"Setup Not Specified"_s);
         h->chooseSetup(2, 1, 0);
         h->showPage(2);
         QVERIFY(h->platform.messages.isEmpty());
@@ -199,8 +196,7 @@ private slots:
     }
 
     void resetRecomputesOnlyOnTheResultsPage() {
-        h->openText(test::kFailingCase);
-        h->showPage(2);
+        h->showResults(test::kFailingCase);
         h->window->chart().setFixedRange(core::Axis::Y, 0, 1000, 10);
         h->action("mnuReset")->trigger();
         QVERIFY(h->window->chart().isAutoScale(core::Axis::Y));
@@ -236,8 +232,7 @@ private slots:
     }
 
     void copyDataCopiesTheShownReport() {
-        h->openText(test::kPassingCase);
-        h->showPage(2);
+        h->showResults();
         h->platform.clipboardBitmap = QImage(4, 4, QImage::Format_RGB32);
         h->action("mnuCopyData")->trigger();
         QVERIFY(h->platform.messages.isEmpty());

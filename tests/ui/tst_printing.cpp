@@ -98,11 +98,6 @@ class tst_Printing : public QObject {
     std::unique_ptr<WindowHarness> h;
 
     QString path(const QString& name) const { return h->dir.filePath(name); }
-    void showResults(const QByteArray& dew = test::kPassingCase) {
-        h->openText(dew);
-        h->showPage(2);
-        QVERIFY(h->platform.messages.isEmpty());
-    }
 
 private slots:
     void initTestCase() {
@@ -123,7 +118,7 @@ private slots:
     void printedPages() {
         QFETCH(int, rows);
         QFETCH(int, pages);
-        showResults(longCase(rows));
+        h->showResults(longCase(rows));
         h->platform.printerPdfFile = path(u"printed.pdf"_s);
         h->action("mnuPrint")->trigger();
         QCOMPARE(pdfPageCount(path(u"printed.pdf"_s)), pages);
@@ -152,7 +147,7 @@ private slots:
     }
 
     void printCommandsShareOnePrinterAndOnePage() {
-        showResults();
+        h->showResults();
         const core::Case before = h->theCase();
         h->platform.clipboardText = kEarlierClipboard;
         // A printer chosen in Printer Setup serves Print; cancelled dialogs change nothing.
@@ -196,7 +191,7 @@ private slots:
     void exportThatWritesNothing() {
         QFETCH(QString, target);
         QFETCH(QString, title);
-        showResults();
+        h->showResults();
         QFile file(path(target));
         if (!target.contains(u'/'))
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write("earlier content") > 0);
@@ -216,7 +211,7 @@ private slots:
     }
 
     void printPageWindowKeepsTheProportions() {
-        showResults();
+        h->showResults();
         ui::frmPrint page;
         page.setContent(ui::PrintPage::alignedReport(h->theCase(), h->window->resultTexts(), &page),
                         &h->window->chart());

@@ -124,22 +124,29 @@ private slots:
         verifyEditorOverCell(row, col);
     }
 
-    void gesturesArmTheClearButton_data() {
+    void gesturesArmAndClear_data() {
         QTest::addColumn<QString>("gesture");
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<int>("editorRow"); ///< 0: editor hidden
-        QTest::addColumn<int>("editorCol");
-        QTest::newRow("row label") << u"row 4"_s << u"Clear Entire Row"_s << 0 << 0;
-        QTest::newRow("column header") << u"column 2"_s << u"Clear Entire Column"_s << 1 << 2;
-        QTest::newRow("drag along a row") << u"drag 3 2 3 3"_s << u"Clear Entire Row"_s << 3 << 2;
-        QTest::newRow("drag over a block")
-            << u"drag 2 1 3 3"_s << u"Clear Row or Column"_s << 0 << 0;
+        QTest::addColumn<QPoint>("editorAt"); ///< (row, col); null: hidden
+        QTest::addColumn<QPoint>("cleared");  ///< a cell the clear button empties; null: disabled
+        QTest::addColumn<QPoint>("kept");
+        QTest::newRow("row label")
+            << u"row 2"_s << u"Clear Entire Row"_s << QPoint() << QPoint(2, 3) << QPoint(3, 2);
+        QTest::newRow("column header") << u"column 2"_s << u"Clear Entire Column"_s << QPoint(1, 2)
+                                       << QPoint(3, 2) << QPoint(2, 3);
+        QTest::newRow("drag along a row") << u"drag 3 2 3 3"_s << u"Clear Entire Row"_s
+                                          << QPoint(3, 2) << QPoint(3, 2) << QPoint(2, 3);
+        QTest::newRow("drag over a block") << u"drag 2 1 3 3"_s << u"Clear Row or Column"_s
+                                           << QPoint() << QPoint() << QPoint(2, 3);
     }
-    void gesturesArmTheClearButton() {
+    void gesturesArmAndClear() {
         QFETCH(QString, gesture);
         QFETCH(QString, caption);
-        QFETCH(int, editorRow);
-        QFETCH(int, editorCol);
+        QFETCH(QPoint, editorAt);
+        QFETCH(QPoint, cleared);
+        QFETCH(QPoint, kept);
+        h->typeInto(2, 3, u"30"_s);
+        h->typeInto(3, 2, u"95"_s);
         const QStringList g = gesture.split(u' ');
         if (g[0] == u"row"_s)
             h->clickRowHeader(g[1].toInt());
@@ -148,46 +155,17 @@ private slots:
         else
             h->dragCells(g[1].toInt(), g[2].toInt(), g[3].toInt(), g[4].toInt());
         QCOMPARE(clearButton()->text(), caption);
-        QCOMPARE(clearButton()->isEnabled(), caption != u"Clear Row or Column"_s);
-        QCOMPARE(h->editor()->isVisible(), editorRow > 0);
-        if (editorRow > 0)
-            verifyEditorOverCell(editorRow, editorCol);
-    }
-
-    void clearing_data() {
-        QTest::addColumn<bool>("byRow");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QStringList>("row1");
-        QTest::addColumn<QStringList>("row2");
-        QTest::newRow("row 2 by its label")
-            << true << 2 << QStringList{u"Start Temp   "_s, u"25"_s, u"0"_s}
-            << QStringList{QString(), QString(), QString()};
-        QTest::newRow("time column by its header")
-            << false << 3 << QStringList{u"Start Temp   "_s, u"25"_s, QString()}
-            << QStringList{u"Ramp to Temp"_s, u"180"_s, QString()};
-    }
-    void clearing() {
-        QFETCH(bool, byRow);
-        QFETCH(int, index);
-        QFETCH(QStringList, row1);
-        QFETCH(QStringList, row2);
-        h->typeInto(1, 2, u"25"_s);
-        h->typeInto(1, 3, u"0"_s);
-        h->typeInto(2, 2, u"180"_s);
-        h->typeInto(2, 3, u"30"_s);
-        h->clickStep(2, 1);
-        if (byRow)
-            h->clickRowHeader(index);
-        else
-            h->clickColumnHeader(index);
-        const bool editorShown = h->editor()->isVisible();
+        QCOMPARE(clearButton()->isEnabled(), !cleared.isNull());
+        QCOMPARE(h->editor()->isVisible(), !editorAt.isNull());
+        if (!editorAt.isNull())
+            verifyEditorOverCell(editorAt.x(), editorAt.y());
+        if (cleared.isNull())
+            return;
         clearButton()->click();
-        for (int c = 1; c <= 3; ++c) {
-            QCOMPARE(h->shown(1, c), row1[c - 1]);
-            QCOMPARE(h->shown(2, c), row2[c - 1]);
-        }
+        QCOMPARE(h->shown(cleared.x(), cleared.y()), QString());
+        QVERIFY(!h->shown(kept.x(), kept.y()).isEmpty());
         QVERIFY(!clearButton()->isEnabled());
-        QCOMPARE(h->editor()->isVisible(), editorShown); // clearing leaves the editor alone
+        QCOMPARE(h->editor()->isVisible(), !editorAt.isNull()); // clearing leaves the editor
     }
 
     void insertRowWidensAndScrolls() {

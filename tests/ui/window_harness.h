@@ -33,6 +33,15 @@ inline QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+/// A case a tracer comes through: 25 °C, a 30-minute ramp to 60, 30 minutes there, cooled.
+inline const QByteArray kPassingCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\n"
+                                       "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 0\r\n"
+                                       "[Data]\r\nS,25,0\r\nR,60,30\r\nD,60,30\r\nE,25,30\r\n";
+/// Ten hours at 400 °C: no barrier keeps the tracer below its limit.
+inline const QByteArray kFailingCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\n"
+                                       "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 0\r\n"
+                                       "[Data]\r\nS,25,0\r\nR,400,30\r\nD,400,600\r\nE,25,30\r\n";
+
 class WindowHarness {
 public:
     FakePlatform platform;
@@ -144,15 +153,11 @@ public:
         platform.openAnswers.enqueue(f.fileName());
         action("mnuOpen")->trigger();
     }
+    /// Opens `dew` and shows its results.
+    void showResults(const QByteArray& dew = kPassingCase) {
+        openText(dew);
+        showPage(2);
+    }
 };
-
-/// A case a tracer comes through: 25 °C, a 30-minute ramp to 60, 30 minutes there, cooled.
-inline const QByteArray kPassingCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\n"
-                                       "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 0\r\n"
-                                       "[Data]\r\nS,25,0\r\nR,60,30\r\nD,60,30\r\nE,25,30\r\n";
-/// Ten hours at 400 °C: no barrier keeps the tracer below its limit.
-inline const QByteArray kFailingCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\n"
-                                       "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 0\r\n"
-                                       "[Data]\r\nS,25,0\r\nR,400,30\r\nD,400,600\r\nE,25,30\r\n";
 
 } // namespace kvh::test
