@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <map>
 #include <memory>
 
 namespace kvh::test {
@@ -53,7 +54,26 @@ public:
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))
             qFatal("the window was not exposed");
+        // Mirror what the grid's view is told, so that a change it never heard of is not shown.
+        const QAbstractItemModel* m = grid()->model();
+        const auto all = [this, m] { copyShown(0, 0, m->rowCount() - 1, m->columnCount() - 1); };
+        all();
+        QObject::connect(m, &QAbstractItemModel::modelReset, window.get(), all);
+        QObject::connect(m, &QAbstractItemModel::rowsInserted, window.get(), all);
+        QObject::connect(m, &QAbstractItemModel::dataChanged, window.get(),
+                         [this](const QModelIndex& a, const QModelIndex& b) {
+                             copyShown(a.row(), a.column(), b.row(), b.column());
+                         });
+        QObject::connect(m, &QAbstractItemModel::headerDataChanged, window.get(),
+                         [this](Qt::Orientation o, int first, int last) {
+                             if (o == Qt::Horizontal)
+                                 copyShown(0, first, 0, last);
+                             else
+                                 copyShown(first, 0, last, 0);
+                         });
     }
+
+    ~WindowHarness() { window.reset(); } // before the mirror below
 
     template <class T> T* get(const QString& name) const {
         T* w = window->findChild<T*>(name);
@@ -79,9 +99,11 @@ public:
     QString cell(int row, int col) const {
         return QString::fromStdString(theCase().profile.cell(row, col));
     }
-    /// What the grid shows in a cell (row 0 and column 0 in the frozen headers).
+    /// What the grid shows in a cell (row 0 and column 0 in the frozen headers), as of the
+    /// model's last change signal for it.
     QString shown(int row, int col) const {
-        return grid()->model()->index(row, col).data().toString();
+        const auto it = m_shown.find({row, col});
+        return it == m_shown.end() ? QString() : it->second;
     }
 
     void showPage(int page) {
@@ -158,6 +180,14 @@ public:
         openText(dew);
         showPage(2);
     }
+
+private:
+    void copyShown(int row1, int col1, int row2, int col2) {
+        for (int r = row1; r <= row2; ++r)
+            for (int c = col1; c <= col2; ++c)
+                m_shown[{r, c}] = grid()->model()->index(r, c).data().toString();
+    }
+    std::map<std::pair<int, int>, QString> m_shown;
 };
 
 } // namespace kvh::test
