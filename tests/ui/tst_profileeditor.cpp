@@ -1,8 +1,11 @@
 // The profile editor as the user drives it: the grid's frozen header and labels, each click
 // reaching the right editing operation, the overlay editor (position and write-through), the
-// clear button, inserting, the unit options and the convert buttons, the keyboard.
+// clear button, inserting, the unit options and the convert buttons, the keyboard, and the
+// grid's model on tables shorter than the window makes.
 
 #include "window_harness.h"
+
+#include "ui/profile_model.h"
 
 #include <QScrollBar>
 
@@ -94,8 +97,6 @@ private slots:
         QTest::addColumn<int>("extraRows");
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("col");
-        QTest::newRow("default font, first row") << 0 << 0 << 1 << 2;
-        QTest::newRow("default font, scrolled") << 0 << 30 << 25 << 3;
         QTest::newRow("large font") << 20 << 0 << 7 << 3;
         QTest::newRow("small font, scrolled") << 7 << 40 << 44 << 2;
     }
@@ -105,10 +106,8 @@ private slots:
         QFETCH(int, row);
         QFETCH(int, col);
         QFont font = h->grid()->font();
-        if (pointSize > 0) {
-            font.setPointSize(pointSize);
-            h->grid()->setFont(font);
-        }
+        font.setPointSize(pointSize);
+        h->grid()->setFont(font);
         for (int i = 0; i < extraRows; ++i)
             h->button("cmdAddRow")->click();
         h->clickCell(row, col);
@@ -223,6 +222,22 @@ private slots:
         QVERIFY(h->editor()->hasFocus());
         QTest::keyClicks(h->editor(), u"150"_s);
         QCOMPARE(h->cell(2, 2), u"150"_s);
+    }
+
+    void modelCopesWithShortTables() {
+        // The window always shows ten data rows or more; its model also copes with fewer.
+        core::Case c;
+        ui::ProfileModel model(c.profile);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        c.profile.setRowCount(4);
+        model.tableReplaced();
+        QCOMPARE(model.rowCount(), 4);
+        c.profile.clearAll();
+        model.tableReplaced();
+        model.allCellsChanged();
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), QString());
     }
 };
 

@@ -1,7 +1,7 @@
 #pragma once
-// The real main window on a fake platform, shown offscreen, with the few gestures the tests
-// repeat: clicking grid cells and headers, typing into the overlay editor, choosing options,
-// opening a ".dew" text through the fake Open dialog.
+// The real main window on a fake platform, shown offscreen, its grid's model under Qt's model
+// tester, with the few gestures the tests repeat: clicking grid cells and headers, typing into the
+// overlay editor, choosing options, opening a ".dew" text through the fake Open dialog.
 
 #include "fake_platform.h"
 
@@ -10,6 +10,7 @@
 #include "ui/profile_grid.h"
 #include "ui/results_chart.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QFile>
 #include <QHeaderView>
@@ -54,8 +55,11 @@ public:
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))
             qFatal("the window was not exposed");
+        // Qt's model tester follows every change the window makes to the grid's model.
+        QAbstractItemModel* m = grid()->model();
+        new QAbstractItemModelTester(m, QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                     window.get());
         // Mirror what the grid's view is told, so that a change it never heard of is not shown.
-        const QAbstractItemModel* m = grid()->model();
         const auto all = [this, m] { copyShown(0, 0, m->rowCount() - 1, m->columnCount() - 1); };
         all();
         QObject::connect(m, &QAbstractItemModel::modelReset, window.get(), all);
