@@ -170,7 +170,7 @@ private slots:
         QFETCH(int, checked);
         QFETCH(QString, summary);
         for (const QString& name : clicks)
-            WindowHarness::clickOption(h->get<QRadioButton>(name));
+            h->get<QRadioButton>(name)->click();
         QCOMPARE(offeredModels(), offered);
         for (int i = 0; i < core::kModelCount; ++i)
             QCOMPARE(h->option("optMod", i)->isChecked(), i == checked);

@@ -51,27 +51,24 @@ private slots:
         QCOMPARE(h->button("cmdAddRow")->text(), u"Insert a Row"_s);
     }
 
-    void stepClickCyclesTheShownStep() {
-        h->clickStep(1, 1);
-        QCOMPARE(h->shown(1, 1), u"Start Temp   "_s);
-        h->clickStep(2, 2);
-        QCOMPARE(h->shown(2, 1), u"Dwell at Temp"_s);
-        QVERIFY(h->editor()->isHidden());
-    }
-
-    void defaultsReachTheEditor_data() {
+    void stepClicksAndDefaults_data() {
         QTest::addColumn<int>("steps"); ///< clicks on row 3's step cell
+        QTest::addColumn<QString>("step");
         QTest::addColumn<int>("col");
         QTest::addColumn<QString>("value");
-        QTest::newRow("a dwell takes the temperature above") << 2 << 2 << u"120"_s;
-        QTest::newRow("an end step's time opens as 0") << 3 << 3 << u"0"_s;
+        QTest::newRow("a dwell takes the temperature above")
+            << 2 << u"Dwell at Temp"_s << 2 << u"120"_s;
+        QTest::newRow("an end step's time opens as 0") << 3 << u"End Temp    "_s << 3 << u"0"_s;
     }
-    void defaultsReachTheEditor() {
+    void stepClicksAndDefaults() {
         QFETCH(int, steps);
+        QFETCH(QString, step);
         QFETCH(int, col);
         QFETCH(QString, value);
         h->typeInto(2, 2, u"120"_s);
         h->clickStep(3, steps);
+        QCOMPARE(h->shown(3, 1), step);
+        QVERIFY(h->editor()->isHidden());
         h->clickCell(3, col);
         QCOMPARE(h->editor()->text(), value);
         QCOMPARE(h->shown(3, col), value);

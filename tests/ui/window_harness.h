@@ -19,8 +19,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -151,16 +149,6 @@ public:
     void clickStep(int row, int times) {
         for (int i = 0; i < times; ++i)
             clickCell(row, core::kColStep);
-    }
-
-    /// Clicks an option button where a user would: on its circle and caption.
-    static void clickOption(QRadioButton* button) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.text = button->text();
-        const QRect hit =
-            button->style()->subElementRect(QStyle::SE_RadioButtonClickRect, &option, button);
-        QTest::mouseClick(button, Qt::LeftButton, {}, hit.center());
     }
 
     /// Model, tracer type and environment, in the order that keeps the model.
