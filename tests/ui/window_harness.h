@@ -98,9 +98,6 @@ public:
     QString txtPF() const { return get<QLineEdit>("txtPF")->text(); }
     QString txtMaxResults() const { return get<QPlainTextEdit>("txtMaxResults")->toPlainText(); }
     const core::Case& theCase() const { return window->currentCase(); }
-    QString cell(int row, int col) const {
-        return QString::fromStdString(theCase().profile.cell(row, col));
-    }
     /// What the grid shows in a cell (row 0 and column 0 in the frozen headers), as of the
     /// model's last change signal for it.
     QString shown(int row, int col) const {
