@@ -23,7 +23,7 @@ QStringList shownState(const WindowHarness& h) {
     const QAbstractItemModel* m = h.grid()->model();
     for (int r = 0; r < m->rowCount(); ++r)
         for (int c = 0; c < m->columnCount(); ++c)
-            out << m->index(r, c).data().toString().trimmed();
+            out << h.shown(r, c).trimmed();
     for (auto* b : h.window->findChildren<QRadioButton*>())
         out << b->objectName() + QString::number(b->isChecked()) + QString::number(b->isHidden());
     return out;
