@@ -1,284 +1,230 @@
-// The printed report: the page printed to a PDF file offscreen and read back (text, columns,
-// chart, pages), the printer dialog and setup, preview and PDF export, and what printing must
-// leave alone (the case and the clipboard).
+// The printed report through the window's print commands: the page printed to a PDF file
+// offscreen and read back by poppler's pdftotext/pdfinfo (text, columns, chart, pages), Printer
+// Setup, Print Preview and Export PDF, the print page window, and what printing must leave
+// alone (the case and the clipboard).
 
-#include "fake_platform.h"
-#include "print_fixtures.h"
+#include "window_harness.h"
+
 #include "ui/frm_print.h"
 #include "ui/print_page.h"
-#include "ui/report_printer.h"
-#include "ui/results_chart.h"
 
-#include <QPlainTextEdit>
-#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QtTest>
 
-#include <algorithm>
 #include <map>
 
 using namespace kvh;
+using namespace Qt::StringLiterals;
+using test::WindowHarness;
 
 namespace {
 
-const QString kEarlierClipboard = QStringLiteral("the user's own text");
+const QString kEarlierClipboard = u"the user's own text"_s;
 
-/// A data line of the printed table: the first word of its step label and its two numbers.
+QString runTool(const QString& tool, const QStringList& args) {
+    QProcess process;
+    process.start(tool, args);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString pdfText(const QString& path) {
+    return runTool(u"pdftotext"_s, {path, u"-"_s});
+}
+
+int pdfPageCount(const QString& path) {
+    static const QRegularExpression pages(uR"(Pages:\s+(\d+))"_s);
+    const auto m = pages.match(runTool(u"pdfinfo"_s, {path}));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+/// A word of the PDF with its left and right edge, in points.
+struct Word {
+    double xMin, xMax;
+    QString text;
+};
+/// A data line of the printed table: the first word of its step and its two numbers.
 struct DataLine {
-    const test::PdfWord* step;
-    const test::PdfWord* temp;
-    const test::PdfWord* time;
+    Word step, temp, time;
 };
 
-QList<DataLine> dataLines(const QList<test::PdfWord>& words) {
-    static const QRegularExpression number(QStringLiteral(R"(^\d+\.\d$)"));
-    static const QRegularExpression label(QStringLiteral(R"(^(Start|Ramp|Dwell|End)$)"));
-    // Keyed by page and the words' bottom, to the nearest point.
-    std::map<std::pair<int, int>, DataLine> byLine;
-    for (const auto& w : words) {
-        auto& line =
-            byLine.try_emplace({w.page, qRound(w.yMax)}, DataLine{nullptr, nullptr, nullptr})
-                .first->second;
-        if (label.match(w.text).hasMatch() && line.step == nullptr)
-            line.step = &w;
-        else if (number.match(w.text).hasMatch())
-            (line.temp == nullptr ? line.temp : line.time) = &w;
+/// The printed table's data lines, and the left edge of the "Step Type" header.
+QList<DataLine> dataLines(const QString& path, double& stepHeaderX) {
+    static const QRegularExpression word(
+        uR"re(<word xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+    static const QRegularExpression number(uR"(^\d+\.\d$)"_s);
+    static const QRegularExpression step(uR"(^(Start|Ramp|Dwell|End)$)"_s);
+    std::map<std::pair<qsizetype, int>, QList<Word>> lines; // by page and baseline
+    const QString html = runTool(u"pdftotext"_s, {u"-bbox"_s, path, u"-"_s});
+    const QStringList pages = html.split(u"<page "_s);
+    for (qsizetype page = 1; page < pages.size(); ++page)
+        for (auto it = word.globalMatch(pages[page]); it.hasNext();) {
+            const auto m = it.next();
+            lines[{page, qRound(m.captured(3).toDouble())}].append(
+                {m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(4)});
+        }
+    QList<DataLine> out;
+    for (const auto& [at, w] : lines) {
+        if (w[0].text == u"Step"_s)
+            stepHeaderX = w[0].xMin;
+        const qsizetype n = w.size();
+        if (n >= 4 && step.match(w[1].text).hasMatch() && number.match(w[n - 2].text).hasMatch() &&
+            number.match(w[n - 1].text).hasMatch())
+            out.append({w[1], w[n - 2], w[n - 1]});
     }
-    QList<DataLine> lines;
-    for (const auto& [y, line] : byLine)
-        if (line.step != nullptr && line.temp != nullptr && line.time != nullptr)
-            lines.append(line);
-    return lines;
+    return out;
+}
+
+/// 7440, Tessel III, air, °F: a start row, ramps and dwells of varied magnitudes (so that
+/// alignment matters) and an end row, `rows` in all.
+QByteArray longCase(int rows) {
+    QByteArray dew = "[Setup]\r\nTemp Units = 0\r\nTime Units = 0\r\nDavar Model = 2\r\n"
+                     "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,70,0\r\n";
+    int temp = 70;
+    for (int r = 2; r < rows; ++r) {
+        if (r % 2 == 0)
+            temp = r == 2 ? 1000 : 100 + (r * 377) % 1100;
+        dew += (r % 2 == 0 ? "R," : "D,") + QByteArray::number(temp) + ',' +
+               (r % 2 == 0 ? QByteArray("2.25") : QByteArray::number(5 + (r * 53) % 1440)) + "\r\n";
+    }
+    return dew + "E,5.5,0\r\n";
 }
 
 } // namespace
 
 class tst_Printing : public QObject {
     Q_OBJECT
+    std::unique_ptr<WindowHarness> h;
 
-    QTemporaryDir m_dir;
-    ui::ResultsChart* m_chart = nullptr;
-    core::ResultTexts m_results = test::makeResults();
-
-    QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+    QString path(const QString& name) const { return h->dir.filePath(name); }
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_dir.isValid());
-        if (!test::havePoppler())
+        if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty() ||
+            QStandardPaths::findExecutable(u"pdfinfo"_s).isEmpty())
             QSKIP("pdftotext and pdfinfo (poppler-utils) are needed to read the printed PDF");
-        m_chart = new ui::ResultsChart;
-        m_chart->resize(700, 420);
-        m_chart->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_chart));
-        m_chart->plot(test::makeChartData(1440));
     }
-    void cleanupTestCase() { delete m_chart; }
+    void init() { h = std::make_unique<WindowHarness>(); }
+    void cleanup() { h.reset(); }
 
-    void printedPage() {
-        const core::Case input = test::makeCase(6);
-        const core::ProfileTable before = input.profile;
-        test::FakePlatform fake;
-        fake.clipboardText = kEarlierClipboard;
-        fake.printerPdfFile = path("printed.pdf");
-        ui::ReportPrinter printer(fake, nullptr);
-
-        QVERIFY(printer.print({input, m_results, *m_chart}));
-
-        QCOMPARE(fake.printerDialogs, 1);
-        QVERIFY(fake.messages.isEmpty());
-        QVERIFY(QFileInfo(fake.printerPdfFile).size() > 0);
-        const QString text = test::pdfText(fake.printerPdfFile);
-        for (const char* expected :
-             {"KELVORA Thermal Barrier Model Report", "Model: 7440 2\" by 16\" Vacuum Dewar",
-              "Tracer Type: Tessel II or VTX", "Environment: Air", "Step Type", "Start Temp",
-              "Ramp to Temp", "Dwell at Temp", "End Temp", "1000.0", "5.5",
-              "Maximum Internal Temperature = 131.4 \u00b0F", "Final Rate = 0.12 \u00b0F/min",
-              "Final Determination: PASS"})
-            QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
-        // The chart picture, drawn as vectors: its titles are text in the PDF.
-        QVERIFY(text.contains(QStringLiteral("Elapsed Minutes")));
-        QVERIFY(text.contains(QStringLiteral("Temp. \u00b0F")));
-        QCOMPARE(test::pdfPageCount(fake.printerPdfFile), 1);
-        // Printing rounds numbers on paper only, and leaves the clipboard alone.
-        QVERIFY(input.profile == before);
-        QCOMPARE(input.profile.cell(1, core::kColTemp), std::string("70"));
-        QCOMPARE(fake.clipboardWrites, 0);
-        QCOMPARE(fake.clipboardText, kEarlierClipboard);
-    }
-
-    void columnsLineUp() {
-        const core::Case input = test::makeCase(12);
-        test::FakePlatform fake;
-        fake.printerPdfFile = path("columns.pdf");
-        ui::ReportPrinter printer(fake, nullptr);
-        QVERIFY(printer.print({input, m_results, *m_chart}));
-
-        const QList<test::PdfWord> words = test::pdfWords(fake.printerPdfFile);
-        const QList<DataLine> lines = dataLines(words);
-        QCOMPARE(lines.size(), 12);
-        const auto stepHeader = std::find_if(words.begin(), words.end(), [](const auto& w) {
-            return w.text == QStringLiteral("Step");
-        });
-        QVERIFY(stepHeader != words.end());
-        // Step labels start together (under the header); numbers end together, to within the
-        // width of one blank (the padding is made of whole blanks).
-        const double blank = 3.5;
-        for (const DataLine& line : lines) {
-            QVERIFY(qAbs(line.step->xMin - stepHeader->xMin) < 0.5);
-            QVERIFY2(qAbs(line.temp->xMax - lines[0].temp->xMax) < blank,
-                     qPrintable(line.temp->text));
-            QVERIFY2(qAbs(line.time->xMax - lines[0].time->xMax) < blank,
-                     qPrintable(line.time->text));
-            QVERIFY(line.temp->xMin > line.step->xMax);
-            QVERIFY(line.time->xMin > line.temp->xMax);
-        }
-    }
-
-    void longReportsContinueOnFurtherPages_data() {
+    void printedPages_data() {
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("pages");
         QTest::newRow("twenty rows stay on one page") << 20 << 1;
         QTest::newRow("sixty rows continue on a second page") << 60 << 2;
         QTest::newRow("two hundred rows") << 200 << 4;
     }
-
-    void longReportsContinueOnFurtherPages() {
+    void printedPages() {
         QFETCH(int, rows);
         QFETCH(int, pages);
-        const core::Case input = test::makeCase(rows);
-        test::FakePlatform fake;
-        fake.printerPdfFile = path("long.pdf");
-        ui::ReportPrinter printer(fake, nullptr);
-        QVERIFY(printer.print({input, m_results, *m_chart}));
+        h->showResults(longCase(rows));
+        h->platform.printerPdfFile = path(u"printed.pdf"_s);
+        h->action("mnuPrint")->trigger();
+        QCOMPARE(pdfPageCount(path(u"printed.pdf"_s)), pages);
 
-        QCOMPARE(test::pdfPageCount(fake.printerPdfFile), pages);
-        // No line is lost: every data row is there, then the results and the chart.
-        const QString text = test::pdfText(fake.printerPdfFile);
-        QCOMPARE(dataLines(test::pdfWords(fake.printerPdfFile)).size(), rows);
-        QCOMPARE(text.count(QStringLiteral("Dwell at Temp")), (rows - 2) / 2);
-        QVERIFY(text.indexOf(QStringLiteral("Final Determination: PASS")) <
-                text.indexOf(QStringLiteral("Elapsed Minutes")));
+        // Every line is there: the report, the results page's texts, then the chart's titles.
+        const QString text = pdfText(path(u"printed.pdf"_s));
+        const QString summary = h->txtMaxResults().split(u'\n').first().simplified();
+        QVERIFY(text.startsWith(u"KELVORA Thermal Barrier Model Report"_s));
+        QVERIFY2(text.simplified().contains(summary), qPrintable(summary));
+        QCOMPARE(text.count(u"Dwell at Temp"_s), (rows - 2) / 2);
+        const qsizetype verdict = text.indexOf(u"Final Determination: "_s + h->txtPF());
+        QVERIFY(verdict > 0 && verdict < text.indexOf(u"Elapsed Minutes"_s));
+        QVERIFY(text.contains(u"Temp. °F"_s));
+
+        // Step labels start under their header; numbers end together, to within one blank.
+        double stepHeaderX = -1;
+        const QList<DataLine> lines = dataLines(path(u"printed.pdf"_s), stepHeaderX);
+        QCOMPARE(lines.size(), rows);
+        const double blank = 3.5;
+        for (const DataLine& line : lines) {
+            QVERIFY(qAbs(line.step.xMin - stepHeaderX) < 0.5);
+            QVERIFY2(qAbs(line.temp.xMax - lines[0].temp.xMax) < blank, qPrintable(line.temp.text));
+            QVERIFY2(qAbs(line.time.xMax - lines[0].time.xMax) < blank, qPrintable(line.time.text));
+            QVERIFY(line.temp.xMin > line.step.xMax && line.time.xMin > line.temp.xMax);
+        }
     }
 
-    void cancelledPrinterDialogPrintsNothing() {
-        const core::Case input = test::makeCase(6);
-        test::FakePlatform fake;
-        fake.acceptPrinterDialog = false;
-        fake.printerPdfFile = path("cancelled.pdf");
-        ui::ReportPrinter printer(fake, nullptr);
+    void printCommandsShareOnePrinterAndOnePage() {
+        h->showResults();
+        const core::Case before = h->theCase();
+        h->platform.clipboardText = kEarlierClipboard;
+        // A printer chosen in Printer Setup serves Print; cancelled dialogs change nothing.
+        h->platform.printerPdfFile = path(u"chosen.pdf"_s);
+        h->action("mnuPrintSetup")->trigger();
+        h->platform.acceptPrinterDialog = false;
+        h->platform.printerPdfFile = path(u"other.pdf"_s);
+        h->action("mnuPrintSetup")->trigger();
+        h->action("mnuPrint")->trigger();
+        QVERIFY(!QFileInfo::exists(path(u"chosen.pdf"_s)));
+        h->platform.acceptPrinterDialog = true;
+        h->platform.printerPdfFile.clear();
+        h->action("mnuPrint")->trigger();
+        h->platform.printerPdfFile = path(u"preview.pdf"_s);
+        h->action("mnuPrintPreview")->trigger();
+        h->platform.saveAnswers.enqueue(path(u"export"_s)); // typed without the extension
+        h->action("mnuExportPdf")->trigger();
 
-        QVERIFY(!printer.print({input, m_results, *m_chart}));
-
-        QCOMPARE(fake.printerDialogs, 1);
-        QVERIFY(!QFileInfo::exists(fake.printerPdfFile));
-        QVERIFY(fake.messages.isEmpty());
-    }
-
-    void printerSetupChoiceServesLaterPrints() {
-        const core::Case input = test::makeCase(6);
-        test::FakePlatform fake;
-        ui::ReportPrinter printer(fake, nullptr);
-        fake.printerPdfFile = path("chosen.pdf");
-        QVERIFY(printer.printerSetup());
-
-        fake.acceptPrinterDialog = false; // a cancelled setup keeps the choice
-        fake.printerPdfFile = path("other.pdf");
-        QVERIFY(!printer.printerSetup());
-        QCOMPARE(printer.printer().outputFileName(), path("chosen.pdf"));
-
-        fake.acceptPrinterDialog = true; // the print's dialog confirms what is chosen
-        fake.printerPdfFile.clear();
-        QVERIFY(printer.print({input, m_results, *m_chart}));
-        QVERIFY(QFileInfo(path("chosen.pdf")).size() > 0);
-        QVERIFY(!QFileInfo::exists(path("other.pdf")));
-        QCOMPARE(fake.printerDialogs, 3);
-        QCOMPARE(fake.clipboardWrites, 0);
-    }
-
-    void previewAndPdfShowThePrintedPage() {
-        const core::Case input = test::makeCase(8);
-        test::FakePlatform fake;
-        ui::ReportPrinter printer(fake, nullptr);
-        const ui::ReportPrinter::Content content{input, m_results, *m_chart};
-        fake.printerPdfFile = path("page.pdf");
-        QVERIFY(printer.print(content));
-        fake.printerPdfFile = path("preview.pdf");
-        printer.printPreview(content);
-        fake.saveAnswers.enqueue(path("export")); // typed without the extension
-
-        QVERIFY(printer.exportPdf(content));
-
-        QCOMPARE(fake.previews, 1);
-        QCOMPARE(fake.saveDialogStarts,
+        QCOMPARE(h->platform.printerDialogs, 4);
+        QCOMPARE(h->platform.previews, 1);
+        QVERIFY(h->platform.messages.isEmpty());
+        QVERIFY(!QFileInfo::exists(path(u"other.pdf"_s)));
+        QCOMPARE(h->platform.saveDialogStarts,
                  QStringList{QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)});
-        const QString printed = test::pdfText(path("page.pdf"));
-        QCOMPARE(test::pdfText(path("preview.pdf")), printed);
-        QCOMPARE(test::pdfText(path("export.pdf")), printed);
-        QCOMPARE(fake.clipboardWrites, 0);
+        const QString printed = pdfText(path(u"chosen.pdf"_s));
+        QVERIFY(printed.contains(u"Final Determination: PASS"_s));
+        QCOMPARE(pdfText(path(u"preview.pdf"_s)), printed);
+        QCOMPARE(pdfText(path(u"export.pdf"_s)), printed);
+        QVERIFY(h->theCase() == before); // the aligned numbers live on paper only
+        QCOMPARE(h->platform.clipboardWrites, 0);
+        QCOMPARE(h->platform.clipboardText, kEarlierClipboard);
     }
 
-    void pdfExportAsksBeforeReplacing_data() {
-        QTest::addColumn<platform::Answer>("answer");
-        QTest::addColumn<bool>("replaced");
-        QTest::newRow("no keeps the file") << platform::Answer::No << false;
-        QTest::newRow("yes replaces it") << platform::Answer::Yes << true;
+    void exportThatWritesNothing_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("existing file, not replaced")
+            << u"existing.pdf"_s << u"Warning: File Exists"_s;
+        QTest::newRow("missing folder") << u"no such folder/report.pdf"_s << u"Export PDF Error"_s;
     }
-
-    void pdfExportAsksBeforeReplacing() {
-        QFETCH(platform::Answer, answer);
-        QFETCH(bool, replaced);
-        const core::Case input = test::makeCase(6);
-        const QString target = path("existing.pdf");
-        QFile file(target);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("earlier content");
+    void exportThatWritesNothing() {
+        QFETCH(QString, target);
+        QFETCH(QString, title);
+        h->showResults();
+        QFile file(path(target));
+        if (!target.contains(u'/'))
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("earlier content") > 0);
         file.close();
-        test::FakePlatform fake;
-        fake.saveAnswers.enqueue(target);
-        fake.messageAnswers.enqueue(answer);
-        ui::ReportPrinter printer(fake, nullptr);
+        const QByteArray earlier = test::fileBytes(path(target));
+        h->platform.saveAnswers.enqueue(path(target));
+        h->platform.messageAnswers.enqueue(platform::Answer::No);
+        h->action("mnuExportPdf")->trigger();
 
-        QCOMPARE(printer.exportPdf({input, m_results, *m_chart}), replaced);
-
-        QCOMPARE(fake.messages.size(), 1);
-        QCOMPARE(fake.messages[0].text, QStringLiteral("Overwrite Existing File?"));
-        QCOMPARE(fake.messages[0].title, QStringLiteral("Warning: File Exists"));
-        QCOMPARE(fake.messages[0].buttons, platform::Buttons::YesNo);
-        QCOMPARE(test::fileBytes(target).startsWith("%PDF"), replaced);
-        QCOMPARE(test::fileBytes(target) == "earlier content", !replaced);
-    }
-
-    void pdfExportFailureIsTold() {
-        const core::Case input = test::makeCase(6);
-        const QString target = path("no such folder/report.pdf");
-        test::FakePlatform fake;
-        ui::ReportPrinter printer(fake, nullptr);
-
-        QVERIFY(!printer.writePdf(target, {input, m_results, *m_chart}));
-
-        QCOMPARE(fake.messages.size(), 1);
-        QCOMPARE(fake.messages[0].title, QStringLiteral("Export PDF Error"));
-        QCOMPARE(fake.messages[0].icon, platform::Icon::Critical);
-        QVERIFY(fake.messages[0].text.contains(QDir::toNativeSeparators(target)));
-        QVERIFY(!QFileInfo::exists(target));
+        QCOMPARE(h->platform.messages.size(), 1);
+        QCOMPARE(h->platform.messages[0].title, title);
+        if (title == u"Export PDF Error"_s) {
+            QCOMPARE(h->platform.messages[0].icon, platform::Icon::Critical);
+            QVERIFY(h->platform.messages[0].text.contains(QDir::toNativeSeparators(path(target))));
+        }
+        QCOMPARE(test::fileBytes(path(target)), earlier);
     }
 
     void printPageWindowKeepsTheProportions() {
+        h->showResults();
         ui::frmPrint page;
-        const core::Case input = test::makeCase(6);
-        page.setContent(ui::PrintPage::alignedReport(input, m_results, &page), m_chart);
-        auto* text = page.findChild<QPlainTextEdit*>(QStringLiteral("txtPrint"));
-        auto* picture = page.findChild<QWidget*>(QStringLiteral("Pic1"));
+        page.setContent(ui::PrintPage::alignedReport(h->theCase(), h->window->resultTexts(), &page),
+                        &h->window->chart());
+        QCOMPARE(page.objectName(), u"frmPrint"_s);
+        auto* text = page.findChild<QPlainTextEdit*>(u"txtPrint"_s);
+        auto* picture = page.findChild<QWidget*>(u"Pic1"_s);
         QVERIFY(text != nullptr && picture != nullptr);
-        QCOMPARE(page.objectName(), QStringLiteral("frmPrint"));
         const double twip = page.width() / 9615.0;
         QVERIFY(qAbs(text->x() - 1920 * twip) <= 1 && qAbs(text->width() - 7215 * twip) <= 1);
         QVERIFY(qAbs(picture->y() - 4800 * twip) <= 1);
         QVERIFY(qAbs(picture->height() - 3975 * twip) <= 1);
-        QVERIFY(text->toPlainText().startsWith(QStringLiteral("KELVORA Thermal Barrier")));
-        QVERIFY(!text->toPlainText().contains(QLatin1Char('\r')));
+        QVERIFY(text->toPlainText().startsWith(u"KELVORA Thermal Barrier"_s));
+        QVERIFY(!text->toPlainText().contains(u'\r'));
     }
 };
 

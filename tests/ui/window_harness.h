@@ -1,7 +1,7 @@
 #pragma once
-// The real main window on a fake platform, shown offscreen, with the few gestures the tests
-// repeat: clicking grid cells and headers, typing into the overlay editor, choosing options,
-// opening a ".dew" text through the fake Open dialog.
+// The real main window on a fake platform, shown offscreen, its grid's model under Qt's model
+// tester, with the few gestures the tests repeat: clicking grid cells and headers, typing into the
+// overlay editor, choosing options, opening a ".dew" text through the fake Open dialog.
 
 #include "fake_platform.h"
 
@@ -10,6 +10,7 @@
 #include "ui/profile_grid.h"
 #include "ui/results_chart.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QFile>
 #include <QHeaderView>
@@ -18,19 +19,28 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <map>
 #include <memory>
 
 namespace kvh::test {
 
-inline QString qstr(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+inline QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+/// A case a tracer comes through: 25 °C, a 30-minute ramp to 60, 30 minutes there, cooled.
+inline const QByteArray kPassingCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\n"
+                                       "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 0\r\n"
+                                       "[Data]\r\nS,25,0\r\nR,60,30\r\nD,60,30\r\nE,25,30\r\n";
+/// Ten hours at 400 °C: no barrier keeps the tracer below its limit.
+inline const QByteArray kFailingCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\n"
+                                       "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 0\r\n"
+                                       "[Data]\r\nS,25,0\r\nR,400,30\r\nD,400,600\r\nE,25,30\r\n";
 
 class WindowHarness {
 public:
@@ -43,7 +53,29 @@ public:
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))
             qFatal("the window was not exposed");
+        // Qt's model tester follows every change the window makes to the grid's model.
+        QAbstractItemModel* m = grid()->model();
+        new QAbstractItemModelTester(m, QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                     window.get());
+        // Mirror what the grid's view is told, so that a change it never heard of is not shown.
+        const auto all = [this, m] { copyShown(0, 0, m->rowCount() - 1, m->columnCount() - 1); };
+        all();
+        QObject::connect(m, &QAbstractItemModel::modelReset, window.get(), all);
+        QObject::connect(m, &QAbstractItemModel::rowsInserted, window.get(), all);
+        QObject::connect(m, &QAbstractItemModel::dataChanged, window.get(),
+                         [this](const QModelIndex& a, const QModelIndex& b) {
+                             copyShown(a.row(), a.column(), b.row(), b.column());
+                         });
+        QObject::connect(m, &QAbstractItemModel::headerDataChanged, window.get(),
+                         [this](Qt::Orientation o, int first, int last) {
+                             if (o == Qt::Horizontal)
+                                 copyShown(0, first, 0, last);
+                             else
+                                 copyShown(first, 0, last, 0);
+                         });
     }
+
+    ~WindowHarness() { window.reset(); } // before the mirror below
 
     template <class T> T* get(const QString& name) const {
         T* w = window->findChild<T*>(name);
@@ -66,10 +98,11 @@ public:
     QString txtPF() const { return get<QLineEdit>("txtPF")->text(); }
     QString txtMaxResults() const { return get<QPlainTextEdit>("txtMaxResults")->toPlainText(); }
     const core::Case& theCase() const { return window->currentCase(); }
-    QString cell(int row, int col) const { return qstr(theCase().profile.cell(row, col)); }
-    /// What the grid shows in a cell (row 0 and column 0 in the frozen headers).
+    /// What the grid shows in a cell (row 0 and column 0 in the frozen headers), as of the
+    /// model's last change signal for it.
     QString shown(int row, int col) const {
-        return grid()->model()->index(row, col).data().toString();
+        const auto it = m_shown.find({row, col});
+        return it == m_shown.end() ? QString() : it->second;
     }
 
     void showPage(int page) {
@@ -107,25 +140,12 @@ public:
     void typeInto(int row, int col, const QString& text) {
         clickCell(row, col);
         editor()->selectAll();
-        if (text.isEmpty())
-            QTest::keyClick(editor(), Qt::Key_Delete);
-        else
-            QTest::keyClicks(editor(), text);
+        QTest::keyClicks(editor(), text);
     }
     /// Clicks a Step Type cell `times` times.
     void clickStep(int row, int times) {
         for (int i = 0; i < times; ++i)
             clickCell(row, core::kColStep);
-    }
-
-    /// Clicks an option button where a user would: on its circle and caption.
-    static void clickOption(QRadioButton* button) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.text = button->text();
-        const QRect hit =
-            button->style()->subElementRect(QStyle::SE_RadioButtonClickRect, &option, button);
-        QTest::mouseClick(button, Qt::LeftButton, {}, hit.center());
     }
 
     /// Model, tracer type and environment, in the order that keeps the model.
@@ -136,25 +156,27 @@ public:
     }
 
     /// Writes `dew` to a file and opens it through the fake Open dialog.
-    QString openText(const QByteArray& dew, const QString& name = QStringLiteral("case.dew")) {
-        const QString path = dir.filePath(name);
-        QFile f(path);
+    void openText(const QByteArray& dew, const QString& name = QStringLiteral("case.dew")) {
+        QFile f(dir.filePath(name));
         if (!f.open(QIODevice::WriteOnly) || f.write(dew) != dew.size())
-            qFatal("cannot write %s", qPrintable(path));
+            qFatal("cannot write %s", qPrintable(f.fileName()));
         f.close();
-        platform.openAnswers.enqueue(path);
+        platform.openAnswers.enqueue(f.fileName());
         action("mnuOpen")->trigger();
-        return path;
     }
-};
+    /// Opens `dew` and shows its results.
+    void showResults(const QByteArray& dew = kPassingCase) {
+        openText(dew);
+        showPage(2);
+    }
 
-/// A case a tracer comes through: 25 °C, a 30-minute ramp to 60, 30 minutes there, cooled.
-inline const QByteArray kPassingCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\n"
-                                       "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 0\r\n"
-                                       "[Data]\r\nS,25,0\r\nR,60,30\r\nD,60,30\r\nE,25,30\r\n";
-/// Ten hours at 400 °C: no barrier keeps the tracer below its limit.
-inline const QByteArray kFailingCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\n"
-                                       "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 0\r\n"
-                                       "[Data]\r\nS,25,0\r\nR,400,30\r\nD,400,600\r\nE,25,30\r\n";
+private:
+    void copyShown(int row1, int col1, int row2, int col2) {
+        for (int r = row1; r <= row2; ++r)
+            for (int c = col1; c <= col2; ++c)
+                m_shown[{r, c}] = grid()->model()->index(r, c).data().toString();
+    }
+    std::map<std::pair<int, int>, QString> m_shown;
+};
 
 } // namespace kvh::test
