@@ -40,13 +40,20 @@ bool renderPdf(QByteArray& pdf, const QPageLayout& layout, const ReportPrinter::
 } // namespace
 
 ReportPrinter::ReportPrinter(platform::Platform& platform, QWidget* parent)
-    : m_platform(platform), m_parent(parent),
-      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
-    m_printer->setDocName(kDocumentName);
-    m_printer->setCreator(kCreator);
-}
+    : m_platform(platform), m_parent(parent) {}
 
 ReportPrinter::~ReportPrinter() = default;
+
+QPrinter& ReportPrinter::printer() {
+    // Made on first use: a printer loads the system's print support, which start-up and a
+    // session that never prints can do without.
+    if (!m_printer) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_printer->setDocName(kDocumentName);
+        m_printer->setCreator(kCreator);
+    }
+    return *m_printer;
+}
 
 bool ReportPrinter::paintDocument(QPagedPaintDevice& device, const Content& content) {
     QPainter painter;
@@ -60,20 +67,20 @@ bool ReportPrinter::paintDocument(QPagedPaintDevice& device, const Content& cont
 }
 
 bool ReportPrinter::print(const Content& content) {
-    if (!m_platform.printerDialog(m_parent, *m_printer))
+    if (!m_platform.printerDialog(m_parent, printer()))
         return false;
-    if (paintDocument(*m_printer, content) && m_printer->printerState() != QPrinter::Error)
+    if (paintDocument(printer(), content) && printer().printerState() != QPrinter::Error)
         return true;
     tellFailure(kPrintErrorText, kPrintErrorTitle);
     return false;
 }
 
 bool ReportPrinter::printerSetup() {
-    return m_platform.printerDialog(m_parent, *m_printer);
+    return m_platform.printerDialog(m_parent, printer());
 }
 
 void ReportPrinter::printPreview(const Content& content) {
-    m_platform.printPreview(m_parent, *m_printer,
+    m_platform.printPreview(m_parent, printer(),
                             [&content](QPrinter* printer) { paintDocument(*printer, content); });
 }
 
@@ -93,7 +100,7 @@ bool ReportPrinter::writePdf(const QString& path, const Content& content) {
     QByteArray pdf;
     QSaveFile file(path);
     QString reason;
-    if (!renderPdf(pdf, m_printer->pageLayout(), content))
+    if (!renderPdf(pdf, printer().pageLayout(), content))
         reason = kPrintErrorText;
     else if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
         reason = file.errorString();

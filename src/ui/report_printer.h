@@ -53,8 +53,8 @@ public:
     /// is replaced only once the whole document is written. Failures are told in a message box.
     bool writePdf(const QString& path, const Content& content);
 
-    /// The printer kept for the window's lifetime.
-    QPrinter& printer() { return *m_printer; }
+    /// The printer kept for the window's lifetime, made on first use.
+    QPrinter& printer();
 
     /// Paints the report on a printer or PDF writer; false when the device could not start.
     static bool paintDocument(QPagedPaintDevice& device, const Content& content);
