@@ -12,61 +12,55 @@ namespace {
 bool isSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-/// Collects the characters of the leading number (skipping blanks, tabs and line feeds) into
-/// a compact text that from_chars can read.
-std::string leadingNumberText(std::string_view text) {
+/// Scans the number at the start of `text` (sign, digits, point, digits, exponent) into a
+/// compact text that from_chars can read; "" when it has no digit. With `skipBlanks`, blanks,
+/// tabs and line feeds anywhere are passed over. `end` receives the first position not taken;
+/// an exponent letter without digits is not taken.
+std::string scanNumber(std::string_view text, bool skipBlanks, size_t& end) {
     std::string out;
     size_t i = 0;
-    auto peek = [&]() -> char {
-        while (i < text.size() && isSkipped(text[i]))
+    const auto peek = [&]() -> char {
+        while (skipBlanks && i < text.size() && isSkipped(text[i]))
             ++i;
         return i < text.size() ? text[i] : '\0';
     };
+    const auto take = [&](std::string& into) {
+        into += text[i++];
+        return peek();
+    };
+    bool digits = false;
+    const auto takeDigits = [&](std::string& into, char c) {
+        while (isDigit(c)) {
+            c = take(into);
+            digits = true;
+        }
+        return c;
+    };
     char c = peek();
     if (c == '+' || c == '-') {
-        if (c == '-')
+        std::string sign;
+        c = take(sign);
+        if (sign == "-")
             out += '-';
-        ++i;
-        c = peek();
     }
-    bool digits = false;
-    while (isDigit(c)) {
-        out += c;
-        digits = true;
-        ++i;
-        c = peek();
-    }
-    if (c == '.') {
-        out += '.';
-        ++i;
-        c = peek();
-        while (isDigit(c)) {
-            out += c;
-            digits = true;
-            ++i;
-            c = peek();
-        }
-    }
+    c = takeDigits(out, c);
+    if (c == '.')
+        c = takeDigits(out, take(out));
+    end = i;
     if (!digits)
         return {};
     if (c == 'e' || c == 'E') {
-        std::string exponent = "e";
+        std::string exponent = "e"; // one letter, so the overflow test below reads it alike
         ++i;
         c = peek();
-        if (c == '+' || c == '-') {
-            exponent += c;
-            ++i;
-            c = peek();
-        }
-        bool expDigits = false;
-        while (isDigit(c)) {
-            exponent += c;
-            expDigits = true;
-            ++i;
-            c = peek();
-        }
-        if (expDigits)
+        if (c == '+' || c == '-')
+            c = take(exponent);
+        digits = false;
+        takeDigits(exponent, c);
+        if (digits) {
             out += exponent;
+            end = i;
+        }
     }
     return out;
 }
@@ -74,7 +68,8 @@ std::string leadingNumberText(std::string_view text) {
 } // namespace
 
 double numericValue(std::string_view text) {
-    const std::string number = leadingNumberText(text);
+    size_t end = 0;
+    const std::string number = scanNumber(text, true, end);
     if (number.empty())
         return 0.0;
     double value = 0.0;
@@ -168,43 +163,9 @@ std::string roundTripText(float value) {
 
 std::optional<float> parseStrictSingle(std::string_view text) {
     text = trimBlanks(text);
-    if (text.empty())
-        return std::nullopt;
-    size_t i = 0;
-    std::string number;
-    if (text[i] == '+' || text[i] == '-') {
-        if (text[i] == '-')
-            number += '-';
-        ++i;
-    }
-    bool digits = false;
-    while (i < text.size() && isDigit(text[i])) {
-        number += text[i++];
-        digits = true;
-    }
-    if (i < text.size() && text[i] == '.') {
-        number += text[i++];
-        while (i < text.size() && isDigit(text[i])) {
-            number += text[i++];
-            digits = true;
-        }
-    }
-    if (!digits)
-        return std::nullopt;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        number += 'e';
-        ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-            number += text[i++];
-        bool expDigits = false;
-        while (i < text.size() && isDigit(text[i])) {
-            number += text[i++];
-            expDigits = true;
-        }
-        if (!expDigits)
-            return std::nullopt;
-    }
-    if (i != text.size())
+    size_t end = 0;
+    const std::string number = scanNumber(text, false, end);
+    if (number.empty() || end != text.size())
         return std::nullopt;
     double value = 0.0;
     auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
