@@ -172,6 +172,18 @@ QList<QTextOption::Tab> PrintPage::columnTabs(const QString& text, const QFontMe
     return tabs;
 }
 
+namespace {
+
+/// The chart on paper is laid out as a screen of 120 pixels to the inch would show it at the
+/// picture's size: labels print at about 7 pt, titles at about 10 pt.
+QSizeF chartLayoutSize(const QPaintDevice& device, const QRectF& target) {
+    constexpr qreal kLayoutDpi = 120.0;
+    return {target.width() / device.logicalDpiX() * kLayoutDpi,
+            target.height() / device.logicalDpiY() * kLayoutDpi};
+}
+
+} // namespace
+
 int PrintPage::paint(QPainter* painter, const QRectF& pageRect, const QString& reportText,
                      ResultsChart& chart) {
     QPaintDevice* device = painter->device();
@@ -200,7 +212,7 @@ int PrintPage::paint(QPainter* painter, const QRectF& pageRect, const QString& r
             if (flow.linePage[static_cast<size_t>(i)] == page)
                 layout.lineAt(i).draw(painter, QPointF(0, 0));
         if (page == flow.chartPage)
-            chart.renderTo(painter, flow.chartRect);
+            chart.renderTo(painter, flow.chartRect, chartLayoutSize(*device, flow.chartRect));
         ++painted;
     }
     painter->restore();

@@ -6,6 +6,7 @@
 #include <QLegend>
 #include <QLineSeries>
 #include <QMouseEvent>
+#include <QGraphicsLayout>
 #include <QPainter>
 #include <QValueAxis>
 
@@ -214,6 +215,17 @@ void ResultsChart::setFixedRange(core::Axis which, double low, double high, int 
 
 void ResultsChart::renderTo(QPainter* painter, const QRectF& target) {
     scene()->render(painter, target, m_chart->sceneBoundingRect(), Qt::KeepAspectRatio);
+}
+
+void ResultsChart::renderTo(QPainter* painter, const QRectF& target, const QSizeF& layoutSize) {
+    const QRectF shown = m_chart->geometry();
+    m_chart->setGeometry(QRectF(shown.topLeft(), layoutSize));
+    if (QGraphicsLayout* layout = m_chart->layout())
+        layout->activate();
+    renderTo(painter, target);
+    m_chart->setGeometry(shown);
+    if (QGraphicsLayout* layout = m_chart->layout())
+        layout->activate();
 }
 
 void ResultsChart::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -55,6 +55,11 @@ public:
     /// Draws the chart exactly as displayed into `target` on any paint device, as vectors.
     void renderTo(QPainter* painter, const QRectF& target);
 
+    /// Draws the chart as vectors into `target`, laid out for the moment at `layoutSize`
+    /// (in screen pixels) instead of its size on screen: on paper the titles and labels then
+    /// keep a readable size whatever the window's size.
+    void renderTo(QPainter* painter, const QRectF& target, const QSizeF& layoutSize);
+
 signals:
     /// The user picked an axis (double-click on the axis, its labels or its title):
     /// 0 = x axis, 1 = y axis.

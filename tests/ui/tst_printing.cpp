@@ -149,6 +149,7 @@ private slots:
     void printCommandsShareOnePrinterAndOnePage() {
         h->showResults();
         const core::Case before = h->theCase();
+        const QRectF chartOnScreen = h->window->chart().chart()->geometry();
         h->platform.clipboardText = kEarlierClipboard;
         // A printer chosen in Printer Setup serves Print; cancelled dialogs change nothing.
         h->platform.printerPdfFile = path(u"chosen.pdf"_s);
@@ -179,6 +180,8 @@ private slots:
         QVERIFY(h->theCase() == before); // the aligned numbers live on paper only
         QCOMPARE(h->platform.clipboardWrites, 0);
         QCOMPARE(h->platform.clipboardText, kEarlierClipboard);
+        // The chart is laid out for paper only while it is drawn there.
+        QCOMPARE(h->window->chart().chart()->geometry(), chartOnScreen);
     }
 
     void exportThatWritesNothing_data() {
