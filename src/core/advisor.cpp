@@ -21,9 +21,9 @@ bool runSafe(const RunResult& run) {
 /// A dwell of m whole minutes as the time cell holds it: m, or m / 60 in hours.
 std::string dwellTimeText(int64_t minutes, bool hours) {
     char buffer[64];
-    const auto result = hours ? std::to_chars(buffer, buffer + sizeof buffer,
-                                              static_cast<double>(minutes) / 60.0)
-                              : std::to_chars(buffer, buffer + sizeof buffer, minutes);
+    const auto result =
+        hours ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(minutes) / 60.0)
+              : std::to_chars(buffer, buffer + sizeof buffer, minutes);
     return std::string(buffer, result.ptr);
 }
 

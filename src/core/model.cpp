@@ -128,7 +128,8 @@ std::variant<StepPlan, RunError> readSteps(const Case& c) {
         const double duration = roundHalfEven(hoursSteps ? time * 60 : time);
         if (code == StepCode::Ramp && duration == 0)
             return rowError(r, "A \"Ramp to Temp\" step needs a time of at least one minute.");
-        if (static_cast<double>(plan.stepMinutes) + duration > static_cast<double>(kMaxTotalMinutes))
+        if (static_cast<double>(plan.stepMinutes) + duration >
+            static_cast<double>(kMaxTotalMinutes))
             return rowError(r, "The profile runs longer than 1,000,000 minutes.");
         const auto minutes = static_cast<int64_t>(duration);
         plan.steps.push_back({code, temp, minutes, r});

@@ -2,9 +2,9 @@
 
 #include "compare_cli.h"
 
+#include "core/comparison_csv.h"
 #include "core/dew_file.h"
 #include "core/model.h"
-#include "core/comparison_csv.h"
 #include "core/numbers.h"
 #include "core/report.h"
 
