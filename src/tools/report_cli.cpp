@@ -4,6 +4,7 @@
 
 #include "core/comparison_csv.h"
 #include "core/dew_file.h"
+#include "core/doubtful.h"
 #include "core/model.h"
 #include "core/numbers.h"
 #include "core/report.h"
@@ -35,10 +36,21 @@ constexpr const char* kUsage =
     "\n"
     "Exit status: 0 success; 1 the file cannot be read or parsed; 2 the setup in the file is\n"
     "not complete; 3 the model cannot run the profile; 64 wrong arguments.\n"
-    "On failure nothing is printed on standard output and one line on standard error.\n";
+    "On failure nothing is printed on standard output and one line on standard error.\n"
+    "Cells or fields that are read differently from how they look (\"4OO\" is read as 4, an\n"
+    "empty dwell time as 0) are named on standard error, one a line; the output stays the same.\n";
 
 void printSeries(const core::RunResult& run, std::ostream& out) {
     out << core::seriesCsv(run);
+}
+
+/// How the file and its profile are read where a user may not expect it, one note a line.
+void printNotices(const core::Case& c, const std::vector<std::string>& fileNotices,
+                  std::ostream& err) {
+    for (const std::string& notice : fileNotices)
+        err << "kvhitemp-report: " << notice << '\n';
+    for (const core::DoubtfulCell& cell : core::findDoubtfulCells(c.profile))
+        err << "kvhitemp-report: " << cell.notice << '\n';
 }
 
 } // namespace
@@ -67,12 +79,14 @@ int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ost
         return kExitUsage;
     }
 
-    auto opened = core::openDewFile(path, core::Case{});
+    std::vector<std::string> notices;
+    auto opened = core::openDewFile(path, core::Case{}, &notices);
     if (const auto* error = std::get_if<core::DewError>(&opened)) {
         err << "kvhitemp-report: " << path << ": " << error->reason << '\n';
         return kExitBadFile;
     }
     const core::Case& c = std::get<core::Case>(opened);
+    printNotices(c, notices, err);
     if (!c.setup.complete()) {
         err << "Setup not complete! Results cannot be displayed\n";
         return kExitIncompleteSetup;

@@ -144,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
                   makeCase(0, 0, 0, {{"S", "25", "0"}, {"R", "300", "20"}, {"E", "25", "60"}}),
                   kNoRow},
         DwellCase{"UnsafeWithoutDwell",
-                  makeCase(0, 0, 3, {{"S", "25", "0"}, {"R", "900", "20"}, {"D", "900", "5"}}),
+                  makeCase(1, 0, 3, {{"S", "25", "0"}, {"R", "900", "120"}, {"D", "900", "5"}}),
                   kNone},
         DwellCase{"CoolDwellIsCapped",
                   makeCase(0, 0, 0, {{"S", "25", "0"}, {"D", "100", "10"}, {"E", "25", "60"}}),
@@ -314,7 +314,8 @@ TEST(Comparison, ExamplesFollowTheDefinitions) {
 }
 
 TEST(Comparison, NoSafeBarrierNoRecommendation) {
-    const Case c = makeCase(1, 0, 0, {{"S", "25", "0"}, {"R", "900", "10"}, {"D", "900", "60"}});
+    const Case c = makeCase(1, 0, 0, {{"S", "25", "0"}, {"R", "900", "10"}, {"D", "900", "600"},
+                                      {"E", "900", "60"}});
     const Comparison cmp = std::get<Comparison>(compareBarriers(c, false));
     EXPECT_FALSE(cmp.recommended.has_value());
     EXPECT_EQ(cmp.barriers.size(), 6u);
