@@ -21,6 +21,11 @@ const QString kFahrenheitTitle = QStringLiteral("Temp. \u00b0F");
 
 /// A barrier's internal curve from the profile's start (elapsed 0) to 80 minutes after the
 /// end, decimated for drawing.
+/// One colour per model index, told apart also by readers with a red-green deficiency.
+const QColor kModelColours[] = {QColor(0x00, 0x72, 0xb2), QColor(0xe6, 0x9f, 0x00),
+                                QColor(0x00, 0x9e, 0x73), QColor(0xcc, 0x79, 0xa7),
+                                QColor(0x56, 0xb4, 0xe9), QColor(0x55, 0x55, 0x55)};
+
 QList<QPointF> curve(const core::BarrierResult& b, bool hours) {
     std::vector<core::ChartPoint> points;
     points.reserve(b.internal.size());
@@ -69,6 +74,9 @@ void CompareChart::plot(const core::Comparison& comparison, const core::SetupSta
         auto* series = new QLineSeries;
         series->setName(qs(core::modelCode(b.model)));
         series->replace(curve(b, hours));
+        QPen pen(kModelColours[b.model]);
+        pen.setWidthF(2.0);
+        series->setPen(pen);
         for (const QPointF& p : series->points()) {
             xMax = std::max(xMax, p.x());
             yMin = std::min(yMin, p.y());
@@ -90,6 +98,7 @@ void CompareChart::plot(const core::Comparison& comparison, const core::SetupSta
     limitLine->attachAxis(x);
     limitLine->attachAxis(y);
     x->setRange(0, xMax);
+    x->applyNiceNumbers();
     y->setRange(yMin, std::max(yMax, limit) * 1.05);
     y->applyNiceNumbers();
     setAccessibleDescription(names.join(QStringLiteral(", ")));

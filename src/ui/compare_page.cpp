@@ -19,14 +19,25 @@ const QStringList kHeaders{QStringLiteral("Barrier"),
                            QStringLiteral("Max. Internal"),
                            QStringLiteral("Max. Dwell"),
                            QStringLiteral("Verdict"),
-                           QStringLiteral("Dwell Warning"),
+                           QStringLiteral("Warning"),
                            QStringLiteral("Safe Dwell (min)"),
                            QStringLiteral("Peak After End"),
                            QStringLiteral("Minutes to Peak"),
                            QStringLiteral("Margin"),
-                           QStringLiteral("Margin % of Limit"),
+                           QStringLiteral("% of Limit"),
                            QStringLiteral("Safe")};
 const QString kTableName = QStringLiteral("Barriers ranked by margin");
+const QStringList kHeaderTips{QStringLiteral("The barrier's catalogue code"),
+                              QStringLiteral("Highest internal temperature during the profile"),
+                              QStringLiteral("Highest internal temperature up to 20 minutes after the end"),
+                              QStringLiteral("PASS when the maximum stays below the limit"),
+                              QStringLiteral("Whether the results page warns about a dwell in the barrier"),
+                              QStringLiteral("Longest time of the hottest dwell that stays safe"),
+                              QStringLiteral("Highest internal temperature after the end"),
+                              QStringLiteral("Minutes from the end to that peak"),
+                              QStringLiteral("Limit minus the maximum internal temperature"),
+                              QStringLiteral("The margin as a share of the limit"),
+                              QStringLiteral("PASS without the dwell warning")};
 const QString kTableHelp =
     QStringLiteral("Click a row, or press Enter on it, to choose that barrier for the case.");
 const QString kRecommendationName = QStringLiteral("Recommendation");
@@ -39,11 +50,17 @@ const QString kChosenMark = QStringLiteral(" (chosen)");
 const QString kYes = QStringLiteral("yes");
 const QString kNo = QStringLiteral("no");
 const QString kSafeMark = QStringLiteral("safe");
-const QString kRecommendedMark = QStringLiteral("safe, recommended");
+const QString kRecommendedMark = QStringLiteral("recommended");
 const QString kNoDwellRow = QStringLiteral("no dwell step");
 const QString kCappedDwell = QStringLiteral("%1 (longest run)");
 const QString kDegreesC = QStringLiteral(" \u00b0C");
 const QString kDegreesF = QStringLiteral(" \u00b0F");
+
+const QString kPeakRises =
+    QStringLiteral("After the end the inside still rises to %1%2, %3 minutes after the end.");
+const QString kPeakAtEnd = QStringLiteral("The inside peaks at the end, at %1%2.");
+const QString kSummaryCelsius = QStringLiteral("\u00b0 C");
+const QString kSummaryFahrenheit = QStringLiteral("\u00b0 F");
 
 QString oneDecimal(double value) {
     return qs(core::formatPattern(value, core::Pattern::OneDec));
@@ -71,6 +88,14 @@ core::Case comparedPart(const core::Case& c) {
 
 } // namespace
 
+QString peakAfterEndText(const core::PeakAfterEnd& peak, bool fahrenheit) {
+    const QString value = oneDecimal(peak.peak);
+    const QString unit = fahrenheit ? kSummaryFahrenheit : kSummaryCelsius; // as the summary
+    if (peak.minutesToPeak == 0)
+        return kPeakAtEnd.arg(value, unit);
+    return kPeakRises.arg(value, unit).arg(peak.minutesToPeak);
+}
+
 ComparePage::ComparePage(const core::Case& current, QAbstractItemModel& profileModel,
                          QWidget* parent)
     : QWidget(parent), m_case(current), m_recommendation(new QLabel(this)),
@@ -86,12 +111,17 @@ ComparePage::ComparePage(const core::Case& current, QAbstractItemModel& profileM
     m_table->setAccessibleDescription(kTableHelp);
     m_table->setToolTip(kTableHelp);
     m_table->setHorizontalHeaderLabels(kHeaders);
+    for (int col = 0; col < ColumnCount; ++col)
+        m_table->horizontalHeaderItem(col)->setToolTip(kHeaderTips[col]);
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setTabKeyNavigation(false);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // All six rows at once, without a scroll bar; the chart takes the rest.
+    m_table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    m_table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(m_table, &QTableWidget::cellClicked, this, [this](int row, int) { rowChosen(row); });
     connect(m_table, &QTableWidget::activated, this,
             [this](const QModelIndex& index) { rowChosen(index.row()); });
@@ -166,7 +196,7 @@ void ComparePage::fillRow(int row, const core::BarrierResult& b) {
         return cmp.recommended && cmp.barriers[*cmp.recommended].model == b.model;
     }();
     const QString cells[ColumnCount] = {
-        qs(core::kModelCaptions[static_cast<size_t>(b.model)]),
+        qs(core::modelCode(b.model)),
         oneDecimal(b.maxInternal) + unit,
         oneDecimal(b.maxDwell) + unit,
         b.pass ? QStringLiteral("PASS") : QStringLiteral("FAIL"),
@@ -182,6 +212,7 @@ void ComparePage::fillRow(int row, const core::BarrierResult& b) {
         item->setData(Qt::UserRole, b.model);
         if (col != ColBarrier && col != ColSafe)
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        item->setToolTip(qs(core::kModelCaptions[static_cast<size_t>(b.model)]));
         m_table->setItem(row, col, item);
     }
 }
@@ -206,8 +237,8 @@ void ComparePage::showChosen() {
         QTableWidgetItem* name = m_table->item(row, ColBarrier);
         const int model = name->data(Qt::UserRole).toInt();
         const bool isChosen = model == chosen;
-        const QString caption = qs(core::kModelCaptions[static_cast<size_t>(model)]);
-        name->setText(isChosen ? caption + kChosenMark : caption);
+        const QString code = qs(core::modelCode(model));
+        name->setText(isChosen ? code + kChosenMark : code);
         for (int col = 0; col < ColumnCount; ++col) {
             QFont font = m_table->item(row, col)->font();
             font.setBold(isChosen);

@@ -43,8 +43,6 @@ const QString kTabSetup = QStringLiteral("   Setup   ");
 const QString kTabProcessData = QStringLiteral("  Process Data  ");
 const QString kTabResults = QStringLiteral("  Results and Graph  ");
 const QString kTabCompare = QStringLiteral("  Compare Barriers  ");
-const QString kPeakText =
-    QStringLiteral("After the end the inside still rises to %1%2, %3 minutes after the end.");
 
 const QString kSetupErrorText = QStringLiteral("Setup not complete! Results cannot be displayed");
 const QString kSetupErrorTitle = QStringLiteral("Setup Error");
@@ -260,9 +258,7 @@ bool frmHiTemp::PlotGraph() {
     const core::Evaluation evaluation = core::evaluate(run, m_case.setup);
     m_resultsPage->showResults(qs(evaluation.summary), qs(evaluation.verdict), evaluation.pass);
     const core::PeakAfterEnd peak = core::peakAfterEnd(run, m_case.setup);
-    m_resultsPage->showPeak(kPeakText.arg(qs(core::formatPattern(peak.peak, core::Pattern::OneDec)),
-                                          qs(m_case.setup.fahrenheit() ? "\u00b0 F" : "\u00b0 C"))
-                                .arg(peak.minutesToPeak));
+    m_resultsPage->showPeak(peakAfterEndText(peak, m_case.setup.fahrenheit()));
     core::ChartData data = core::buildChartData(run, m_case.setup, m_resultsPage->tracerOnly(),
                                                 ResultsChart::kDataBuckets);
     m_spareRun = std::move(std::get<core::RunResult>(outcome)); // storage for the next run

@@ -170,15 +170,28 @@ private slots:
         QVERIFY(h->get<QLabel>("lblRecommendation")->text().startsWith(u"Profile row 2"_s));
     }
 
+    void resultsShowThePeakAfterTheEnd_data() {
+        QTest::addColumn<QByteArray>("dew");
+        QTest::addColumn<bool>("rises");
+        QTest::newRow("falls at the end") << test::kPassingCase << false;
+        QTest::newRow("still rises") << QByteArray("[Setup]\r\nDavar Model = 1\r\nTracer Type = 1\r\n"
+                                                   "Environment = 0\r\n[Data]\r\nS,25,0\r\n"
+                                                   "R,400,15\r\nD,400,105\r\nE,25,5\r\n")
+                                     << true;
+    }
     void resultsShowThePeakAfterTheEnd() {
-        h->showResults(test::kPassingCase);
+        QFETCH(QByteArray, dew);
+        QFETCH(bool, rises);
+        h->showResults(dew);
         const auto run = std::get<core::RunResult>(core::runModel(h->theCase()));
         const core::PeakAfterEnd peak = core::peakAfterEnd(run, h->theCase().setup);
         const QString text = h->get<QLabel>("lblPeak")->text();
         QVERIFY2(text.contains(QString::fromStdString(
                      core::formatPattern(peak.peak, core::Pattern::OneDec) + "\u00b0 C")),
                  qPrintable(text));
-        QVERIFY(text.contains(QString::number(peak.minutesToPeak) + u" minutes"_s));
+        QCOMPARE(peak.minutesToPeak > 0, rises);
+        QVERIFY(rises ? text.contains(QString::number(peak.minutesToPeak) + u" minutes after"_s)
+                      : text.contains(u"peaks at the end"_s));
         QCOMPARE(h->window->resultTexts().summary,
                  core::evaluate(run, h->theCase().setup).summary); // the summary stays as it is
     }
