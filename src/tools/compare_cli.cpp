@@ -5,6 +5,7 @@
 #include "core/advisor.h"
 #include "core/comparison_csv.h"
 #include "core/dew_file.h"
+#include "core/doubtful.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -27,23 +28,42 @@ struct Source {
     std::string name;
 };
 
-/// A comparison of one file, or the exit code and the line that says why it failed.
+/// A comparison of one file, or the exit code and the line that says why it failed; with the
+/// cells and fields read differently from how they look.
 struct Compared {
     std::variant<core::Comparison, int> result;
     std::string message;
+    std::vector<std::string> notices;
 };
 
 Compared compareFile(const std::string& path) {
-    auto opened = core::openDewFile(path, core::Case{});
-    if (const auto* error = std::get_if<core::DewError>(&opened))
-        return {kExitBadFile, path + ": " + error->reason};
+    Compared compared{kExitOk, {}, {}};
+    auto opened = core::openDewFile(path, core::Case{}, &compared.notices);
+    if (const auto* error = std::get_if<core::DewError>(&opened)) {
+        compared.result = kExitBadFile;
+        compared.message = path + ": " + error->reason;
+        return compared;
+    }
     const core::Case& c = std::get<core::Case>(opened);
-    if (!core::comparable(c.setup))
-        return {kExitIncompleteSetup, path + ": " + std::string(kIncomplete)};
-    core::ComparisonOutcome outcome = core::compareBarriers(c);
-    if (const auto* error = std::get_if<core::RunError>(&outcome))
-        return {kExitModelFailed, path + ": " + core::describeError(*error)};
-    return {std::move(std::get<core::Comparison>(outcome)), {}};
+    for (const core::DoubtfulCell& cell : core::findDoubtfulCells(c.profile))
+        compared.notices.push_back(cell.notice);
+    core::ComparisonOutcome outcome = core::ComparisonOutcome(core::RunError{});
+    if (!core::comparable(c.setup)) {
+        compared.result = kExitIncompleteSetup;
+        compared.message = path + ": " + std::string(kIncomplete);
+    } else if (outcome = core::compareBarriers(c); std::holds_alternative<core::RunError>(outcome)) {
+        compared.result = kExitModelFailed;
+        compared.message = path + ": " + core::describeError(std::get<core::RunError>(outcome));
+    } else {
+        compared.result = std::move(std::get<core::Comparison>(outcome));
+    }
+    return compared;
+}
+
+/// The notices on stderr, one a line, after `prefix` (the file's name when many are compared).
+void printNotices(const Compared& compared, const std::string& prefix, std::ostream& err) {
+    for (const std::string& notice : compared.notices)
+        err << "kvhitemp-report: " << prefix << notice << '\n';
 }
 
 int usageError(std::ostream& err, const std::string& what) {
@@ -82,6 +102,7 @@ std::vector<Source> allSources(const std::vector<std::string>& names) {
 
 int compareOne(const std::string& path, std::ostream& out, std::ostream& err) {
     const Compared compared = compareFile(path);
+    printNotices(compared, {}, err);
     if (const auto* code = std::get_if<int>(&compared.result)) {
         err << "kvhitemp-report: " << compared.message << '\n';
         return *code;
@@ -97,6 +118,7 @@ int compareMany(const std::vector<Source>& sources, std::ostream& out, std::ostr
     int status = kExitOk;
     for (const Source& source : sources) {
         const Compared compared = compareFile(source.path);
+        printNotices(compared, source.name + ": ", err);
         if (const auto* code = std::get_if<int>(&compared.result)) {
             err << "kvhitemp-report: " << compared.message << '\n';
             status = status == kExitOk ? *code : status;

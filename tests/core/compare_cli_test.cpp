@@ -110,6 +110,9 @@ INSTANTIATE_TEST_SUITE_P(
                  2,
                  "Setup not complete! Results cannot be displayed"},
         ExitCase{"ModelNotChosen", {"--compare", "@"}, kNoModel, 0, ""},
+        ExitCase{"MisreadCellNamed", {"--compare", "@"},
+                 "Tracer Type = 0\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\nR,4OO,15\r\n", 0,
+                 "Line 5: \"4OO\" is read as 4"},
         ExitCase{"ProfileError", {"--compare", "@"}, kZeroRamp, 3, "Profile row 2"},
         ExitCase{"FolderWithoutCases", {"--compare-all", "DIR"}, nullptr, 1, "no .dew files"}),
     [](const auto& info) { return std::string(info.param.name); });
