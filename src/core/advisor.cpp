@@ -47,6 +47,13 @@ public:
         return safe ? Trial::Safe : Trial::Unsafe;
     }
 
+    /// The highest process temperature of the last run that succeeded.
+    float lastProcessMax() const {
+        return m_spare.process.empty()
+                   ? 0.0f
+                   : *std::max_element(m_spare.process.begin(), m_spare.process.end());
+    }
+
     /// Whether the model runs the profile with this dwell at all (cheap: no simulation).
     bool runsWith(int64_t minutes) {
         setDwell(minutes);
@@ -160,6 +167,15 @@ SafeDwell findSafeDwell(const Case& c) {
     DwellTrials trials(c, row);
     if (trials(0) != Trial::Safe)
         return {SafeDwell::Kind::None, 0};
+    // From one minute on, a longer dwell only repeats the dwell's temperature: the process
+    // takes no new value. Each stage is a weighted mean of its last value and its input
+    // (coefficients between 0 and 1), so neither stage ever passes the hottest process
+    // temperature, and rounding to the nearest single cannot carry it past a single-precision
+    // bound. Below the limit, every dwell is safe: the answer is the cap, found without
+    // simulating the long dwells.
+    if (trials(1) == Trial::Safe && trials.lastProcessMax() < static_cast<float>(
+                                        tracerLimitDisplay(c.setup)))
+        return {SafeDwell::Kind::Capped, longestRunnable(trials, 1, kMaxTotalMinutes + 1)};
     int64_t safe = 0;
     int64_t next = 1;
     for (;;) {
