@@ -21,6 +21,7 @@ constexpr const char* kUsage =
     "  --series FILE.dew  print the minute series as CSV: minute,process,intermediate,internal\n"
     "                     for minute index 0 to TotalMinutes + 80 (the profile starts at 60)\n"
     "  --help             show this text\n"
+    "  --version          show the version\n"
     "\n"
     "Exit status: 0 success; 1 the file cannot be read or parsed; 2 the setup in the file is\n"
     "not complete; 3 the model cannot run the profile; 64 wrong arguments.\n"
@@ -43,6 +44,10 @@ int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ost
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
             out << kUsage;
+            return kExitOk;
+        }
+        if (arg == "--version") {
+            out << "kvhitemp-report " KVH_VERSION "\n";
             return kExitOk;
         }
         if (arg == "--series" && !series) {
