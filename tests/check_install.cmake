@@ -1,5 +1,5 @@
-# Installs the build into a fresh prefix and checks what a desktop finds there: the companion
-# runs and prints its version, the menu entry, icon, file type, AppStream file and manual pages
+# Installs the build into a fresh prefix and checks what a desktop finds there: both programs
+# run and print their version, the menu entry, icon, file type, AppStream file and manual pages
 # are in place and valid. Validators that are not installed are skipped, not failed.
 #   cmake -DBUILD=<build dir> -DPREFIX=<scratch dir> -DVERSION=<x.y.z> -P check_install.cmake
 file(REMOVE_RECURSE "${PREFIX}")
@@ -35,6 +35,10 @@ function(check_run what expect)
   endif()
 endfunction()
 
+# No display at all: --version must answer before the window system is reached.
+check_run("kvhitemp --version" "KVHiTemp ${VERSION}"
+          ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb
+          "${PREFIX}/bin/kvhitemp" --version)
 check_run("kvhitemp-report --version" "kvhitemp-report ${VERSION}"
           "${PREFIX}/bin/kvhitemp-report" --version)
 

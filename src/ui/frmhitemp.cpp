@@ -5,12 +5,15 @@
 #include "core/model.h"
 #include "platform/platform.h"
 #include "ui/axis_scale_editor.h"
+#include "ui/file_drop.h"
 #include "ui/graph_copy.h"
 #include "ui/overwrite_question.h"
 #include "ui/process_page.h"
 #include "ui/profile_grid.h"
 #include "ui/profile_model.h"
 #include "ui/qt_text.h"
+#include "ui/recent_files.h"
+#include "ui/recent_files_menu.h"
 #include "ui/report_printer.h"
 #include "ui/results_chart.h"
 #include "ui/results_page.h"
@@ -19,6 +22,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -85,7 +89,8 @@ std::string localPath(const QString& path) {
 frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     : QMainWindow(parent), m_platform(platform), m_lblSetup(new QLabel), m_tab(new QTabWidget),
       m_setupPage(new SetupPage), m_processPage(new ProcessPage(m_case.profile)),
-      m_resultsPage(new ResultsPage), m_printer(std::make_unique<ReportPrinter>(platform, this)) {
+      m_resultsPage(new ResultsPage), m_recent(new RecentFiles(this)),
+      m_printer(std::make_unique<ReportPrinter>(platform, this)) {
     setObjectName(QStringLiteral("frmHiTemp"));
     setWindowTitle(kWindowTitle);
     resize(kInitialSize);
@@ -106,6 +111,7 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     buildMenus();
     connectPages();
     connectPrinting();
+    connect(new FileDropFilter(this), &FileDropFilter::fileDropped, this, &frmHiTemp::openFile);
 
     // Start-up: the Setup page, the initial table, then the model's reset.
     Tab1_Click();
@@ -135,6 +141,9 @@ void frmHiTemp::buildMenus() {
     file->setObjectName(QStringLiteral("mnuFile"));
     addItem(file, QStringLiteral("mnuOpen"), QStringLiteral("&Open"), &frmHiTemp::mnuOpen_Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    auto* recent = new RecentFilesMenu(*m_recent, file);
+    file->addMenu(recent);
+    connect(recent, &RecentFilesMenu::fileChosen, this, &frmHiTemp::openRecent);
     addItem(file, QStringLiteral("mnuSave"), QStringLiteral("&Save"), &frmHiTemp::mnuSave_Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m_mnuPrint = addItem(file, QStringLiteral("mnuPrint"), QStringLiteral("&Print"),
@@ -361,18 +370,32 @@ QString frmHiTemp::dialogStart() const {
 
 void frmHiTemp::mnuOpen_Click() {
     const QString path = m_platform.openFileName(this, dialogStart(), dialogFilter());
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+bool frmHiTemp::openFile(const QString& path) {
     auto opened = core::openDewFile(localPath(path), m_case);
     if (const auto* error = std::get_if<core::DewError>(&opened)) {
         m_platform.messageBox(this,
                               kOpenErrorText.arg(QDir::toNativeSeparators(path), qs(error->reason)),
                               kOpenErrorTitle, Buttons::Ok, Icon::Critical);
-        return;
+        return false;
     }
     m_case = std::move(std::get<core::Case>(opened));
     showCase();
     Tab1_Click();
+    m_recent->add(path);
+    return true;
+}
+
+void frmHiTemp::openRecent(const QString& path) {
+    if (!openFile(path) && !QFileInfo::exists(path))
+        m_recent->remove(path);
+}
+
+void frmHiTemp::setSettings(QSettings* settings) {
+    m_recent->setSettings(settings);
 }
 
 void frmHiTemp::mnuSave_Click() {
@@ -385,6 +408,8 @@ void frmHiTemp::mnuSave_Click() {
     if (!error.empty())
         m_platform.messageBox(this, kSaveErrorText.arg(QDir::toNativeSeparators(path), qs(error)),
                               kSaveErrorTitle, Buttons::Ok, Icon::Critical);
+    else
+        m_recent->add(path);
 }
 
 // ---- Reports, printing, the rest ----------------------------------------------------------
