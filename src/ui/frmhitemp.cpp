@@ -100,12 +100,11 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     m_tab->addTab(m_processPage, kTabProcessData);
     m_tab->addTab(m_resultsPage, kTabResults);
 
+    // The setup summary sits beside the page tabs, leaving the height to the pages.
+    m_lblSetup->setContentsMargins(8, 0, 4, 0);
+    m_tab->setCornerWidget(m_lblSetup, Qt::TopRightCorner);
     auto* central = new QWidget;
-    auto* top = new QHBoxLayout;
-    top->addStretch();
-    top->addWidget(m_lblSetup);
     auto* layout = new QVBoxLayout(central);
-    layout->addLayout(top);
     layout->addWidget(m_tab, 1);
     setCentralWidget(central);
     buildMenus();

@@ -42,9 +42,8 @@ ProcessPage::ProcessPage(const core::ProfileTable& table, QWidget* parent)
     buttons->addWidget(m_rowCol);
     buttons->addStretch();
     auto* left = new QVBoxLayout;
-    left->addWidget(m_grid);
+    left->addWidget(m_grid, 1);
     left->addLayout(buttons);
-    left->addStretch();
 
     auto* right = new QVBoxLayout;
     right->addWidget(makeUnitFrame(QStringLiteral("fraTempUnits"), qs(core::kTempUnitFrameCaption),

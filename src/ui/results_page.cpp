@@ -2,11 +2,14 @@
 
 #include "ui/results_chart.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kvh::ui {
 
@@ -20,6 +23,8 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kLf = QStringLiteral("\n");
 /// Lines of the summary box: the summary has two or three.
 constexpr int kSummaryLines = 3;
+constexpr int kSummaryMinimumWidth = 240;
+const QSize kChartMinimumSize(360, 280);
 
 } // namespace
 
@@ -41,14 +46,15 @@ ResultsPage::ResultsPage(QWidget* parent)
     connect(m_tracerOnly, &QCheckBox::clicked, this, &ResultsPage::tracerOnlyClicked);
     m_maxResults->setObjectName(QStringLiteral("txtMaxResults"));
     m_maxResults->setReadOnly(true);
-    m_maxResults->setLineWrapMode(QPlainTextEdit::NoWrap);
-    // Room for three lines with the box's frame and margins, so no scroll bar appears.
-    const int lineHeight = m_maxResults->fontMetrics().lineSpacing();
-    m_maxResults->setFixedHeight(lineHeight * kSummaryLines + 2 * m_maxResults->frameWidth() +
-                                 static_cast<int>(2 * m_maxResults->document()->documentMargin()) +
-                                 lineHeight / 2);
+    m_maxResults->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_maxResults->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_maxResults->setMinimumWidth(kSummaryMinimumWidth);
+    fitSummaryHeight(kSummaryLines);
+    connect(m_maxResults->document()->documentLayout(),
+            &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            [this](const QSizeF& size) { fitSummaryHeight(static_cast<int>(size.height())); });
     m_chart->setObjectName(QStringLiteral("Graf"));
-    m_chart->setMinimumSize(400, 300);
+    m_chart->setMinimumSize(kChartMinimumSize);
 
     auto* top = new QGridLayout;
     top->addWidget(m_pf, 0, 0);
@@ -57,6 +63,14 @@ ResultsPage::ResultsPage(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_chart, 1);
+}
+
+void ResultsPage::fitSummaryHeight(int lines) {
+    // Room for the lines with the box's frame and margins, so no scroll bar is needed.
+    const int lineHeight = m_maxResults->fontMetrics().lineSpacing();
+    m_maxResults->setFixedHeight(
+        lineHeight * std::max(lines, kSummaryLines) + 2 * m_maxResults->frameWidth() +
+        static_cast<int>(2 * m_maxResults->document()->documentMargin()) + lineHeight / 2);
 }
 
 bool ResultsPage::tracerOnly() const {

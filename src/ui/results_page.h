@@ -35,6 +35,10 @@ signals:
     void tracerOnlyClicked();
 
 private:
+    /// The summary box grows with its lines, so a narrow window wraps them instead of hiding
+    /// the last behind a scroll bar.
+    void fitSummaryHeight(int lines);
+
     QLineEdit* m_pf;
     QCheckBox* m_tracerOnly;
     QPlainTextEdit* m_maxResults;
