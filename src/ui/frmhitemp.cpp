@@ -39,9 +39,9 @@ using platform::Icon;
 namespace {
 
 const QString kWindowTitle = QStringLiteral("Kelvora High Temp Thermal Pack Performance Model");
-const QString kTabSetup = QStringLiteral("   Setup   ");
-const QString kTabProcessData = QStringLiteral("  Process Data  ");
-const QString kTabResults = QStringLiteral("  Results and Graph  ");
+const QString kTabSetup = QStringLiteral("   &Setup   ");
+const QString kTabProcessData = QStringLiteral("  &Process Data  ");
+const QString kTabResults = QStringLiteral("  Results and &Graph  ");
 
 const QString kSetupErrorText = QStringLiteral("Setup not complete! Results cannot be displayed");
 const QString kSetupErrorTitle = QStringLiteral("Setup Error");

@@ -3,6 +3,7 @@
 #include "ui/results_chart.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLineEdit>
@@ -16,7 +17,18 @@ namespace kvh::ui {
 namespace {
 
 const QString kPageCaption = QStringLiteral("Results:");
-const QString kTracerOnlyCaption = QStringLiteral("Plot Tracer Only");
+const QString kTracerOnlyCaption = QStringLiteral("Plot &Tracer Only");
+const QString kTracerOnlyTip =
+    QStringLiteral("Leaves the process temperature out of the chart, so the tracer's curve "
+                   "fills it.");
+const QString kChartTip = QStringLiteral(
+    "Internal and process temperature over the elapsed time, with the tracer's limit. "
+    "Double-click an axis to fix its range.");
+/// Names for screen readers: the two boxes have no label of their own.
+const QString kVerdictName = QStringLiteral("Verdict");
+const QString kSummaryName = QStringLiteral("Results summary");
+const QString kChartName = QStringLiteral("Temperature chart");
+const QString kNoVerdict = QStringLiteral("No results");
 const QColor kPassColour(0, 255, 0);
 const QColor kFailColour(255, 0, 0);
 const QString kCrLf = QStringLiteral("\r\n");
@@ -42,10 +54,14 @@ ResultsPage::ResultsPage(QWidget* parent)
     pfFont.setPointSizeF(pfFont.pointSizeF() * 1.5);
     m_pf->setFont(pfFont);
     m_pf->setFixedWidth(m_pf->fontMetrics().horizontalAdvance(QStringLiteral("MFAILM")) + 16);
+    m_pf->setAccessibleName(kVerdictName);
+    m_pf->setAccessibleDescription(kNoVerdict);
     m_tracerOnly->setObjectName(QStringLiteral("chkTracerOnly"));
+    m_tracerOnly->setToolTip(kTracerOnlyTip);
     connect(m_tracerOnly, &QCheckBox::clicked, this, &ResultsPage::tracerOnlyClicked);
     m_maxResults->setObjectName(QStringLiteral("txtMaxResults"));
     m_maxResults->setReadOnly(true);
+    m_maxResults->setAccessibleName(kSummaryName);
     m_maxResults->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_maxResults->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_maxResults->setMinimumWidth(kSummaryMinimumWidth);
@@ -54,6 +70,8 @@ ResultsPage::ResultsPage(QWidget* parent)
             &QAbstractTextDocumentLayout::documentSizeChanged, this,
             [this](const QSizeF& size) { fitSummaryHeight(static_cast<int>(size.height())); });
     m_chart->setObjectName(QStringLiteral("Graf"));
+    m_chart->setAccessibleName(kChartName);
+    m_chart->setToolTip(kChartTip);
     m_chart->setMinimumSize(kChartMinimumSize);
 
     auto* top = new QGridLayout;
@@ -84,12 +102,22 @@ void ResultsPage::showResults(const QString& summary, const QString& verdict, bo
     palette.setColor(QPalette::Base, pass ? kPassColour : kFailColour);
     palette.setColor(QPalette::Text, Qt::black);
     m_pf->setPalette(palette);
+    announceVerdict(verdict + QStringLiteral(": ") + summary.section(kCrLf, 0, 0));
+}
+
+void ResultsPage::announceVerdict(const QString& description) {
+    // Colour alone says nothing to a screen reader: the verdict and the maximum become the
+    // box's description, and an alert tells the reader something new is there.
+    m_pf->setAccessibleDescription(description);
+    QAccessibleEvent alert(m_pf, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 void ResultsPage::showFailure(const QString& reason) {
     m_maxResults->setPlainText(QString(reason).replace(kCrLf, kLf));
     m_pf->clear();
     m_pf->setPalette(QPalette()); // back to the box's own colours
+    announceVerdict(kNoVerdict + QStringLiteral(": ") + QString(reason).section(kCrLf, 0, 0));
 }
 
 QString ResultsPage::summaryText() const {
