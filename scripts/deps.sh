@@ -7,7 +7,8 @@ packages=(
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core
-  poppler-utils
+  poppler-utils xvfb
+  desktop-file-utils appstream
   locales
 )
 missing=()

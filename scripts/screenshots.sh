@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the four pages (docs/*.png) under Xvfb, from an example case,
-# and the picture of its printed page (docs/printed-page.png, from the printed PDF).
+# the results page in a dark palette (docs/results-dark.png) and the picture of its printed page
+# (docs/printed-page.png, from the printed PDF).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}

@@ -1,16 +1,71 @@
 // KVHiTemp, the desktop program: one main window on the real desktop services.
+// `kvhitemp [FILE.dew]` opens the case at start; --help and --version answer without a window.
 
 #include "platform/qt_platform.h"
+#include "ui/command_line.h"
 #include "ui/frmhitemp.h"
+#include "ui/window_settings.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QSettings>
+
+#include <cstdio>
+
+namespace {
+
+const QString kName = QStringLiteral("KVHiTemp");
+const QString kDesktopId = QStringLiteral("org.kvhitemp.KVHiTemp");
+const QString kIconResource = QStringLiteral(":/org.kvhitemp.KVHiTemp.svg");
+
+void nameTheProgram() {
+    QCoreApplication::setOrganizationName(kName);
+    QCoreApplication::setApplicationName(kName);
+    QCoreApplication::setApplicationVersion(QStringLiteral(KVH_VERSION));
+}
+
+int answer(const kvh::ui::CommandLine& line) {
+    std::fputs(line.message.toLocal8Bit().constData(), line.toStdout ? stdout : stderr);
+    return *line.exitCode;
+}
+
+/// --help and --version need no display: they are answered before the window system is
+/// reached. Mistakes wait until Qt has taken out its own options (-platform ...).
+bool answeredWithoutDisplay(int argc, char* argv[], int& exitCode) {
+    int count = argc;
+    QCoreApplication core(count, argv);
+    nameTheProgram();
+    const kvh::ui::CommandLine line = kvh::ui::CommandLine::parse(QCoreApplication::arguments());
+    if (line.exitCode != 0)
+        return false;
+    exitCode = answer(line);
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    if (int code = 0; answeredWithoutDisplay(argc, argv, code))
+        return code;
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("KVHiTemp"));
-    QApplication::setApplicationVersion(QStringLiteral(KVH_VERSION));
+    nameTheProgram();
+    QGuiApplication::setDesktopFileName(kDesktopId);
+    QApplication::setWindowIcon(QIcon::fromTheme(kDesktopId, QIcon(kIconResource)));
+    const kvh::ui::CommandLine line = kvh::ui::CommandLine::parse(QCoreApplication::arguments());
+    if (line.exitCode)
+        return answer(line);
+
+    QSettings settings;
+    kvh::ui::WindowSettings place(settings);
     kvh::platform::QtPlatform platform;
     kvh::ui::frmHiTemp window(platform);
+    window.setSettings(&settings);
+    place.restoreGeometry(window);
     window.show();
-    return QApplication::exec();
+    if (!line.file.isEmpty())
+        window.openFile(line.file);
+    place.restorePage(window);
+    const int code = QApplication::exec();
+    place.save(window);
+    return code;
 }

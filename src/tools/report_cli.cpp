@@ -33,6 +33,7 @@ constexpr const char* kUsage =
     "                     in one CSV with the file name first; a case that fails is named on\n"
     "                     standard error, the others are still printed\n"
     "  --help             show this text\n"
+    "  --version          show the version\n"
     "\n"
     "Exit status: 0 success; 1 the file cannot be read or parsed; 2 the setup in the file is\n"
     "not complete; 3 the model cannot run the profile; 64 wrong arguments.\n"
@@ -63,6 +64,10 @@ int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ost
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
             out << kUsage;
+            return kExitOk;
+        }
+        if (arg == "--version") {
+            out << "kvhitemp-report " KVH_VERSION "\n";
             return kExitOk;
         }
         if (arg == "--series" && !series) {

@@ -22,7 +22,7 @@ namespace kvh::ui {
 
 namespace {
 
-const QString kMenuCaption = QStringLiteral("E&xport");
+const QString kMenuCaption = QStringLiteral("Expor&t");
 const QString kSeriesCaption = QStringLiteral("Series as CSV...");
 const QString kPngCaption = QStringLiteral("Chart as PNG...");
 const QString kSvgCaption = QStringLiteral("Chart as SVG...");

@@ -8,12 +8,15 @@
 #include "ui/axis_scale_editor.h"
 #include "ui/compare_page.h"
 #include "ui/export_menu.h"
+#include "ui/file_drop.h"
 #include "ui/graph_copy.h"
 #include "ui/overwrite_question.h"
 #include "ui/process_page.h"
 #include "ui/profile_grid.h"
 #include "ui/profile_model.h"
 #include "ui/qt_text.h"
+#include "ui/recent_files.h"
+#include "ui/recent_files_menu.h"
 #include "ui/report_printer.h"
 #include "ui/results_chart.h"
 #include "ui/results_page.h"
@@ -23,6 +26,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,10 +43,10 @@ using platform::Icon;
 namespace {
 
 const QString kWindowTitle = QStringLiteral("Kelvora High Temp Thermal Pack Performance Model");
-const QString kTabSetup = QStringLiteral("   Setup   ");
-const QString kTabProcessData = QStringLiteral("  Process Data  ");
-const QString kTabResults = QStringLiteral("  Results and Graph  ");
-const QString kTabCompare = QStringLiteral("  Compare Barriers  ");
+const QString kTabSetup = QStringLiteral("   &Setup   ");
+const QString kTabProcessData = QStringLiteral("  &Process Data  ");
+const QString kTabResults = QStringLiteral("  Results and &Graph  ");
+const QString kTabCompare = QStringLiteral("  Compare &Barriers  ");
 
 const QString kSetupErrorText = QStringLiteral("Setup not complete! Results cannot be displayed");
 const QString kSetupErrorTitle = QStringLiteral("Setup Error");
@@ -91,7 +95,8 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     : QMainWindow(parent), m_platform(platform), m_lblSetup(new QLabel), m_tab(new QTabWidget),
       m_setupPage(new SetupPage), m_processPage(new ProcessPage(m_case.profile)),
       m_resultsPage(new ResultsPage),
-      m_comparePage(new ComparePage(m_case, m_processPage->model())), m_printer(std::make_unique<ReportPrinter>(platform, this)) {
+      m_comparePage(new ComparePage(m_case, m_processPage->model())), m_recent(new RecentFiles(this)),
+      m_printer(std::make_unique<ReportPrinter>(platform, this)) {
     setObjectName(QStringLiteral("frmHiTemp"));
     setWindowTitle(kWindowTitle);
     resize(kInitialSize);
@@ -102,17 +107,17 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     m_tab->addTab(m_resultsPage, kTabResults);
     m_tab->addTab(m_comparePage, kTabCompare);
 
+    // The setup summary sits beside the page tabs, leaving the height to the pages.
+    m_lblSetup->setContentsMargins(8, 0, 4, 0);
+    m_tab->setCornerWidget(m_lblSetup, Qt::TopRightCorner);
     auto* central = new QWidget;
-    auto* top = new QHBoxLayout;
-    top->addStretch();
-    top->addWidget(m_lblSetup);
     auto* layout = new QVBoxLayout(central);
-    layout->addLayout(top);
     layout->addWidget(m_tab, 1);
     setCentralWidget(central);
     buildMenus();
     connectPages();
     connectPrinting();
+    connect(new FileDropFilter(this), &FileDropFilter::fileDropped, this, &frmHiTemp::openFile);
 
     // Start-up: the Setup page, the initial table, then the model's reset.
     Tab1_Click();
@@ -142,6 +147,9 @@ void frmHiTemp::buildMenus() {
     file->setObjectName(QStringLiteral("mnuFile"));
     addItem(file, QStringLiteral("mnuOpen"), QStringLiteral("&Open"), &frmHiTemp::mnuOpen_Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    auto* recent = new RecentFilesMenu(*m_recent, file);
+    file->addMenu(recent);
+    connect(recent, &RecentFilesMenu::fileChosen, this, &frmHiTemp::openRecent);
     addItem(file, QStringLiteral("mnuSave"), QStringLiteral("&Save"), &frmHiTemp::mnuSave_Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m_mnuPrint = addItem(file, QStringLiteral("mnuPrint"), QStringLiteral("&Print"),
@@ -377,18 +385,32 @@ QString frmHiTemp::dialogStart() const {
 
 void frmHiTemp::mnuOpen_Click() {
     const QString path = m_platform.openFileName(this, dialogStart(), dialogFilter());
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+bool frmHiTemp::openFile(const QString& path) {
     auto opened = core::openDewFile(localPath(path), m_case);
     if (const auto* error = std::get_if<core::DewError>(&opened)) {
         m_platform.messageBox(this,
                               kOpenErrorText.arg(QDir::toNativeSeparators(path), qs(error->reason)),
                               kOpenErrorTitle, Buttons::Ok, Icon::Critical);
-        return;
+        return false;
     }
     m_case = std::move(std::get<core::Case>(opened));
     showCase();
     Tab1_Click();
+    m_recent->add(path);
+    return true;
+}
+
+void frmHiTemp::openRecent(const QString& path) {
+    if (!openFile(path) && !QFileInfo::exists(path))
+        m_recent->remove(path);
+}
+
+void frmHiTemp::setSettings(QSettings* settings) {
+    m_recent->setSettings(settings);
 }
 
 void frmHiTemp::mnuSave_Click() {
@@ -401,6 +423,8 @@ void frmHiTemp::mnuSave_Click() {
     if (!error.empty())
         m_platform.messageBox(this, kSaveErrorText.arg(QDir::toNativeSeparators(path), qs(error)),
                               kSaveErrorTitle, Buttons::Ok, Icon::Critical);
+    else
+        m_recent->add(path);
 }
 
 // ---- Reports, printing, the rest ----------------------------------------------------------

@@ -13,6 +13,7 @@
 //             -> clipboard (Copy Data and Text); the printed page builds on the same texts
 //   files:    Save: core::writeDew(m_case) -> core::writeFileAtomically
 //             Open: core::openDewFile (all or nothing) -> m_case -> pages -> Tab1_Click
+//             openFile serves File > Open, Open Recent, a dropped file and the command line
 //
 // Every dialog and the clipboard go through the Platform given to the constructor.
 
@@ -28,6 +29,7 @@
 QT_BEGIN_NAMESPACE
 class QAction;
 class QLabel;
+class QSettings;
 class QTabWidget;
 QT_END_NAMESPACE
 
@@ -40,6 +42,7 @@ namespace kvh::ui {
 class ComparePage;
 class ExportMenu;
 class ProcessPage;
+class RecentFiles;
 class ReportPrinter;
 class ResultsChart;
 class ResultsPage;
@@ -70,6 +73,13 @@ public:
     /// the model refused the profile (the "Model Error" box has been shown).
     bool PlotGraph();
     void BuildReportText();
+
+    /// Opens a ".dew" case into the window. False when it could not be read (the "Open Error"
+    /// box has been shown and the case is unchanged).
+    bool openFile(const QString& path);
+    /// Keeps the recent files in `settings` from now on (null: for this window only).
+    void setSettings(QSettings* settings);
+    RecentFiles& recentFiles() const { return *m_recent; }
 
 public slots:
     void Tab1_Click();
@@ -107,6 +117,8 @@ private:
     void showCase();
     void showSetup();
     QString dialogStart() const;
+    /// A recent file that no longer exists leaves the list once chosen.
+    void openRecent(const QString& path);
     bool warnNoResults(const QString& text, const QString& title);
 
     platform::Platform& m_platform;
@@ -122,6 +134,7 @@ private:
     ProcessPage* m_processPage;
     ResultsPage* m_resultsPage;
     ComparePage* m_comparePage;
+    RecentFiles* m_recent;
     QAction* m_mnuPrint = nullptr;
     /// The printer chosen for the window's lifetime, and the print commands.
     std::unique_ptr<ReportPrinter> m_printer;

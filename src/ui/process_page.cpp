@@ -1,5 +1,6 @@
 #include "ui/process_page.h"
 
+#include "ui/option_buttons.h"
 #include "ui/profile_grid.h"
 #include "ui/profile_model.h"
 #include "ui/qt_text.h"
@@ -15,8 +16,31 @@ namespace kvh::ui {
 namespace {
 
 const QString kPageCaption = QStringLiteral("Describe the Process Temperature Parameters");
-const QString kConvertTempCaption = QStringLiteral("Convert °C / °F");
-const QString kConvertTimeCaption = QStringLiteral("Convert Hrs. / Mins.");
+const QString kConvertTempCaption = QStringLiteral("Con&vert °C / °F");
+const QString kConvertTimeCaption = QStringLiteral("Conve&rt Hrs. / Mins.");
+const QString kConvertTempTip =
+    QStringLiteral("Converts every temperature in the table into the unit chosen above.");
+const QString kConvertTimeTip =
+    QStringLiteral("Converts every time in the table into the unit chosen above.");
+const QString kTempUnitTip = QStringLiteral(
+    "The unit of the temperature column. Choosing it relabels the column; the numbers stay as "
+    "typed until converted.");
+const QString kTimeUnitTip = QStringLiteral(
+    "The unit of the time column. Choosing it relabels the column; the numbers stay as typed "
+    "until converted.");
+const QString kGridName = QStringLiteral("Process profile");
+const QString kAddRowTip = QStringLiteral("Adds an empty row at the bottom of the table.");
+const QString kRowColTip =
+    QStringLiteral("Clears the row or column selected by clicking its number or heading.");
+/// Underlined characters: "&Insert a Row", "C&lear ...", the unit frames and buttons.
+constexpr qsizetype kInsertMnemonicAt = 0;
+constexpr qsizetype kClearMnemonicAt = 1;
+constexpr std::array<std::u16string_view, 2> kTempUnitMnemonics = {u"nheit", u"Centigrade"};
+constexpr std::array<std::u16string_view, 2> kTimeUnitMnemonics = {u"Minutes", u"Hours"};
+
+QStringView view(std::u16string_view part) {
+    return QStringView(part.data(), static_cast<qsizetype>(part.size()));
+}
 
 QString arrayName(const QString& name, int index) {
     return name + QLatin1Char('_') + QString::number(index);
@@ -27,13 +51,16 @@ QString arrayName(const QString& name, int index) {
 ProcessPage::ProcessPage(const core::ProfileTable& table, QWidget* parent)
     : QGroupBox(kPageCaption, parent), m_model(new ProfileModel(table, this)),
       m_grid(new ProfileGrid(m_model, this)),
-      m_addRow(new QPushButton(qs(core::kInsertRowCaption), this)),
-      m_rowCol(new QPushButton(qs(core::kClearIdleCaption), this)) {
+      m_addRow(new QPushButton(withMnemonic(qs(core::kInsertRowCaption), kInsertMnemonicAt), this)),
+      m_rowCol(new QPushButton(withMnemonic(qs(core::kClearIdleCaption), kClearMnemonicAt), this)) {
     setObjectName(QStringLiteral("fra_1"));
     setProperty("index", 1);
     m_addRow->setObjectName(QStringLiteral("cmdAddRow"));
     m_rowCol->setObjectName(QStringLiteral("cmdRowCol"));
     m_rowCol->setEnabled(false);
+    m_grid->setAccessibleName(kGridName);
+    m_addRow->setToolTip(kAddRowTip);
+    m_rowCol->setToolTip(kRowColTip);
     connect(m_addRow, &QPushButton::clicked, this, &ProcessPage::addRowClicked);
     connect(m_rowCol, &QPushButton::clicked, this, &ProcessPage::rowColClicked);
 
@@ -42,17 +69,17 @@ ProcessPage::ProcessPage(const core::ProfileTable& table, QWidget* parent)
     buttons->addWidget(m_rowCol);
     buttons->addStretch();
     auto* left = new QVBoxLayout;
-    left->addWidget(m_grid);
+    left->addWidget(m_grid, 1);
     left->addLayout(buttons);
-    left->addStretch();
 
     auto* right = new QVBoxLayout;
-    right->addWidget(makeUnitFrame(QStringLiteral("fraTempUnits"), qs(core::kTempUnitFrameCaption),
+    right->addWidget(makeUnitFrame(QStringLiteral("fraTempUnits"),
+                                   withMnemonic(qs(core::kTempUnitFrameCaption), u"Temperature"),
                                    m_tempUnits, QStringLiteral("optTempUnits"),
                                    core::kTempUnitCaptions, 0));
-    right->addWidget(makeUnitFrame(QStringLiteral("Frame1"), qs(core::kTimeUnitFrameCaption),
-                                   m_timeUnits, QStringLiteral("optTimeUnits"),
-                                   core::kTimeUnitCaptions, 1));
+    right->addWidget(makeUnitFrame(
+        QStringLiteral("Frame1"), withMnemonic(qs(core::kTimeUnitFrameCaption), u"Units"),
+        m_timeUnits, QStringLiteral("optTimeUnits"), core::kTimeUnitCaptions, 1));
     right->addStretch();
 
     auto* layout = new QHBoxLayout(this);
@@ -69,15 +96,22 @@ QGroupBox* ProcessPage::makeUnitFrame(const QString& name, const QString& captio
                                       int convertIndex) {
     auto* frame = new QGroupBox(caption, this);
     frame->setObjectName(name);
+    frame->setAccessibleName(shownCaption(caption)); // else the page's title would name it
     auto* layout = new QVBoxLayout(frame);
+    const bool temp = convertIndex == 0;
     for (int i = 0; i < 2; ++i) {
-        auto* button = new QRadioButton(qs(captions[static_cast<size_t>(i)]), frame);
+        // Exclusive within the frame (arrow keys, radio buttons for screen readers); the
+        // setup state still decides what is selected.
+        const auto n = static_cast<size_t>(i);
+        auto* button = new QRadioButton(
+            withMnemonic(qs(captions[n]),
+                         view((temp ? kTempUnitMnemonics : kTimeUnitMnemonics)[n])),
+            frame);
         button->setObjectName(arrayName(buttonName, i));
         button->setProperty("index", i);
-        button->setAutoExclusive(false); // the setup state decides what is selected
-        buttons[static_cast<size_t>(i)] = button;
+        button->setToolTip(temp ? kTempUnitTip : kTimeUnitTip);
+        buttons[n] = button;
         layout->addWidget(button);
-        const bool temp = convertIndex == 0;
         connect(button, &QRadioButton::clicked, this, [this, temp, i] {
             if (temp)
                 emit tempUnitClicked(i);
@@ -89,6 +123,7 @@ QGroupBox* ProcessPage::makeUnitFrame(const QString& name, const QString& captio
         new QPushButton(convertIndex == 0 ? kConvertTempCaption : kConvertTimeCaption, frame);
     convert->setObjectName(arrayName(QStringLiteral("cmdConvert"), convertIndex));
     convert->setProperty("index", convertIndex);
+    convert->setToolTip(temp ? kConvertTempTip : kConvertTimeTip);
     connect(convert, &QPushButton::clicked, this,
             [this, convertIndex] { emit convertClicked(convertIndex); });
     layout->addWidget(convert);
@@ -96,14 +131,12 @@ QGroupBox* ProcessPage::makeUnitFrame(const QString& name, const QString& captio
 }
 
 void ProcessPage::showUnits(const core::SetupState& setup) {
-    for (int i = 0; i < 2; ++i) {
-        m_tempUnits[static_cast<size_t>(i)]->setChecked(setup.tempUnit().isSelected(i));
-        m_timeUnits[static_cast<size_t>(i)]->setChecked(setup.timeUnit().isSelected(i));
-    }
+    showChecked(m_tempUnits, [&](int i) { return setup.tempUnit().isSelected(i); });
+    showChecked(m_timeUnits, [&](int i) { return setup.timeUnit().isSelected(i); });
 }
 
 void ProcessPage::showClearButton(const core::ClearButton& button) {
-    m_rowCol->setText(qs(button.caption));
+    m_rowCol->setText(withMnemonic(qs(button.caption), kClearMnemonicAt));
     m_rowCol->setProperty("tag", qs(button.tag));
     m_rowCol->setEnabled(button.enabled);
 }

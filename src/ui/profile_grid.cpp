@@ -22,8 +22,10 @@ constexpr double kTwipsPerPixel = 15.0;
 constexpr double kDesignLineHeight = 13.0;
 /// Extra height of a row over the font's line height, in pixels.
 constexpr int kRowPadding = 8;
-/// The data rows shown without scrolling (the initial table fits exactly).
+/// The data rows shown without scrolling at the preferred size (the initial table fits
+/// exactly), and the fewest a small window shows.
 constexpr int kVisibleDataRows = core::kInitialRows - 1;
+constexpr int kMinimumDataRows = 4;
 
 } // namespace
 
@@ -83,7 +85,15 @@ void ProfileGrid::applyFontMetrics() {
         setColumnWidth(c, twipsToPixels(core::kColumnWidths[static_cast<size_t>(c)]));
     m_editor->setFont(font());
     setWidthTwips(m_widthTwips);
-    setFixedHeight(rowHeight * (kVisibleDataRows + 1) + 2 * frameWidth());
+    // A taller page shows more rows; a small one scrolls.
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    setMinimumHeight(rowHeight * (kMinimumDataRows + 1) + 2 * frameWidth());
+    updateGeometry();
+}
+
+QSize ProfileGrid::sizeHint() const {
+    const int rowHeight = verticalHeader()->defaultSectionSize();
+    return {minimumWidth(), rowHeight * (kVisibleDataRows + 1) + 2 * frameWidth()};
 }
 
 void ProfileGrid::setWidthTwips(int twips) {

@@ -20,6 +20,8 @@ class ProfileGrid : public QTableView {
     Q_OBJECT
 public:
     ProfileGrid(ProfileModel* model, QWidget* parent = nullptr);
+    /// Ten data rows; the layout may give fewer (down to the minimum) or more.
+    QSize sizeHint() const override;
 
     /// The current cell and the far corner of the selection, as the last click left them.
     core::GridSelection selection() const { return m_sel; }

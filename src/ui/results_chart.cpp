@@ -2,12 +2,13 @@
 
 #include "ui/qt_text.h"
 
+#include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QLegend>
 #include <QLineSeries>
 #include <QMouseEvent>
-#include <QGraphicsLayout>
 #include <QPainter>
+#include <QPalette>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -27,6 +28,14 @@ const QString kLabelFormat = QStringLiteral("%.10g");
 constexpr int kFallbackPlotWidth = 800;
 /// How far (pixels) around the axis line a double-click still picks that axis.
 constexpr qreal kPickSlack = 24.0;
+/// Room (pixels) between the chart's frame and its titles, smaller than Qt's default so a
+/// small window keeps its plot.
+const QMargins kChartMargins(6, 6, 6, 6);
+/// Curve colours on a dark background: lighter, so they stand out as the light ones do.
+const QColor kDarkInternal(255, 96, 96);
+const QColor kDarkProcess(96, 160, 255);
+constexpr int kMaxLabelDecimals = 6;
+const QString kFixedLabelFormat = QStringLiteral("%.%1f");
 
 QList<QPointF> toQt(const std::vector<core::ChartPoint>& points) {
     QList<QPointF> out;
@@ -92,10 +101,53 @@ void setNiceRange(QValueAxis* axis, double low, double high) {
     const double niceLow = std::floor(low / step) * step;
     const double niceHigh = std::ceil(high / step) * step;
     axis->setRange(niceLow, niceHigh);
+    axis->setLabelFormat(kLabelFormat);
     axis->setTickCount(static_cast<int>(std::lround((niceHigh - niceLow) / step)) + 1);
 }
 
+/// A colour between `a` (weight 1 - t) and `b` (weight t).
+QColor mix(const QColor& a, const QColor& b, double t) {
+    return QColor::fromRgbF(static_cast<float>(a.redF() * (1 - t) + b.redF() * t),
+                            static_cast<float>(a.greenF() * (1 - t) + b.greenF() * t),
+                            static_cast<float>(a.blueF() * (1 - t) + b.blueF() * t));
+}
+
 } // namespace
+
+ChartColours ChartColours::forPalette(const QPalette& palette, const ChartColours& light) {
+    const QColor base = palette.color(QPalette::Base);
+    const QColor text = palette.color(QPalette::Text);
+    if (base.lightness() >= text.lightness())
+        return light;
+    return {base,
+            text,
+            text,
+            text,
+            mix(base, text, 0.25),
+            mix(base, text, 0.6),
+            kDarkInternal,
+            kDarkProcess,
+            mix(base, text, 0.8)};
+}
+
+QString ResultsChart::tickLabelFormat(double low, double step) {
+    // The fewest decimals that still write every tick exactly (to a thousandth of a step),
+    // but at least enough to tell neighbouring ticks apart.
+    const auto exact = [&](int decimals) {
+        const double scale = std::pow(10.0, decimals);
+        for (double v : {low, low + step}) {
+            if (std::abs(v * scale - std::round(v * scale)) > std::abs(step) * scale * 1e-3)
+                return false;
+        }
+        return true;
+    };
+    const int distinct =
+        std::clamp(static_cast<int>(std::ceil(-std::log10(std::abs(step)))), 0, kMaxLabelDecimals);
+    int decimals = 0;
+    while (decimals < kMaxLabelDecimals && decimals < distinct + 1 && !exact(decimals))
+        ++decimals;
+    return kFixedLabelFormat.arg(std::max(decimals, distinct));
+}
 
 ResultsChart::ResultsChart(QWidget* parent)
     : QChartView(parent), m_chart(new QChart),
@@ -115,6 +167,12 @@ ResultsChart::ResultsChart(QWidget* parent)
     for (QLineSeries* s : {m_internal, m_process, m_limit})
         showSeries(s, true);
     setChart(m_chart);
+    m_chart->setMargins(kChartMargins);
+    m_chart->layout()->setContentsMargins(0, 0, 0, 0);
+    m_light = {m_chart->backgroundBrush(),      m_axisX->labelsColor(),   m_axisX->titleBrush(),
+               m_chart->legend()->labelColor(), m_axisX->gridLineColor(), m_axisX->linePenColor(),
+               m_internal->pen().color(),       m_process->pen().color(), m_limit->pen().color()};
+    applyColours(ChartColours::forPalette(palette(), m_light));
     setRenderHint(QPainter::Antialiasing);
     connect(m_chart, &QChart::plotAreaChanged, this, &ResultsChart::plotAreaChanged);
     reset();
@@ -210,6 +268,7 @@ void ResultsChart::setFixedRange(core::Axis which, double low, double high, int 
     QValueAxis* a = axis(which);
     a->setRange(low, high);
     a->setTickCount(std::max(2, majorDivisions + 1));
+    a->setLabelFormat(tickLabelFormat(low, (high - low) / std::max(1, majorDivisions)));
     (which == core::Axis::X ? m_autoX : m_autoY) = false;
 }
 
@@ -222,7 +281,9 @@ void ResultsChart::renderTo(QPainter* painter, const QRectF& target, const QSize
     m_chart->setGeometry(QRectF(shown.topLeft(), layoutSize));
     if (QGraphicsLayout* layout = m_chart->layout())
         layout->activate();
+    applyColours(m_light);
     renderTo(painter, target);
+    applyColours(ChartColours::forPalette(palette(), m_light));
     m_chart->setGeometry(shown);
     if (QGraphicsLayout* layout = m_chart->layout())
         layout->activate();
@@ -240,6 +301,31 @@ void ResultsChart::mouseDoubleClickEvent(QMouseEvent* event) {
              p.y() <= plot.bottom() + kPickSlack)
         emit axisPicked(static_cast<int>(core::Axis::Y));
     QChartView::mouseDoubleClickEvent(event);
+}
+
+void ResultsChart::changeEvent(QEvent* event) {
+    QChartView::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        applyColours(ChartColours::forPalette(palette(), m_light));
+}
+
+void ResultsChart::applyColours(const ChartColours& colours) {
+    m_chart->setBackgroundBrush(colours.background);
+    m_chart->legend()->setLabelColor(colours.legend);
+    for (QValueAxis* a : {m_axisX, m_axisY}) {
+        a->setLabelsColor(colours.labels);
+        a->setTitleBrush(colours.titles);
+        a->setGridLineColor(colours.grid);
+        a->setLinePenColor(colours.axisLine);
+    }
+    const auto recolour = [](QLineSeries* series, const QColor& colour) {
+        QPen pen = series->pen();
+        pen.setColor(colour);
+        series->setPen(pen);
+    };
+    recolour(m_internal, colours.internal);
+    recolour(m_process, colours.process);
+    recolour(m_limit, colours.limit);
 }
 
 QValueAxis* ResultsChart::axis(core::Axis which) const {

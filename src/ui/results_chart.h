@@ -5,6 +5,8 @@
 
 #include "core/chart_data.h"
 
+#include <QBrush>
+#include <QColor>
 #include <QtCharts/QChartView>
 
 QT_BEGIN_NAMESPACE
@@ -14,6 +16,22 @@ class QValueAxis;
 QT_END_NAMESPACE
 
 namespace kvh::ui {
+
+/// The chart's colours: light ones (as on paper) or a dark set that follows a dark palette.
+struct ChartColours {
+    QBrush background;
+    QColor labels;
+    QBrush titles;
+    QColor legend;
+    QColor grid;
+    QColor axisLine;
+    QColor internal;
+    QColor process;
+    QColor limit;
+
+    /// Dark colours for a dark palette (its window text readable on its base), else `light`.
+    static ChartColours forPalette(const QPalette& palette, const ChartColours& light);
+};
 
 /// Low and high end of an axis's value scale.
 struct AxisRange {
@@ -49,15 +67,19 @@ public:
     AxisRange range(core::Axis axis) const;
     bool isAutoScale(core::Axis axis) const;
 
-    /// Fixes an axis's range with the given number of major divisions.
+    /// Fixes an axis's range with the given number of major divisions. The tick labels
+    /// carry as many decimals as the step needs, not the step's full binary expansion.
     void setFixedRange(core::Axis axis, double low, double high, int majorDivisions);
+    /// The label format for ticks from `low` every `step`: "%.0f" for whole numbers, up to
+    /// "%.6f" for small steps.
+    static QString tickLabelFormat(double low, double step);
 
     /// Draws the chart exactly as displayed into `target` on any paint device, as vectors.
     void renderTo(QPainter* painter, const QRectF& target);
 
     /// Draws the chart as vectors into `target`, laid out for the moment at `layoutSize`
     /// (in screen pixels) instead of its size on screen: on paper the titles and labels then
-    /// keep a readable size whatever the window's size.
+    /// keep a readable size whatever the window's size, and the colours are the light ones.
     void renderTo(QPainter* painter, const QRectF& target, const QSizeF& layoutSize);
 
 signals:
@@ -67,6 +89,7 @@ signals:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     QValueAxis* axis(core::Axis which) const;
@@ -77,7 +100,10 @@ private:
     void applyAutoRange();
     void applyPendingRange();
     void plotAreaChanged(const QRectF& plotArea);
+    void applyColours(const ChartColours& colours);
 
+    /// The colours of Qt Charts' light theme with the curves' own, read at construction.
+    ChartColours m_light;
     QChart* m_chart;
     QLineSeries* m_internal;
     QLineSeries* m_process;

@@ -2,6 +2,8 @@
 
 #include "ui/results_chart.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -9,12 +11,25 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kvh::ui {
 
 namespace {
 
 const QString kPageCaption = QStringLiteral("Results:");
-const QString kTracerOnlyCaption = QStringLiteral("Plot Tracer Only");
+const QString kTracerOnlyCaption = QStringLiteral("Plot &Tracer Only");
+const QString kTracerOnlyTip =
+    QStringLiteral("Leaves the process temperature out of the chart, so the tracer's curve "
+                   "fills it.");
+const QString kChartTip = QStringLiteral(
+    "Internal and process temperature over the elapsed time, with the tracer's limit. "
+    "Double-click an axis to fix its range.");
+/// Names for screen readers: the two boxes have no label of their own.
+const QString kVerdictName = QStringLiteral("Verdict");
+const QString kSummaryName = QStringLiteral("Results summary");
+const QString kChartName = QStringLiteral("Temperature chart");
+const QString kNoVerdict = QStringLiteral("No results");
 const QColor kPassColour(0, 255, 0);
 const QColor kFailColour(255, 0, 0);
 const QString kCrLf = QStringLiteral("\r\n");
@@ -22,6 +37,8 @@ const QString kLf = QStringLiteral("\n");
 /// Lines of the summary box: the summary has two or three.
 constexpr int kSummaryLines = 3;
 const QString kPeakName = QStringLiteral("Peak after the end");
+constexpr int kSummaryMinimumWidth = 240;
+const QSize kChartMinimumSize(360, 280);
 
 } // namespace
 
@@ -39,31 +56,49 @@ ResultsPage::ResultsPage(QWidget* parent)
     pfFont.setPointSizeF(pfFont.pointSizeF() * 1.5);
     m_pf->setFont(pfFont);
     m_pf->setFixedWidth(m_pf->fontMetrics().horizontalAdvance(QStringLiteral("MFAILM")) + 16);
+    m_pf->setAccessibleName(kVerdictName);
+    m_pf->setAccessibleDescription(kNoVerdict);
     m_tracerOnly->setObjectName(QStringLiteral("chkTracerOnly"));
+    m_tracerOnly->setToolTip(kTracerOnlyTip);
     connect(m_tracerOnly, &QCheckBox::clicked, this, &ResultsPage::tracerOnlyClicked);
     m_maxResults->setObjectName(QStringLiteral("txtMaxResults"));
     m_maxResults->setReadOnly(true);
-    m_maxResults->setLineWrapMode(QPlainTextEdit::NoWrap);
-    // Room for three lines with the box's frame and margins, so no scroll bar appears.
-    const int lineHeight = m_maxResults->fontMetrics().lineSpacing();
-    m_maxResults->setFixedHeight(lineHeight * kSummaryLines + 2 * m_maxResults->frameWidth() +
-                                 static_cast<int>(2 * m_maxResults->document()->documentMargin()) +
-                                 lineHeight / 2);
     m_peak->setObjectName(QStringLiteral("lblPeak"));
     m_peak->setAccessibleName(kPeakName);
     m_peak->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    m_peak->hide();
+    // The line keeps its room while empty, so the window's minimum size counts it, and wraps
+    // rather than widening the page.
+    m_peak->setWordWrap(true);
+    m_peak->setMinimumHeight(2 * m_peak->fontMetrics().lineSpacing());
+    m_maxResults->setAccessibleName(kSummaryName);
+    m_maxResults->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_maxResults->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_maxResults->setMinimumWidth(kSummaryMinimumWidth);
+    fitSummaryHeight(kSummaryLines);
+    connect(m_maxResults->document()->documentLayout(),
+            &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            [this](const QSizeF& size) { fitSummaryHeight(static_cast<int>(size.height())); });
     m_chart->setObjectName(QStringLiteral("Graf"));
-    m_chart->setMinimumSize(400, 300);
+    m_chart->setAccessibleName(kChartName);
+    m_chart->setToolTip(kChartTip);
+    m_chart->setMinimumSize(kChartMinimumSize);
 
     auto* top = new QGridLayout;
     top->addWidget(m_pf, 0, 0);
     top->addWidget(m_tracerOnly, 1, 0);
     top->addWidget(m_maxResults, 0, 1, 2, 1);
-    top->addWidget(m_peak, 2, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(m_peak);
     layout->addWidget(m_chart, 1);
+}
+
+void ResultsPage::fitSummaryHeight(int lines) {
+    // Room for the lines with the box's frame and margins, so no scroll bar is needed.
+    const int lineHeight = m_maxResults->fontMetrics().lineSpacing();
+    m_maxResults->setFixedHeight(
+        lineHeight * std::max(lines, kSummaryLines) + 2 * m_maxResults->frameWidth() +
+        static_cast<int>(2 * m_maxResults->document()->documentMargin()) + lineHeight / 2);
 }
 
 bool ResultsPage::tracerOnly() const {
@@ -77,11 +112,19 @@ void ResultsPage::showResults(const QString& summary, const QString& verdict, bo
     palette.setColor(QPalette::Base, pass ? kPassColour : kFailColour);
     palette.setColor(QPalette::Text, Qt::black);
     m_pf->setPalette(palette);
+    announceVerdict(verdict + QStringLiteral(": ") + summary.section(kCrLf, 0, 0));
+}
+
+void ResultsPage::announceVerdict(const QString& description) {
+    // Colour alone says nothing to a screen reader: the verdict and the maximum become the
+    // box's description, and an alert tells the reader something new is there.
+    m_pf->setAccessibleDescription(description);
+    QAccessibleEvent alert(m_pf, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 void ResultsPage::showPeak(const QString& text) {
     m_peak->setText(text);
-    m_peak->setVisible(!text.isEmpty());
 }
 
 void ResultsPage::showFailure(const QString& reason) {
@@ -89,6 +132,7 @@ void ResultsPage::showFailure(const QString& reason) {
     m_maxResults->setPlainText(QString(reason).replace(kCrLf, kLf));
     m_pf->clear();
     m_pf->setPalette(QPalette()); // back to the box's own colours
+    announceVerdict(kNoVerdict + QStringLiteral(": ") + QString(reason).section(kCrLf, 0, 0));
 }
 
 QString ResultsPage::summaryText() const {

@@ -40,6 +40,12 @@ signals:
     void tracerOnlyClicked();
 
 private:
+    /// The summary box grows with its lines, so a narrow window wraps them instead of hiding
+    /// the last behind a scroll bar.
+    void fitSummaryHeight(int lines);
+    /// Tells screen readers about a new verdict (the description of `txtPF`).
+    void announceVerdict(const QString& description);
+
     QLineEdit* m_pf;
     QCheckBox* m_tracerOnly;
     QPlainTextEdit* m_maxResults;

@@ -1,5 +1,6 @@
 #include "ui/setup_page.h"
 
+#include "ui/option_buttons.h"
 #include "ui/qt_text.h"
 
 #include <QHBoxLayout>
@@ -12,29 +13,55 @@ namespace {
 
 const QString kPageCaption =
     QStringLiteral("Specify Dewar or Thermal Pack model, Tracer Type and Process Environment");
+const QString kModelTip = QStringLiteral(
+    "The thermal barrier the tracer travels in. 7105 is offered for Tessel III only, 7210 for "
+    "Tessel III in air.");
+const QString kTracerTip =
+    QStringLiteral("The type of tracer (data logger) inside the barrier: it sets the limit.");
+const QString kEnvironTip =
+    QStringLiteral("What the barrier meets in the process: hot air or a liquid bath.");
+/// Where each caption is underlined: the models on their second digit (Alt+6, 5, 4, 3, 1, 2).
+constexpr qsizetype kModelMnemonicAt = 1;
+constexpr std::array<std::u16string_view, 2> kTracerMnemonics = {u"VTX", u"Tessel"};
+constexpr std::array<std::u16string_view, 2> kEnvironMnemonics = {u"ir", u"Liquid"};
+
+QStringView view(std::u16string_view part) {
+    return QStringView(part.data(), static_cast<qsizetype>(part.size()));
+}
 
 } // namespace
 
 SetupPage::SetupPage(QWidget* parent)
     : QGroupBox(kPageCaption, parent),
-      m_fraModel(makeFrame(QStringLiteral("fraModel"), core::kModelFrameCaption)),
-      m_fraTracer(makeFrame(QStringLiteral("fraTracerType"), core::kTracerFrameCaption)),
-      m_fraEnviron(makeFrame(QStringLiteral("fraEnvironment"), core::kEnvironFrameCaption)) {
+      m_fraModel(makeFrame(QStringLiteral("fraModel"),
+                           withMnemonic(qs(core::kModelFrameCaption), u"Model"))),
+      m_fraTracer(makeFrame(QStringLiteral("fraTracerType"),
+                            withMnemonic(qs(core::kTracerFrameCaption), 1))),
+      m_fraEnviron(makeFrame(QStringLiteral("fraEnvironment"),
+                             withMnemonic(qs(core::kEnvironFrameCaption), u"nvironment"))) {
     setObjectName(QStringLiteral("fra_0"));
     setProperty("index", 0);
+    // Created in the order the page reads (models from the top, then tracer, then
+    // environment), which is the order Tab follows.
     for (int i : core::kModelScreenOrder) {
-        m_models[static_cast<size_t>(i)] = makeButton(m_fraModel, QStringLiteral("optMod"), i,
-                                                      core::kModelCaptions[static_cast<size_t>(i)]);
-        connect(m_models[static_cast<size_t>(i)], &QRadioButton::clicked, this,
-                [this, i] { emit modelClicked(i); });
+        const auto n = static_cast<size_t>(i);
+        m_models[n] =
+            makeButton(m_fraModel, QStringLiteral("optMod"), i,
+                       withMnemonic(qs(core::kModelCaptions[n]), kModelMnemonicAt), kModelTip);
+        connect(m_models[n], &QRadioButton::clicked, this, [this, i] { emit modelClicked(i); });
     }
     for (int i = 0; i < 2; ++i) {
         const auto n = static_cast<size_t>(i);
-        m_tracers[n] =
-            makeButton(m_fraTracer, QStringLiteral("optTracerType"), i, core::kTracerCaptions[n]);
+        m_tracers[n] = makeButton(
+            m_fraTracer, QStringLiteral("optTracerType"), i,
+            withMnemonic(qs(core::kTracerCaptions[n]), view(kTracerMnemonics[n])), kTracerTip);
         connect(m_tracers[n], &QRadioButton::clicked, this, [this, i] { emit tracerClicked(i); });
-        m_environs[n] =
-            makeButton(m_fraEnviron, QStringLiteral("optEnviron"), i, core::kEnvironCaptions[n]);
+    }
+    for (int i = 0; i < 2; ++i) {
+        const auto n = static_cast<size_t>(i);
+        m_environs[n] = makeButton(
+            m_fraEnviron, QStringLiteral("optEnviron"), i,
+            withMnemonic(qs(core::kEnvironCaptions[n]), view(kEnvironMnemonics[n])), kEnvironTip);
         connect(m_environs[n], &QRadioButton::clicked, this, [this, i] { emit environClicked(i); });
     }
     auto* right = new QVBoxLayout;
@@ -54,34 +81,35 @@ SetupPage::SetupPage(QWidget* parent)
     layout->addLayout(columns);
 }
 
-QGroupBox* SetupPage::makeFrame(const QString& name, std::string_view caption) {
-    auto* frame = new QGroupBox(qs(caption), this);
+QGroupBox* SetupPage::makeFrame(const QString& name, const QString& caption) {
+    // The frame's title names its group of buttons for screen readers (left alone, Qt would
+    // name it after the page's title around it).
+    auto* frame = new QGroupBox(caption, this);
     frame->setObjectName(name);
+    frame->setAccessibleName(shownCaption(caption));
     frame->setProperty("tag", QString());
     new QVBoxLayout(frame);
     return frame;
 }
 
 QRadioButton* SetupPage::makeButton(QGroupBox* frame, const QString& name, int index,
-                                    std::string_view caption) {
-    auto* button = new QRadioButton(qs(caption), frame);
+                                    const QString& caption, const QString& tip) {
+    // Exclusive within its frame, so arrow keys move through the group and screen readers
+    // announce radio buttons; the setup state still decides what is selected.
+    auto* button = new QRadioButton(caption, frame);
     button->setObjectName(name + QLatin1Char('_') + QString::number(index));
     button->setProperty("index", index);
-    button->setAutoExclusive(false); // the setup state decides what is selected
+    button->setToolTip(tip);
     frame->layout()->addWidget(button);
     return button;
 }
 
 void SetupPage::showState(const core::SetupState& setup) {
-    for (int i = 0; i < core::kModelCount; ++i) {
-        QRadioButton* button = m_models[static_cast<size_t>(i)];
-        button->setVisible(setup.modelVisible(i));
-        button->setChecked(setup.model().isSelected(i));
-    }
-    for (int i = 0; i < 2; ++i) {
-        m_tracers[static_cast<size_t>(i)]->setChecked(setup.tracer().isSelected(i));
-        m_environs[static_cast<size_t>(i)]->setChecked(setup.environ().isSelected(i));
-    }
+    for (int i = 0; i < core::kModelCount; ++i)
+        m_models[static_cast<size_t>(i)]->setVisible(setup.modelVisible(i));
+    showChecked(m_models, [&](int i) { return setup.model().isSelected(i); });
+    showChecked(m_tracers, [&](int i) { return setup.tracer().isSelected(i); });
+    showChecked(m_environs, [&](int i) { return setup.environ().isSelected(i); });
     m_fraModel->setProperty("tag", qs(setup.modelTag()));
     m_fraTracer->setProperty("tag", qs(setup.tracerTag()));
     m_fraEnviron->setProperty("tag", qs(setup.environTag()));

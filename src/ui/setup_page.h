@@ -2,7 +2,8 @@
 // The "Setup" page (`fra_0`): the barrier model, tracer type and process environment groups.
 // Control arrays are named `<name>_<index>`: optMod_0 … optMod_5, optTracerType_0/1,
 // optEnviron_0/1; each also carries its index in the property "index". The frames fraModel,
-// fraTracerType and fraEnvironment carry their selection tag in the property "tag".
+// fraTracerType and fraEnvironment carry their selection tag in the property "tag". The
+// buttons are radio buttons exclusive within their frame; captions carry mnemonics.
 
 #include "core/setup.h"
 
@@ -30,9 +31,9 @@ signals:
     void environClicked(int index);
 
 private:
-    QGroupBox* makeFrame(const QString& name, std::string_view caption);
+    QGroupBox* makeFrame(const QString& name, const QString& caption);
     QRadioButton* makeButton(QGroupBox* frame, const QString& name, int index,
-                             std::string_view caption);
+                             const QString& caption, const QString& tip);
 
     QGroupBox* m_fraModel;
     QGroupBox* m_fraTracer;

@@ -68,6 +68,33 @@ TEST(ReportCliNotices, GoToStandardErrorOnly) {
     std::filesystem::remove(dir + "/kvh-odd.dew");
 }
 
+struct InfoCase {
+    const char* name;
+    std::vector<std::string> args;
+    const char* stdoutPart;
+};
+
+void PrintTo(const InfoCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ReportCliInfo : public testing::TestWithParam<InfoCase> {};
+
+TEST_P(ReportCliInfo, PrintedOnStandardOutputWithSuccess) {
+    std::ostringstream out, err;
+    EXPECT_EQ(kvh::tools::reportMain(GetParam().args, out, err), 0);
+    EXPECT_NE(out.str().find(GetParam().stdoutPart), std::string::npos) << out.str();
+    EXPECT_TRUE(err.str().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HelpAndVersion, ReportCliInfo,
+    testing::Values(InfoCase{"Help", {"--help"}, "Usage: kvhitemp-report"},
+                    InfoCase{"HelpWinsOverAFile", {"missing.dew", "--help"}, "--version"},
+                    InfoCase{"Version", {"--version"}, "kvhitemp-report " KVH_VERSION "\n"},
+                    InfoCase{"VersionWinsOverAFile", {"missing.dew", "--version"}, KVH_VERSION}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ReportCliSeries, OneRowPerMinuteToEightyAfterTheEnd) {
     const std::string path = (std::filesystem::temp_directory_path() / "kvh-cli-series.dew").string();
     std::ofstream(path, std::ios::binary)

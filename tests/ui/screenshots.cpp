@@ -1,5 +1,6 @@
 // Takes the pictures of the four pages shown in the README: opens a case through the fake
-// Open dialog and grabs the window on each page, then prints the report to printed-page.pdf.
+// Open dialog and grabs the window on each page, then prints the report to printed-page.pdf,
+// and last grabs the results page again in a dark palette (results-dark.png).
 // Run it under Xvfb through scripts/screenshots.sh, which also names the case and the output
 // folder and turns the PDF into docs/printed-page.png.
 
@@ -9,10 +10,34 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QPalette>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTest>
 
 #include <cstdio>
+
+namespace {
+
+/// A dark palette like the dark themes of the desktops, on the Fusion style that follows it.
+void useDarkPalette() {
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QPalette p;
+    const QColor text(230, 230, 230);
+    p.setColor(QPalette::Window, QColor(45, 45, 48));
+    p.setColor(QPalette::Base, QColor(30, 30, 32));
+    p.setColor(QPalette::AlternateBase, QColor(45, 45, 48));
+    p.setColor(QPalette::Button, QColor(53, 53, 56));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(role, text);
+    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    p.setColor(QPalette::HighlightedText, Qt::black);
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 120));
+    QApplication::setPalette(p);
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -43,6 +68,13 @@ int main(int argc, char* argv[]) {
     platform.printerPdfFile = folder + QStringLiteral("/printed-page.pdf");
     window.findChild<QAction*>(QStringLiteral("mnuPrint"))->trigger();
     std::printf("%s\n", qPrintable(platform.printerPdfFile));
+    useDarkPalette();
+    tab->setCurrentIndex(2);
+    QTest::qWait(300);
+    const QString dark = folder + QStringLiteral("/results-dark.png");
+    if (!window.grab().save(dark))
+        return 1;
+    std::printf("%s\n", qPrintable(dark));
     for (const auto& m : platform.messages)
         std::fprintf(stderr, "message: %s: %s\n", qPrintable(m.title), qPrintable(m.text));
     return platform.messages.isEmpty() ? 0 : 1;

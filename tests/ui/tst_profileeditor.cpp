@@ -45,8 +45,8 @@ private slots:
         QVERIFY(qAbs(step * 1100 - g->columnWidth(2) * 2000) <= 2000);
         QVERIFY(qAbs(step * 500 - g->verticalHeader()->width() * 2000) <= 2000);
         QVERIFY(!clearButton()->isEnabled());
-        QCOMPARE(clearButton()->text(), u"Clear Row or Column"_s);
-        QCOMPARE(h->button("cmdAddRow")->text(), u"Insert a Row"_s);
+        QCOMPARE(test::shownText(clearButton()->text()), u"Clear Row or Column"_s);
+        QCOMPARE(test::shownText(h->button("cmdAddRow")->text()), u"Insert a Row"_s);
     }
 
     void stepClicksAndDefaults_data() {
@@ -148,7 +148,7 @@ private slots:
             h->clickColumnHeader(g[1].toInt());
         else
             h->dragCells(g[1].toInt(), g[2].toInt(), g[3].toInt(), g[4].toInt());
-        QCOMPARE(clearButton()->text(), caption);
+        QCOMPARE(test::shownText(clearButton()->text()), caption);
         QCOMPARE(clearButton()->isEnabled(), !cleared.isNull());
         QCOMPARE(h->editor()->isVisible(), !editorAt.isNull());
         if (!editorAt.isNull())
@@ -173,7 +173,10 @@ private slots:
         QVERIFY(h->editor()->isHidden());
         const QRect last = h->grid()->visualRect(h->grid()->model()->index(31, 1));
         QVERIFY(h->grid()->viewport()->rect().contains(last));
-        QVERIFY(h->grid()->topRow() > 20); // scrolled as far as the grid goes
+        // Scrolled as far as the grid goes (how far depends on the rows the page has room for).
+        const QScrollBar* bar = h->grid()->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
     }
 
     void unitOptionsAndConvertButtons_data() {

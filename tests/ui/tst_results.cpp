@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(chart().chart()->series().size(), 3);
         const QString summary = h->txtMaxResults();
         auto* check = h->get<QCheckBox>("chkTracerOnly");
-        QCOMPARE(check->text(), u"Plot Tracer Only"_s);
+        QCOMPARE(test::shownText(check->text()), u"Plot Tracer Only"_s);
         QTest::mouseClick(check, Qt::LeftButton);
         QCOMPARE(chart().chart()->series().size(), 2);
         QVERIFY(chart().data().process.empty() && !chart().data().internal.empty());

@@ -7,6 +7,7 @@
 
 #include "core/case.h"
 #include "ui/frmhitemp.h"
+#include "ui/option_buttons.h"
 #include "ui/profile_grid.h"
 #include "ui/results_chart.h"
 
@@ -31,6 +32,11 @@ namespace kvh::test {
 inline QByteArray fileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// A caption as the user sees and a screen reader reads it: the mnemonic's "&" taken out.
+inline QString shownText(const QString& caption) {
+    return ui::shownCaption(caption);
 }
 
 /// A case a tracer comes through: 25 °C, a 30-minute ramp to 60, 30 minutes there, cooled.

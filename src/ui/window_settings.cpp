@@ -1,0 +1,75 @@
+#include "ui/window_settings.h"
+
+#include "ui/frmhitemp.h"
+
+#include <QGuiApplication>
+#include <QMargins>
+#include <QRect>
+#include <QScreen>
+#include <QSettings>
+#include <QTabWidget>
+
+namespace kvh::ui {
+
+namespace {
+
+const QString kGeometryKey = QStringLiteral("Window/Geometry");
+const QString kMaximizedKey = QStringLiteral("Window/Maximized");
+const QString kPageKey = QStringLiteral("Window/Page");
+/// Room for a title bar and borders around the window's own area.
+const QMargins kFrameAllowance(8, 32, 8, 8);
+constexpr int kResultsPage = 2;
+
+QTabWidget* pages(const QWidget& window) {
+    return window.findChild<QTabWidget*>(QStringLiteral("Tab1"));
+}
+
+} // namespace
+
+QRect WindowSettings::fitted(const QRect& wanted, const QRect& screen, const QSize& minimum) {
+    const QRect room = screen.marginsRemoved(kFrameAllowance);
+    QRect r(wanted.topLeft(), wanted.size().boundedTo(room.size()).expandedTo(minimum));
+    if (r.right() > room.right())
+        r.moveRight(room.right());
+    if (r.bottom() > room.bottom())
+        r.moveBottom(room.bottom());
+    if (r.left() < room.left())
+        r.moveLeft(room.left());
+    if (r.top() < room.top())
+        r.moveTop(room.top());
+    return r;
+}
+
+void WindowSettings::restoreGeometry(QWidget& window) const {
+    QRect wanted = m_settings.value(kGeometryKey).toRect();
+    const bool saved = wanted.isValid();
+    if (!saved)
+        wanted = window.geometry();
+    QScreen* screen = saved ? QGuiApplication::screenAt(wanted.center()) : nullptr;
+    if (!screen)
+        screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (!saved) // first run: centred on the screen
+        wanted.moveCenter(screen->availableGeometry().center());
+    window.setGeometry(fitted(wanted, screen->availableGeometry(),
+                              window.minimumSizeHint().expandedTo(window.minimumSize())));
+    if (m_settings.value(kMaximizedKey, false).toBool())
+        window.setWindowState(window.windowState() | Qt::WindowMaximized);
+}
+
+void WindowSettings::restorePage(frmHiTemp& window) const {
+    const int page = m_settings.value(kPageKey, 0).toInt();
+    QTabWidget* tab = pages(window);
+    if (page < 0 || page >= tab->count() || page == tab->currentIndex())
+        return;
+    if (page == kResultsPage && !window.currentCase().setup.complete())
+        return; // an empty case would only meet the "Setup not complete" box
+    tab->setCurrentIndex(page);
+}
+
+void WindowSettings::save(const frmHiTemp& window) {
+    m_settings.setValue(kGeometryKey, window.normalGeometry());
+    m_settings.setValue(kMaximizedKey, window.isMaximized());
+    m_settings.setValue(kPageKey, pages(window)->currentIndex());
+}
+
+} // namespace kvh::ui

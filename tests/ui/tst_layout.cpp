@@ -1,0 +1,210 @@
+// The window on small and large screens and in a dark palette: its minimum fits a 1280x800
+// screen at 150 % (fonts or scaling) with nothing overlapping, a large window gives its room to
+// the grid and the chart, and the chart follows the palette (but prints light).
+
+#include "fake_platform.h"
+
+#include "ui/frmhitemp.h"
+#include "ui/results_chart.h"
+#include "ui/window_settings.h"
+
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QValueAxis>
+
+using namespace kvh;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray kCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\nDavar Model = 1\r\n"
+                         "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\nR,400,15\r\n"
+                         "D,400,90\r\nE,25,5\r\n";
+
+/// A window with the application font scaled, showing a case, on the results page.
+struct ScaledWindow {
+    QFont saved = QApplication::font();
+    test::FakePlatform platform;
+    QTemporaryDir dir;
+    std::unique_ptr<ui::frmHiTemp> window;
+
+    explicit ScaledWindow(double fontScale) {
+        QFont f = saved;
+        f.setPointSizeF(saved.pointSizeF() * fontScale);
+        QApplication::setFont(f);
+        window = std::make_unique<ui::frmHiTemp>(platform);
+        QFile file(dir.filePath(u"case.dew"_s));
+        if (!file.open(QIODevice::WriteOnly) || file.write(kCase) != kCase.size())
+            qFatal("cannot write the case");
+        file.close();
+        window->openFile(file.fileName());
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qFatal("the window was not exposed");
+    }
+    ~ScaledWindow() {
+        window.reset();
+        QApplication::setFont(saved);
+    }
+    QTabWidget* tab() const { return window->findChild<QTabWidget*>(u"Tab1"_s); }
+    void showPage(int page) {
+        tab()->setCurrentIndex(page);
+        QCoreApplication::processEvents();
+    }
+};
+
+/// The controls of a page that must never overlap one another: frames, buttons, grid, boxes.
+QList<QWidget*> controls(QWidget* page) {
+    QList<QWidget*> out;
+    for (QWidget* w : page->findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QGroupBox*>(w) || qobject_cast<QAbstractButton*>(w) ||
+                             qobject_cast<QAbstractScrollArea*>(w) || qobject_cast<QLineEdit*>(w);
+        if (control && w->isVisible() && !w->objectName().isEmpty() &&
+            w->objectName() != u"txtFGIn"_s)
+            out << w;
+    }
+    return out;
+}
+
+QRect inWindow(QWidget* w) {
+    return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size());
+}
+
+} // namespace
+
+class TestLayout : public QObject {
+    Q_OBJECT
+
+private slots:
+    void minimumFitsAndNothingOverlaps_data() {
+        QTest::addColumn<double>("fontScale");
+        QTest::addColumn<QSize>("screen");
+        // 150 % scaling makes a 1280x800 screen 853x533 device-independent pixels.
+        QTest::newRow("150 % scaling on 1280x800") << 1.0 << QSize(853, 533);
+        QTest::newRow("150 % fonts on 1280x800") << 1.5 << QSize(1280, 800);
+    }
+    void minimumFitsAndNothingOverlaps() {
+        QFETCH(double, fontScale);
+        QFETCH(QSize, screen);
+        ScaledWindow s(fontScale);
+        const QSize minimum = s.window->minimumSizeHint();
+        const QRect fitted = ui::WindowSettings::fitted(QRect(QPoint(0, 0), QSize(2000, 2000)),
+                                                        QRect(QPoint(0, 0), screen), minimum);
+        QVERIFY2(QRect(QPoint(0, 0), screen).contains(fitted),
+                 qPrintable(u"minimum %1x%2"_s.arg(minimum.width()).arg(minimum.height())));
+        s.window->resize(minimum);
+        for (int page = 0; page < 3; ++page) {
+            s.showPage(page);
+            const QList<QWidget*> shown = controls(s.tab()->widget(page));
+            QVERIFY(shown.size() >= 3);
+            for (QWidget* a : shown) {
+                QVERIFY2(s.window->rect().contains(inWindow(a)), qPrintable(a->objectName()));
+                for (QWidget* b : shown)
+                    if (a != b && !a->isAncestorOf(b) && !b->isAncestorOf(a))
+                        QVERIFY2(!inWindow(a).intersects(inWindow(b)),
+                                 qPrintable(a->objectName() + u" / "_s + b->objectName()));
+            }
+        }
+        // The results keep every line in view and the axis titles whole.
+        auto* summary = s.window->findChild<QPlainTextEdit*>(u"txtMaxResults"_s);
+        QVERIFY(!summary->verticalScrollBar()->isVisible());
+        QVERIFY(!summary->horizontalScrollBar()->isVisible());
+        QVERIFY(s.window->chart().height() >= s.window->chart().minimumHeight());
+    }
+
+    void largeWindowGivesTheRoomToGridAndChart_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("grid") << 1 << u"fg1"_s;
+        QTest::newRow("chart") << 2 << u"Graf"_s;
+    }
+    void largeWindowGivesTheRoomToGridAndChart() {
+        QFETCH(int, page);
+        QFETCH(QString, name);
+        ScaledWindow s(1.0);
+        s.window->resize(1600, 1000);
+        s.showPage(page);
+        const auto* w = s.window->findChild<QWidget*>(name);
+        QVERIFY2(w->height() > s.tab()->widget(page)->height() * 7 / 10,
+                 qPrintable(QString::number(w->height())));
+    }
+
+    void fixedRangeTickLabels_data() {
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<QString>("format");
+        QTest::newRow("0-300 in 7: one decimal, not 42.85714286") << 0.0 << 300.0 / 7 << u"%.1f"_s;
+        QTest::newRow("whole steps") << 0.0 << 50.0 << u"%.0f"_s;
+        QTest::newRow("whole steps from a fraction") << 0.5 << 1.0 << u"%.1f"_s;
+        QTest::newRow("halves") << 0.0 << 0.5 << u"%.1f"_s;
+        QTest::newRow("quarters") << 0.0 << 0.25 << u"%.2f"_s;
+        QTest::newRow("thirds of a tenth") << 0.0 << 0.1 / 3 << u"%.3f"_s;
+        QTest::newRow("negative low") << -100.0 << 25.0 << u"%.0f"_s;
+        QTest::newRow("tiny step stops at six") << 0.0 << 1e-9 << u"%.6f"_s;
+    }
+    void fixedRangeTickLabels() {
+        QFETCH(double, low);
+        QFETCH(double, step);
+        QFETCH(QString, format);
+        QCOMPARE(ui::ResultsChart::tickLabelFormat(low, step), format);
+    }
+
+    void fixedRangeUsesTheFormatAndAutomaticRangeDropsIt() {
+        ScaledWindow s(1.0);
+        s.showPage(2);
+        ui::ResultsChart& chart = s.window->chart();
+        chart.setFixedRange(core::Axis::Y, 0, 300, 7);
+        auto* y = qobject_cast<QValueAxis*>(chart.chart()->axes(Qt::Vertical).constFirst());
+        QCOMPARE(y->labelFormat(), u"%.1f"_s);
+        chart.setAutoScale();
+        QCOMPARE(y->labelFormat(), u"%.10g"_s);
+    }
+
+    void chartFollowsTheDarkPaletteButPrintsLight() {
+        ScaledWindow s(1.0);
+        s.showPage(2);
+        ui::ResultsChart& chart = s.window->chart();
+        const QColor lightBackground = chart.chart()->backgroundBrush().color();
+        QPalette dark = s.window->palette();
+        dark.setColor(QPalette::Base, QColor(30, 30, 32));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        dark.setColor(QPalette::Window, QColor(45, 45, 48));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        s.window->setPalette(dark);
+        QCoreApplication::processEvents();
+        QCOMPARE(chart.chart()->backgroundBrush().color(), QColor(30, 30, 32));
+        // Every curve and the limit line stand out from the dark background.
+        for (QAbstractSeries* series : chart.chart()->series()) {
+            const QColor c = static_cast<QLineSeries*>(series)->pen().color();
+            QVERIFY2(c.lightness() > 100, qPrintable(series->name()));
+        }
+        auto* y = qobject_cast<QValueAxis*>(chart.chart()->axes(Qt::Vertical).constFirst());
+        QCOMPARE(y->labelsColor(), QColor(230, 230, 230));
+
+        QImage paper(600, 400, QImage::Format_ARGB32);
+        paper.fill(Qt::white);
+        QPainter painter(&paper);
+        chart.renderTo(&painter, QRectF(paper.rect()), QSizeF(600, 400));
+        painter.end();
+        QVERIFY(paper.pixelColor(3, 3).lightness() > 200);
+        QCOMPARE(chart.chart()->backgroundBrush().color(), QColor(30, 30, 32)); // back on screen
+
+        s.window->setPalette(QPalette());
+        QCoreApplication::processEvents();
+        QCOMPARE(chart.chart()->backgroundBrush().color(), lightBackground);
+    }
+};
+
+QTEST_MAIN(TestLayout)
+#include "tst_layout.moc"
