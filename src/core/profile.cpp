@@ -64,6 +64,14 @@ void ProfileTable::clearAll() {
     m_rows.assign(1, Row{});
 }
 
+void ProfileTable::insertEmptyRow(int at) {
+    m_rows.insert(m_rows.begin() + at, Row{});
+}
+
+void ProfileTable::removeRows(int first, int count) {
+    m_rows.erase(m_rows.begin() + first, m_rows.begin() + first + count);
+}
+
 // ---- Editing ---------------------------------------------------------------------------------
 
 ClickOutcome gridClick(ProfileTable& table, ClearButton& clear, const GridSelection& sel) {
@@ -123,6 +131,32 @@ void clearRowOrColumn(ProfileTable& table, ClearButton& clear, int currentRow, i
 int insertRow(ProfileTable& table) {
     table.setGridWidthTwips(kGridWidthWide);
     return table.appendRow();
+}
+
+namespace {
+
+void relabelFrom(ProfileTable& table, int first) {
+    for (int r = first; r < table.rowCount(); ++r)
+        table.setCell(r, kColLabel, rowLabel(r));
+}
+
+} // namespace
+
+bool insertRowAt(ProfileTable& table, int row) {
+    if (row < 2 || row > table.rowCount())
+        return false;
+    table.insertEmptyRow(row);
+    table.setGridWidthTwips(kGridWidthWide);
+    relabelFrom(table, row);
+    return true;
+}
+
+bool deleteRows(ProfileTable& table, int first, int count) {
+    if (first < 2 || count < 1 || first + count > table.rowCount())
+        return false;
+    table.removeRows(first, count);
+    relabelFrom(table, first);
+    return true;
 }
 
 // ---- Unit conversion ---------------------------------------------------------------------------

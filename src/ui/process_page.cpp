@@ -5,7 +5,9 @@
 #include "ui/qt_text.h"
 
 #include <QGridLayout>
+#include <QAction>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -17,6 +19,10 @@ namespace {
 const QString kPageCaption = QStringLiteral("Describe the Process Temperature Parameters");
 const QString kConvertTempCaption = QStringLiteral("Convert °C / °F");
 const QString kConvertTimeCaption = QStringLiteral("Convert Hrs. / Mins.");
+const QString kInsertAboveCaption = QStringLiteral("Insert Row &Above");
+const QString kInsertBelowCaption = QStringLiteral("Insert Row &Below");
+const QString kDeleteRowsCaption = QStringLiteral("&Delete Rows");
+const QString kGridName = QStringLiteral("Process profile");
 
 QString arrayName(const QString& name, int index) {
     return name + QLatin1Char('_') + QString::number(index);
@@ -24,9 +30,14 @@ QString arrayName(const QString& name, int index) {
 
 } // namespace
 
-ProcessPage::ProcessPage(const core::ProfileTable& table, QWidget* parent)
-    : QGroupBox(kPageCaption, parent), m_model(new ProfileModel(table, this)),
-      m_grid(new ProfileGrid(m_model, this)),
+ProcessPage::ProcessPage(ProfileModel& model, QWidget* parent)
+    : QGroupBox(kPageCaption, parent), m_grid(new ProfileGrid(&model, this)),
+      m_insertAbove(makeRowAction(QStringLiteral("mnuInsertRowAbove"), kInsertAboveCaption,
+                                  QKeySequence(Qt::CTRL | Qt::Key_Insert))),
+      m_insertBelow(makeRowAction(QStringLiteral("mnuInsertRowBelow"), kInsertBelowCaption,
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Insert))),
+      m_deleteRows(makeRowAction(QStringLiteral("mnuDeleteRows"), kDeleteRowsCaption,
+                                 QKeySequence(Qt::CTRL | Qt::Key_Delete))),
       m_addRow(new QPushButton(qs(core::kInsertRowCaption), this)),
       m_rowCol(new QPushButton(qs(core::kClearIdleCaption), this)) {
     setObjectName(QStringLiteral("fra_1"));
@@ -36,6 +47,12 @@ ProcessPage::ProcessPage(const core::ProfileTable& table, QWidget* parent)
     m_rowCol->setEnabled(false);
     connect(m_addRow, &QPushButton::clicked, this, &ProcessPage::addRowClicked);
     connect(m_rowCol, &QPushButton::clicked, this, &ProcessPage::rowColClicked);
+    m_grid->setAccessibleName(kGridName);
+    m_grid->addActions({m_insertAbove, m_insertBelow, m_deleteRows});
+    connect(m_insertAbove, &QAction::triggered, this, [this] { emit insertRowClicked(false); });
+    connect(m_insertBelow, &QAction::triggered, this, [this] { emit insertRowClicked(true); });
+    connect(m_deleteRows, &QAction::triggered, this, &ProcessPage::deleteRowsClicked);
+    connect(m_grid, &ProfileGrid::rowMenuRequested, this, &ProcessPage::showRowMenu);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_addRow);
@@ -93,6 +110,22 @@ QGroupBox* ProcessPage::makeUnitFrame(const QString& name, const QString& captio
             [this, convertIndex] { emit convertClicked(convertIndex); });
     layout->addWidget(convert);
     return frame;
+}
+
+QAction* ProcessPage::makeRowAction(const QString& name, const QString& caption,
+                                    const QKeySequence& keys) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(name);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    return action;
+}
+
+void ProcessPage::showRowMenu(const QPoint& global) {
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("mnuRows"));
+    menu.addActions({m_insertAbove, m_insertBelow, m_deleteRows});
+    menu.exec(global);
 }
 
 void ProcessPage::showUnits(const core::SetupState& setup) {

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -18,6 +19,8 @@ const QColor kPassColour(0, 255, 0);
 const QColor kFailColour(255, 0, 0);
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kLf = QStringLiteral("\n");
+const QString kNoticesHeading = QStringLiteral("Some cells are not read as they are written:");
+const QString kNoticesName = QStringLiteral("Doubtful cells");
 /// Lines of the summary box: the summary has two or three.
 constexpr int kSummaryLines = 3;
 
@@ -26,7 +29,7 @@ constexpr int kSummaryLines = 3;
 ResultsPage::ResultsPage(QWidget* parent)
     : QGroupBox(kPageCaption, parent), m_pf(new QLineEdit(this)),
       m_tracerOnly(new QCheckBox(kTracerOnlyCaption, this)), m_maxResults(new QPlainTextEdit(this)),
-      m_chart(new ResultsChart(this)) {
+      m_notices(new QLabel(this)), m_chart(new ResultsChart(this)) {
     setObjectName(QStringLiteral("fra_2"));
     setProperty("index", 2);
     m_pf->setObjectName(QStringLiteral("txtPF"));
@@ -47,6 +50,12 @@ ResultsPage::ResultsPage(QWidget* parent)
     m_maxResults->setFixedHeight(lineHeight * kSummaryLines + 2 * m_maxResults->frameWidth() +
                                  static_cast<int>(2 * m_maxResults->document()->documentMargin()) +
                                  lineHeight / 2);
+    m_notices->setObjectName(QStringLiteral("lblDoubtful"));
+    m_notices->setAccessibleName(kNoticesName);
+    m_notices->setWordWrap(true);
+    m_notices->setTextFormat(Qt::PlainText);
+    m_notices->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_notices->hide();
     m_chart->setObjectName(QStringLiteral("Graf"));
     m_chart->setMinimumSize(400, 300);
 
@@ -56,6 +65,7 @@ ResultsPage::ResultsPage(QWidget* parent)
     top->addWidget(m_maxResults, 0, 1, 2, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(m_notices);
     layout->addWidget(m_chart, 1);
 }
 
@@ -76,6 +86,11 @@ void ResultsPage::showFailure(const QString& reason) {
     m_maxResults->setPlainText(QString(reason).replace(kCrLf, kLf));
     m_pf->clear();
     m_pf->setPalette(QPalette()); // back to the box's own colours
+}
+
+void ResultsPage::showNotices(const QStringList& notices) {
+    m_notices->setVisible(!notices.isEmpty());
+    m_notices->setText(notices.isEmpty() ? QString() : (QStringList{kNoticesHeading} + notices).join(kLf));
 }
 
 QString ResultsPage::summaryText() const {

@@ -6,6 +6,7 @@
 
 QT_BEGIN_NAMESPACE
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 QT_END_NAMESPACE
@@ -27,6 +28,9 @@ public:
     /// Shows a run that failed: no verdict, on the box's own colour, and the reason.
     void showFailure(const QString& reason);
 
+    /// Names the doubtful cells of the run under the verdict (`lblDoubtful`); none: hidden.
+    void showNotices(const QStringList& notices);
+
     /// The two texts as the page shows them, the summary's lines joined by CR LF.
     QString summaryText() const;
     QString verdictText() const;
@@ -38,6 +42,7 @@ private:
     QLineEdit* m_pf;
     QCheckBox* m_tracerOnly;
     QPlainTextEdit* m_maxResults;
+    QLabel* m_notices;
     ResultsChart* m_chart;
 };
 
