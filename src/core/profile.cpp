@@ -64,8 +64,8 @@ void ProfileTable::clearAll() {
     m_rows.assign(1, Row{});
 }
 
-void ProfileTable::insertEmptyRow(int at) {
-    m_rows.insert(m_rows.begin() + at, Row{});
+void ProfileTable::insertEmptyRows(int at, int count) {
+    m_rows.insert(m_rows.begin() + at, static_cast<size_t>(count), Row{});
 }
 
 void ProfileTable::removeRows(int first, int count) {
@@ -145,7 +145,7 @@ void relabelFrom(ProfileTable& table, int first) {
 bool insertRowAt(ProfileTable& table, int row) {
     if (row < 2 || row > table.rowCount())
         return false;
-    table.insertEmptyRow(row);
+    table.insertEmptyRows(row, 1);
     table.setGridWidthTwips(kGridWidthWide);
     relabelFrom(table, row);
     return true;

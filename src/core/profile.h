@@ -57,8 +57,8 @@ public:
     void setRowCount(int rows);
     /// Every cell empty and only the header row left (Open starts from this).
     void clearAll();
-    /// Inserts an empty, unlabelled row before row `at` (1 to rowCount()).
-    void insertEmptyRow(int at);
+    /// Inserts `count` empty, unlabelled rows before row `at` (1 to rowCount()).
+    void insertEmptyRows(int at, int count);
     /// Removes rows [first, first + count).
     void removeRows(int first, int count);
 

@@ -91,7 +91,14 @@ bool CaseEditor::edit(const QString& name, const std::function<bool(core::Case&)
 }
 
 void CaseEditor::apply(const core::Case& to, RowShift shift) {
-    m_model.change([&] { m_case = to; }, shift);
+    // Rows come and go first with the other rows as they were; then their new labels (and
+    // everything else) change in place.
+    core::ProfileTable& table = m_case.profile;
+    if (shift.count > 0)
+        m_model.change([&] { table.insertEmptyRows(shift.first, shift.count); }, shift);
+    else if (shift.count < 0)
+        m_model.change([&] { table.removeRows(shift.first, -shift.count); }, shift);
+    m_model.change([&] { m_case = to; });
     emit changed();
 }
 

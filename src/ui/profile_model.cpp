@@ -45,7 +45,8 @@ QVariant ProfileModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 Qt::ItemFlags ProfileModel::flags(const QModelIndex& index) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    // The view asks for the root's flags too: it has none.
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }

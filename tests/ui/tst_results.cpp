@@ -142,6 +142,12 @@ private slots:
         QCOMPARE(pfColour(*h), QLineEdit().palette().color(QPalette::Base));
         QCOMPARE(h->txtMaxResults(), reason);
         QVERIFY(chart().data().internal.empty() && chart().data().limit.empty());
+        // The results of the run before are gone: the reports refuse as before any run.
+        QVERIFY(!h->action("mnuPrint")->isEnabled());
+        QVERIFY(!h->action("mnuPrintPreview")->isEnabled());
+        h->action("mnuCopyData")->trigger();
+        QCOMPARE(h->platform.messages.last().title, u"Data Copy Error"_s);
+        QCOMPARE(h->platform.clipboardWrites, 0);
     }
 
     void tracerOnlySwitchesTheProcessCurve() {
