@@ -37,6 +37,9 @@ using DewItem = std::variant<DewSelect, DewRow>;
 
 struct DewParse {
     std::vector<DewItem> items;
+    /// Profile fields the reader took only in part, or found empty, and lines without a step
+    /// letter: `Line 9: "4OO" is read as 4`. The file still opens.
+    std::vector<std::string> notices;
 };
 struct DewError {
     std::string reason;
@@ -53,8 +56,10 @@ void applyDew(Case& c, const DewParse& parsed);
 /// Reads a whole file (refusing one above kMaxDewFileBytes); the error is a readable reason.
 std::variant<std::string, DewError> readFileBytes(const std::string& path);
 
-/// Opens a ".dew" file into a copy of `current`: all or nothing.
-std::variant<Case, DewError> openDewFile(const std::string& path, const Case& current);
+/// Opens a ".dew" file into a copy of `current`: all or nothing. The reader's notices, if
+/// asked for, are appended to `notices`.
+std::variant<Case, DewError> openDewFile(const std::string& path, const Case& current,
+                                         std::vector<std::string>* notices = nullptr);
 
 /// Writes bytes through a temporary file in the same folder and a rename, so an existing
 /// file is never left half-written. Returns an empty string on success, else the reason.
