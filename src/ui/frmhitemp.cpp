@@ -2,6 +2,7 @@
 
 #include "core/chart_data.h"
 #include "core/dew_file.h"
+#include "core/doubtful.h"
 #include "core/model.h"
 #include "platform/platform.h"
 #include "ui/axis_scale_editor.h"
@@ -313,8 +314,17 @@ void frmHiTemp::InitModel() {
     chart().reset();
 }
 
+void frmHiTemp::showDoubtfulCells() {
+    QStringList notices;
+    for (const core::DoubtfulCell& cell : core::findDoubtfulCells(currentCase().profile))
+        notices << qs(cell.notice);
+    m_resultsPage->showNotices(notices);
+}
+
 bool frmHiTemp::PlotGraph() {
     InitModel();
+    // The doubtful cells may well be why a run fails: they are named either way.
+    showDoubtfulCells();
     const core::Case& c = currentCase();
     core::RunOutcome outcome = core::runModel(c, std::move(m_spareRun));
     m_spareRun = {};
@@ -479,7 +489,7 @@ bool frmHiTemp::openFile(const QString& path) {
 
 bool frmHiTemp::loadFile(const QString& path) {
     std::vector<std::string> notices;
-    auto opened = core::openDewFile(localPath(path), currentCase());
+    auto opened = core::openDewFile(localPath(path), currentCase(), &notices);
     if (const auto* error = std::get_if<core::DewError>(&opened)) {
         m_platform.messageBox(this,
                               kOpenErrorText.arg(QDir::toNativeSeparators(path), qs(error->reason)),

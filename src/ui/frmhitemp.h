@@ -131,6 +131,8 @@ private:
     void caseEdited();
     void showFileState();
     void setResults(std::optional<core::ResultTexts> results);
+    /// Names the doubtful cells of the case under the verdict.
+    void showDoubtfulCells();
     QString dialogStart(bool withName) const;
     bool warnNoResults(const QString& text, const QString& title);
     /// The unsaved-changes question; true when the caller may go on.

@@ -1,5 +1,6 @@
 #include "ui/profile_model.h"
 
+#include "core/doubtful.h"
 #include "ui/qt_text.h"
 
 namespace kvh::ui {
@@ -94,6 +95,8 @@ void ProfileModel::announceAll() {
 
 void ProfileModel::refreshMarks() {
     m_marks.clear();
+    for (core::DoubtfulCell& cell : core::findDoubtfulCells(m_table))
+        m_marks.emplace(std::pair{cell.row, cell.col}, std::move(cell.tip));
 }
 
 } // namespace kvh::ui
