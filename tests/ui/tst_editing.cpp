@@ -154,7 +154,7 @@ private slots:
         QTest::addColumn<bool>("saved");
         const QString ok = u"saved.dew"_s;
         const QString bad = u"no such folder/saved.dew"_s;
-        for (const QString& command : {u"exit"_s, u"close"_s, u"open"_s}) {
+        for (const QString& command : {u"exit"_s, u"close"_s, u"open"_s, u"open file"_s}) {
             const QByteArray c = command.toUtf8();
             QTest::newRow(c + " save") << command << platform::Answer::Save << ok << true << true;
             QTest::newRow(c + " discard")
@@ -182,15 +182,22 @@ private slots:
             h->action("mnuExit")->trigger();
         else if (command == u"close"_s)
             h->window->close();
-        else
+        else if (command == u"open"_s)
             h->openText(test::kFailingCase, u"other.dew"_s);
+        else { // the entry that a dropped file or a recent file takes
+            const QString other = h->dir.filePath(u"other.dew"_s);
+            QFile f(other);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(test::kFailingCase) > 0);
+            f.close();
+            QCOMPARE(h->window->openFile(other), goesOn);
+        }
 
         const test::ShownMessage question = h->platform.messages.value(0);
         QCOMPARE(question.title, u"Save Changes"_s);
         QCOMPARE(question.buttons, platform::Buttons::SaveDiscardCancel);
         QVERIFY2(question.text.contains(u"case.dew"_s), qPrintable(question.text));
         QCOMPARE(QFile::exists(h->dir.filePath(u"saved.dew"_s)), saved);
-        if (command == u"open"_s)
+        if (command.startsWith(u"open"_s))
             QCOMPARE(h->theCase() == edited, !goesOn);
         else
             QCOMPARE(h->window->isVisible(), !goesOn);
