@@ -2,7 +2,6 @@
 
 #include "numbers.h"
 
-
 namespace kvh::core {
 
 StepCode stepCode(std::string_view stepText) {

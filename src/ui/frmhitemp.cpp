@@ -109,8 +109,8 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     : QMainWindow(parent), m_platform(platform), m_editor(new CaseEditor(this)),
       m_lblSetup(new QLabel), m_lblFileName(new QLabel), m_lblModified(new QLabel),
       m_notice(new NoticeBar), m_tab(new QTabWidget), m_setupPage(new SetupPage),
-      m_processPage(new ProcessPage(m_editor->model())),
-      m_resultsPage(new ResultsPage), m_printer(std::make_unique<ReportPrinter>(platform, this)) {
+      m_processPage(new ProcessPage(m_editor->model())), m_resultsPage(new ResultsPage),
+      m_printer(std::make_unique<ReportPrinter>(platform, this)) {
     setObjectName(QStringLiteral("frmHiTemp"));
     setWindowTitle(kWindowTitle);
     resize(kInitialSize);
@@ -201,12 +201,12 @@ void frmHiTemp::buildUndoItems(QMenu* edit) {
     QAction* undo =
         addItem(edit, QStringLiteral("mnuUndo"), kUndoCaption, &frmHiTemp::mnuUndo_Click);
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    undo->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"),
-                                   style()->standardIcon(QStyle::SP_ArrowBack)));
+    undo->setIcon(
+        QIcon::fromTheme(QStringLiteral("edit-undo"), style()->standardIcon(QStyle::SP_ArrowBack)));
     QAction* redo =
         addItem(edit, QStringLiteral("mnuRedo"), kRedoCaption, &frmHiTemp::mnuRedo_Click);
-    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                        QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     redo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
                                    style()->standardIcon(QStyle::SP_ArrowForward)));
     edit->addSeparator();
@@ -253,8 +253,7 @@ void frmHiTemp::connectPages() {
     connect(m_processPage, &ProcessPage::addRowClicked, this, &frmHiTemp::cmdAddRow_Click);
     connect(m_processPage, &ProcessPage::rowColClicked, this, &frmHiTemp::cmdRowCol_Click);
     connect(m_processPage, &ProcessPage::insertRowClicked, this, &frmHiTemp::mnuInsertRow_Click);
-    connect(m_processPage, &ProcessPage::deleteRowsClicked, this,
-            &frmHiTemp::mnuDeleteRows_Click);
+    connect(m_processPage, &ProcessPage::deleteRowsClicked, this, &frmHiTemp::mnuDeleteRows_Click);
     connect(&m_processPage->grid(), &ProfileGrid::clicked, this, &frmHiTemp::fg1_Click);
     connect(&m_processPage->grid(), &ProfileGrid::editorTextChanged, this,
             &frmHiTemp::txtFGIn_Change);
@@ -341,8 +340,8 @@ bool frmHiTemp::PlotGraph() {
     const core::Evaluation evaluation = core::evaluate(run, c.setup);
     setResults(core::ResultTexts{evaluation.summary, evaluation.verdict});
     m_resultsPage->showResults(qs(evaluation.summary), qs(evaluation.verdict), evaluation.pass);
-    core::ChartData data = core::buildChartData(run, c.setup, m_resultsPage->tracerOnly(),
-                                                ResultsChart::kDataBuckets);
+    core::ChartData data =
+        core::buildChartData(run, c.setup, m_resultsPage->tracerOnly(), ResultsChart::kDataBuckets);
     m_spareRun = std::move(std::get<core::RunResult>(outcome)); // storage for the next run
     chart().plot(std::move(data));
     return true;
@@ -428,8 +427,7 @@ void frmHiTemp::mnuDeleteRows_Click() {
     grid.hideEditor();
     const auto [first, last] = grid.selectedRows();
     if (m_editor->deleteRows(first, last - first + 1))
-        grid.setCurrentCell(std::min(first, currentCase().profile.rowCount() - 1),
-                            core::kColStep);
+        grid.setCurrentCell(std::min(first, currentCase().profile.rowCount() - 1), core::kColStep);
 }
 
 void frmHiTemp::cmdRowCol_Click() {
@@ -469,8 +467,8 @@ QString frmHiTemp::dialogStart(bool withName) const {
 bool frmHiTemp::maybeSave() {
     if (!m_editor->isModified())
         return true;
-    const QString text =
-        m_filePath.isEmpty() ? kUnsavedNewText
+    const QString text = m_filePath.isEmpty()
+                             ? kUnsavedNewText
                              : kUnsavedText.arg(QDir::toNativeSeparators(m_filePath));
     switch (m_platform.messageBox(this, text, kUnsavedTitle, Buttons::SaveDiscardCancel,
                                   Icon::Warning)) {

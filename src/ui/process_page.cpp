@@ -4,8 +4,8 @@
 #include "ui/profile_model.h"
 #include "ui/qt_text.h"
 
-#include <QGridLayout>
 #include <QAction>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPushButton>

@@ -90,7 +90,8 @@ void ResultsPage::showFailure(const QString& reason) {
 
 void ResultsPage::showNotices(const QStringList& notices) {
     m_notices->setVisible(!notices.isEmpty());
-    m_notices->setText(notices.isEmpty() ? QString() : (QStringList{kNoticesHeading} + notices).join(kLf));
+    m_notices->setText(notices.isEmpty() ? QString()
+                                         : (QStringList{kNoticesHeading} + notices).join(kLf));
 }
 
 QString ResultsPage::summaryText() const {

@@ -6,7 +6,9 @@ using namespace kvh::core;
 
 namespace {
 
-GridSelection cellAt(int row, int col) { return {row, col, row, col}; }
+GridSelection cellAt(int row, int col) {
+    return {row, col, row, col};
+}
 
 TEST(ProfileTable, FreshTableHoldsOnlyTheStartStep) {
     const Case c;
@@ -51,14 +53,13 @@ TEST_P(StepCycleFromText, NextStep) {
     EXPECT_EQ(c.profile.cell(3, 1), GetParam().after);
 }
 
-INSTANTIATE_TEST_SUITE_P(Loaded, StepCycleFromText,
-                         testing::Values(CycleCase{"EndFromFile", "End Temp", "Ramp to Temp"},
-                                         CycleCase{"StartInRow3", "Start Temp", "End Temp    "},
-                                         CycleCase{"DwellFromFile", "Dwell at Temp",
-                                                   "End Temp    "},
-                                         CycleCase{"RampWithBlank", "Ramp to Temp ",
-                                                   "End Temp    "}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Loaded, StepCycleFromText,
+    testing::Values(CycleCase{"EndFromFile", "End Temp", "Ramp to Temp"},
+                    CycleCase{"StartInRow3", "Start Temp", "End Temp    "},
+                    CycleCase{"DwellFromFile", "Dwell at Temp", "End Temp    "},
+                    CycleCase{"RampWithBlank", "Ramp to Temp ", "End Temp    "}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProfileEditing, DwellTakesTheTemperatureAboveOnlyWhenEmpty) {
     Case c;
@@ -179,13 +180,15 @@ struct RowEditCase {
     const char* name;
     bool insert;
     int row;
-    int count;      ///< rows deleted
+    int count; ///< rows deleted
     bool done;
     int rowsAfter;
     const char* row3Temp; ///< row 3's temperature afterwards (rows 2..4 hold "2", "3", "4")
 };
 
-void PrintTo(const RowEditCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RowEditCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RowInsertDelete : public testing::TestWithParam<RowEditCase> {};
 
@@ -195,7 +198,8 @@ TEST_P(RowInsertDelete, KeepsTheStartRowAndRenumbers) {
     for (int r = 2; r <= 4; ++r)
         c.profile.setCell(r, kColTemp, std::to_string(r));
     const Case before = c;
-    const bool done = p.insert ? insertRowAt(c.profile, p.row) : deleteRows(c.profile, p.row, p.count);
+    const bool done =
+        p.insert ? insertRowAt(c.profile, p.row) : deleteRows(c.profile, p.row, p.count);
     EXPECT_EQ(done, p.done);
     if (!p.done) {
         EXPECT_EQ(c, before);
@@ -248,9 +252,15 @@ TEST_P(UnitConversion, ConvertsEveryFilledCell) {
 INSTANTIATE_TEST_SUITE_P(
     Units, UnitConversion,
     testing::Values(
-        ConvertCase{"FahrenheitToCelsius", true, true, {"212", "100", "32"}, {"100.00", "37.78", "0.00"}},
-        ConvertCase{"CelsiusToFahrenheit", true, false, {"37.78", "0", "-40"}, {"100.00", "32.00", "-40.00"}},
-        ConvertCase{"MinutesToHours", false, true, {"90", "100", "15"}, {"1.500", "1.667", "0.250"}},
+        ConvertCase{
+            "FahrenheitToCelsius", true, true, {"212", "100", "32"}, {"100.00", "37.78", "0.00"}},
+        ConvertCase{"CelsiusToFahrenheit",
+                    true,
+                    false,
+                    {"37.78", "0", "-40"},
+                    {"100.00", "32.00", "-40.00"}},
+        ConvertCase{
+            "MinutesToHours", false, true, {"90", "100", "15"}, {"1.500", "1.667", "0.250"}},
         ConvertCase{"HoursToMinutes", false, false, {"1.25", "0.1"}, {"75.0", "6.0"}},
         ConvertCase{"EmptyStaysEmptyLettersAreZero", true, true, {"", "abc"}, {"", "-17.78"}},
         ConvertCase{"LettersToFahrenheit", true, false, {"abc"}, {"32.00"}}),

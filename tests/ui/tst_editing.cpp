@@ -91,8 +91,7 @@ private slots:
         QTest::newRow("insert above") << u"insert above"_s << u"Undo Insert Row"_s << 1;
         QTest::newRow("insert below") << u"insert below"_s << u"Undo Insert Row"_s << 1;
         QTest::newRow("delete a row") << u"delete"_s << u"Undo Delete Rows"_s << 1;
-        QTest::newRow("clear a column")
-            << u"clear column"_s << u"Undo Clear Entire Column"_s << 1;
+        QTest::newRow("clear a column") << u"clear column"_s << u"Undo Clear Entire Column"_s << 1;
         QTest::newRow("convert temperatures")
             << u"convert temp"_s << u"Undo Convert °C / °F"_s << 2;
         QTest::newRow("convert times") << u"convert time"_s << u"Undo Convert Hrs. / Mins."_s << 1;
@@ -259,8 +258,8 @@ private slots:
                         labels->sectionViewportPosition(3) + labels->sectionSize(3) / 2);
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, labels->viewport()->mapToGlobal(at));
         QCoreApplication::sendEvent(labels->viewport(), &event);
-        QCOMPARE(items, QStringList({u"Insert Row &Above"_s, u"Insert Row &Below"_s,
-                                     u"&Delete Rows"_s}));
+        QCOMPARE(items,
+                 QStringList({u"Insert Row &Above"_s, u"Insert Row &Below"_s, u"&Delete Rows"_s}));
         QCOMPARE(h->shown(3, 1), step3); // a right click is not a click: no step change
         QCOMPARE(h->shown(4, 1), QString());
         QCOMPARE(h->shown(4, 0), u" 4"_s);
@@ -317,9 +316,9 @@ private slots:
             type(values[1]);
         }
         keys(h->editor(), Qt::Key_Up);
-        const QStringList expected = {u"Start Temp"_s, u"25"_s, u"0"_s, u"Ramp to Temp"_s,
-                                      u"150"_s, u"30"_s, u"Dwell at Temp"_s, u"150"_s,
-                                      u"60"_s, u"End Temp"_s, u"25"_s, u"30"_s};
+        const QStringList expected = {
+            u"Start Temp"_s,    u"25"_s,  u"0"_s,  u"Ramp to Temp"_s, u"150"_s, u"30"_s,
+            u"Dwell at Temp"_s, u"150"_s, u"60"_s, u"End Temp"_s,     u"25"_s,  u"30"_s};
         QStringList table;
         for (int r = 1; r <= 4; ++r)
             for (int c = 1; c <= 3; ++c)

@@ -8,9 +8,9 @@
 #include "ui/axis_scale_editor.h"
 
 #include <QCheckBox>
-#include <QToolButton>
 #include <QLineSeries>
 #include <QPainter>
+#include <QToolButton>
 #include <QValueAxis>
 
 #include <cmath>
@@ -152,12 +152,12 @@ private slots:
     }
 
     void doubtfulCellsAreNamed_data() {
-        QTest::addColumn<QByteArray>("line"); ///< the ramp line of the passing case as opened
-        QTest::addColumn<QString>("typed");   ///< then typed into its temperature
+        QTest::addColumn<QByteArray>("line");       ///< the ramp line of the passing case as opened
+        QTest::addColumn<QString>("typed");         ///< then typed into its temperature
         QTest::addColumn<QString>("openNotice");    ///< a line of the notice after Open
         QTest::addColumn<QString>("resultsNotice"); ///< a line under the verdict
-        QTest::newRow("in the file") << QByteArray("R,6O,30") << QString()
-                                     << u"Line 9: \"6O\" is read as 6"_s << QString();
+        QTest::newRow("in the file")
+            << QByteArray("R,6O,30") << QString() << u"Line 9: \"6O\" is read as 6"_s << QString();
         QTest::newRow("typed") << QByteArray("R,60,30") << u"6O"_s << QString()
                                << u"Row 2, Temp.: \"6O\" is read as 6"_s;
         QTest::newRow("clean") << QByteArray("R,60,30") << QString() << QString() << QString();
