@@ -7,9 +7,9 @@
 #include "platform/platform.h"
 #include "ui/axis_scale_editor.h"
 #include "ui/case_editor.h"
+#include "ui/case_file.h"
 #include "ui/graph_copy.h"
 #include "ui/notice_bar.h"
-#include "ui/overwrite_question.h"
 #include "ui/process_page.h"
 #include "ui/profile_grid.h"
 #include "ui/profile_model.h"
@@ -28,7 +28,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -49,10 +48,6 @@ const QString kTabResults = QStringLiteral("  Results and Graph  ");
 const QString kSetupErrorText = QStringLiteral("Setup not complete! Results cannot be displayed");
 const QString kSetupErrorTitle = QStringLiteral("Setup Error");
 const QString kModelErrorTitle = QStringLiteral("Model Error");
-const QString kOpenErrorText = QStringLiteral("The file %1 could not be opened:\n%2");
-const QString kOpenErrorTitle = QStringLiteral("Open Error");
-const QString kSaveErrorText = QStringLiteral("The file %1 could not be saved:\n%2");
-const QString kSaveErrorTitle = QStringLiteral("Save Error");
 const QString kNoDataText = QStringLiteral("The Results have not yet been calculated or created.");
 const QString kNoDataTitle = QStringLiteral("Data Copy Error");
 
@@ -65,17 +60,10 @@ const QString kAboutWarning = QStringLiteral(
 const QString kAboutLowTemp =
     QStringLiteral("This model may also be used to evaluate low temperature performance.");
 
-const QString kDialogName = QStringLiteral("/*.dew");
-const QString kDewSuffix = QStringLiteral(".dew");
 const QString kUntitled = QStringLiteral("New case");
 const QString kModifiedMark = QStringLiteral("Modified");
 const QString kFileNameName = QStringLiteral("File name");
 const QString kModifiedName = QStringLiteral("Modified state");
-const QString kUnsavedText =
-    QStringLiteral("The case %1 has changed since it was saved.\nDo you want to save it?");
-const QString kUnsavedNewText =
-    QStringLiteral("The new case has not been saved.\nDo you want to save it?");
-const QString kUnsavedTitle = QStringLiteral("Save Changes");
 const QString kOpenNoticeHeading =
     QStringLiteral("Opened, but some fields of the file are not read as they are written:");
 const QString kUndoCaption = QStringLiteral("&Undo");
@@ -86,29 +74,13 @@ const QSize kInitialSize(1000, 720);
 
 enum Page { SetupTab = 0, ProcessTab = 1, ResultsTab = 2 };
 
-/// The file filter "Description|pattern|..." as a Qt dialog takes it. "*.*" means every
-/// file, also those without an extension.
-QString dialogFilter() {
-    const QStringList parts = qs(core::kDewFilter).split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString pattern =
-            parts[i + 1] == QStringLiteral("*.*") ? QStringLiteral("*") : parts[i + 1];
-        filters << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
-    }
-    return filters.join(QStringLiteral(";;"));
-}
-
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 } // namespace
 
 frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     : QMainWindow(parent), m_platform(platform), m_editor(new CaseEditor(this)),
-      m_lblSetup(new QLabel), m_lblFileName(new QLabel), m_lblModified(new QLabel),
-      m_notice(new NoticeBar), m_tab(new QTabWidget), m_setupPage(new SetupPage),
+      m_file(std::make_unique<CaseFile>(platform, this, *m_editor)), m_lblSetup(new QLabel),
+      m_lblFileName(new QLabel), m_lblModified(new QLabel), m_notice(new NoticeBar),
+      m_tab(new QTabWidget), m_setupPage(new SetupPage),
       m_processPage(new ProcessPage(m_editor->model())), m_resultsPage(new ResultsPage),
       m_printer(std::make_unique<ReportPrinter>(platform, this)) {
     setObjectName(QStringLiteral("frmHiTemp"));
@@ -150,6 +122,10 @@ frmHiTemp::~frmHiTemp() {
 
 const core::Case& frmHiTemp::currentCase() const {
     return m_editor->theCase();
+}
+
+const QString& frmHiTemp::filePath() const {
+    return m_file->path();
 }
 
 // ---- Window and menus ---------------------------------------------------------------------
@@ -238,8 +214,9 @@ void frmHiTemp::buildStatusBar() {
 }
 
 void frmHiTemp::showFileState() {
-    m_lblFileName->setText(m_filePath.isEmpty() ? kUntitled : QFileInfo(m_filePath).fileName());
-    m_lblFileName->setToolTip(QDir::toNativeSeparators(m_filePath));
+    const QString& path = m_file->path();
+    m_lblFileName->setText(path.isEmpty() ? kUntitled : QFileInfo(path).fileName());
+    m_lblFileName->setToolTip(QDir::toNativeSeparators(path));
     m_lblModified->setText(m_editor->isModified() ? kModifiedMark : QString());
 }
 
@@ -452,90 +429,31 @@ void frmHiTemp::mnuRedo_Click() {
 
 // ---- Files --------------------------------------------------------------------------------
 
-QString frmHiTemp::dialogStart(bool withName) const {
-    if (!m_filePath.isEmpty()) {
-        const QFileInfo file(m_filePath);
-        return withName ? file.absoluteFilePath() : file.absolutePath() + kDialogName;
-    }
-    // The program's own folder is read-only once installed: start in the user's documents.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
-    return folder + kDialogName;
-}
-
-bool frmHiTemp::maybeSave() {
-    if (!m_editor->isModified())
-        return true;
-    const QString text = m_filePath.isEmpty()
-                             ? kUnsavedNewText
-                             : kUnsavedText.arg(QDir::toNativeSeparators(m_filePath));
-    switch (m_platform.messageBox(this, text, kUnsavedTitle, Buttons::SaveDiscardCancel,
-                                  Icon::Warning)) {
-    case platform::Answer::Save:
-        return saveCase();
-    case platform::Answer::Discard:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool frmHiTemp::openFile(const QString& path) {
-    return maybeSave() && loadFile(path);
+    return m_file->maybeSave() && loadFile(path);
 }
 
 bool frmHiTemp::loadFile(const QString& path) {
-    std::vector<std::string> notices;
-    auto opened = core::openDewFile(localPath(path), currentCase(), &notices);
-    if (const auto* error = std::get_if<core::DewError>(&opened)) {
-        m_platform.messageBox(this,
-                              kOpenErrorText.arg(QDir::toNativeSeparators(path), qs(error->reason)),
-                              kOpenErrorTitle, Buttons::Ok, Icon::Critical);
+    const std::optional<QStringList> notices = m_file->read(path);
+    if (!notices)
         return false;
-    }
-    m_filePath = path;
-    m_editor->replaceCase(std::move(std::get<core::Case>(opened)));
-    QStringList lines;
-    for (const std::string& notice : notices)
-        lines << qs(notice);
-    m_notice->showLines(kOpenNoticeHeading, lines);
+    m_notice->showLines(kOpenNoticeHeading, *notices);
     showCase();
     Tab1_Click();
     return true;
 }
 
 void frmHiTemp::mnuOpen_Click() {
-    if (!maybeSave())
+    if (!m_file->maybeSave())
         return;
-    const QString path = m_platform.openFileName(this, dialogStart(false), dialogFilter());
+    const QString path = m_file->askOpenPath();
     if (!path.isEmpty())
         loadFile(path);
 }
 
 void frmHiTemp::mnuSave_Click() {
-    saveCase();
-}
-
-bool frmHiTemp::saveCase() {
-    QString path = m_platform.saveFileName(this, dialogStart(true), dialogFilter());
-    if (path.isEmpty())
-        return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += kDewSuffix;
-    if (!confirmOverwrite(m_platform, this, path))
-        return false;
-    const std::string error =
-        core::writeFileAtomically(localPath(path), core::writeDew(currentCase()));
-    if (!error.empty()) {
-        m_platform.messageBox(this, kSaveErrorText.arg(QDir::toNativeSeparators(path), qs(error)),
-                              kSaveErrorTitle, Buttons::Ok, Icon::Critical);
-        return false;
-    }
-    m_filePath = path;
-    m_editor->markSaved();
+    m_file->save();
     showFileState();
-    return true;
 }
 
 // ---- Reports, printing, the rest ----------------------------------------------------------
@@ -600,7 +518,7 @@ void frmHiTemp::mnuExit_Click() {
 }
 
 void frmHiTemp::closeEvent(QCloseEvent* event) {
-    if (maybeSave())
+    if (m_file->maybeSave())
         event->accept();
     else
         event->ignore();

@@ -42,6 +42,7 @@ class Platform;
 namespace kvh::ui {
 
 class CaseEditor;
+class CaseFile;
 class NoticeBar;
 class ProcessPage;
 class ReportPrinter;
@@ -65,7 +66,7 @@ public:
     /// A run has succeeded, and no run has failed since.
     bool hasResults() const { return m_results.has_value(); }
     /// The file the case was opened from or last saved to; empty for a new case.
-    const QString& filePath() const { return m_filePath; }
+    const QString& filePath() const;
 
     /// Opens the case in `path`, after the unsaved-changes question. False when the user
     /// cancelled or the file could not be opened (the message has been shown).
@@ -133,18 +134,14 @@ private:
     void setResults(std::optional<core::ResultTexts> results);
     /// Names the doubtful cells of the case under the verdict.
     void showDoubtfulCells();
-    QString dialogStart(bool withName) const;
     bool warnNoResults(const QString& text, const QString& title);
-    /// The unsaved-changes question; true when the caller may go on.
-    bool maybeSave();
-    /// Save: the dialog, ".dew" added, the overwrite question, the file. True when saved.
-    bool saveCase();
+    /// Reads `path` (no question asked) and shows the case and the file's notices.
     bool loadFile(const QString& path);
 
     platform::Platform& m_platform;
     CaseEditor* m_editor;
+    std::unique_ptr<CaseFile> m_file;
     std::optional<core::ResultTexts> m_results;
-    QString m_filePath;
     /// The last run's series storage, handed to the next run (its values are not used).
     core::RunResult m_spareRun;
     QString m_strReport;
