@@ -4,10 +4,13 @@
 #include "core/dew_file.h"
 #include "core/doubtful.h"
 #include "core/model.h"
+#include "core/numbers.h"
 #include "platform/platform.h"
 #include "ui/axis_scale_editor.h"
 #include "ui/case_editor.h"
 #include "ui/case_file.h"
+#include "ui/compare_page.h"
+#include "ui/export_menu.h"
 #include "ui/graph_copy.h"
 #include "ui/notice_bar.h"
 #include "ui/process_page.h"
@@ -19,6 +22,7 @@
 #include "ui/results_page.h"
 #include "ui/setup_page.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -44,6 +48,7 @@ const QString kWindowTitle = QStringLiteral("Kelvora High Temp Thermal Pack Perf
 const QString kTabSetup = QStringLiteral("   Setup   ");
 const QString kTabProcessData = QStringLiteral("  Process Data  ");
 const QString kTabResults = QStringLiteral("  Results and Graph  ");
+const QString kTabCompare = QStringLiteral("  Compare Barriers  ");
 
 const QString kSetupErrorText = QStringLiteral("Setup not complete! Results cannot be displayed");
 const QString kSetupErrorTitle = QStringLiteral("Setup Error");
@@ -82,6 +87,7 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
       m_lblFileName(new QLabel), m_lblModified(new QLabel), m_notice(new NoticeBar),
       m_tab(new QTabWidget), m_setupPage(new SetupPage),
       m_processPage(new ProcessPage(m_editor->model())), m_resultsPage(new ResultsPage),
+      m_comparePage(new ComparePage(m_editor->theCase(), m_editor->model())),
       m_printer(std::make_unique<ReportPrinter>(platform, this)) {
     setObjectName(QStringLiteral("frmHiTemp"));
     setWindowTitle(kWindowTitle);
@@ -91,6 +97,7 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     m_tab->addTab(m_setupPage, kTabSetup);
     m_tab->addTab(m_processPage, kTabProcessData);
     m_tab->addTab(m_resultsPage, kTabResults);
+    m_tab->addTab(m_comparePage, kTabCompare);
 
     auto* central = new QWidget;
     auto* top = new QHBoxLayout;
@@ -155,7 +162,9 @@ void frmHiTemp::buildMenus() {
             &frmHiTemp::mnuPrintPreview_Click);
     addItem(file, QStringLiteral("mnuExportPdf"), QStringLiteral("Export PDF..."),
             &frmHiTemp::mnuExportPdf_Click);
-    file->addSeparator()->setObjectName(QStringLiteral("mnuBlank"));
+    QAction* blank = file->addSeparator();
+    blank->setObjectName(QStringLiteral("mnuBlank"));
+    new ExportMenu(*this, *m_comparePage, file, blank);
     addItem(file, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), &frmHiTemp::mnuExit_Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -235,6 +244,10 @@ void frmHiTemp::connectPages() {
     connect(&m_processPage->grid(), &ProfileGrid::editorTextChanged, this,
             &frmHiTemp::txtFGIn_Change);
     connect(m_resultsPage, &ResultsPage::tracerOnlyClicked, this, &frmHiTemp::chkTracerOnly_Click);
+    // A row chosen on the compare page is a click on that model's button.
+    connect(m_comparePage, &ComparePage::barrierChosen, this, [this](int model) {
+        m_setupPage->findChild<QAbstractButton*>(QStringLiteral("optMod_%1").arg(model))->click();
+    });
 }
 
 ResultsChart& frmHiTemp::chart() const {
@@ -253,6 +266,7 @@ void frmHiTemp::setResults(std::optional<core::ResultTexts> results) {
 void frmHiTemp::showSetup() {
     m_setupPage->showState(currentCase().setup);
     m_processPage->showUnits(currentCase().setup);
+    m_comparePage->caseChanged();
 }
 
 void frmHiTemp::caseEdited() {
@@ -317,6 +331,8 @@ bool frmHiTemp::PlotGraph() {
     const core::Evaluation evaluation = core::evaluate(run, c.setup);
     setResults(core::ResultTexts{evaluation.summary, evaluation.verdict});
     m_resultsPage->showResults(qs(evaluation.summary), qs(evaluation.verdict), evaluation.pass);
+    const core::PeakAfterEnd peak = core::peakAfterEnd(run, c.setup);
+    m_resultsPage->showPeak(peakAfterEndText(peak, c.setup.fahrenheit()));
     core::ChartData data =
         core::buildChartData(run, c.setup, m_resultsPage->tracerOnly(), ResultsChart::kDataBuckets);
     m_spareRun = std::move(std::get<core::RunResult>(outcome)); // storage for the next run

@@ -44,6 +44,8 @@ namespace kvh::ui {
 class CaseEditor;
 class CaseFile;
 class NoticeBar;
+class ComparePage;
+class ExportMenu;
 class ProcessPage;
 class ReportPrinter;
 class ResultsChart;
@@ -154,6 +156,7 @@ private:
     SetupPage* m_setupPage;
     ProcessPage* m_processPage;
     ResultsPage* m_resultsPage;
+    ComparePage* m_comparePage;
     QAction* m_mnuPrint = nullptr;
     /// The printer chosen for the window's lifetime, and the print commands.
     std::unique_ptr<ReportPrinter> m_printer;

@@ -30,6 +30,9 @@ public:
 
     /// Names the doubtful cells of the run under the verdict (`lblDoubtful`); none: hidden.
     void showNotices(const QStringList& notices);
+    /// The line under the summary on where the inside peaks after the profile's end (empty to
+    /// hide it). The summary's texts stay as they are.
+    void showPeak(const QString& text);
 
     /// The two texts as the page shows them, the summary's lines joined by CR LF.
     QString summaryText() const;
@@ -43,6 +46,7 @@ private:
     QCheckBox* m_tracerOnly;
     QPlainTextEdit* m_maxResults;
     QLabel* m_notices;
+    QLabel* m_peak;
     ResultsChart* m_chart;
 };
 
