@@ -2,7 +2,6 @@
 
 #include "numbers.h"
 
-
 namespace kvh::core {
 
 StepCode stepCode(std::string_view stepText) {
@@ -64,6 +63,14 @@ void ProfileTable::clearAll() {
     m_rows.assign(1, Row{});
 }
 
+void ProfileTable::insertEmptyRows(int at, int count) {
+    m_rows.insert(m_rows.begin() + at, static_cast<size_t>(count), Row{});
+}
+
+void ProfileTable::removeRows(int first, int count) {
+    m_rows.erase(m_rows.begin() + first, m_rows.begin() + first + count);
+}
+
 // ---- Editing ---------------------------------------------------------------------------------
 
 ClickOutcome gridClick(ProfileTable& table, ClearButton& clear, const GridSelection& sel) {
@@ -123,6 +130,32 @@ void clearRowOrColumn(ProfileTable& table, ClearButton& clear, int currentRow, i
 int insertRow(ProfileTable& table) {
     table.setGridWidthTwips(kGridWidthWide);
     return table.appendRow();
+}
+
+namespace {
+
+void relabelFrom(ProfileTable& table, int first) {
+    for (int r = first; r < table.rowCount(); ++r)
+        table.setCell(r, kColLabel, rowLabel(r));
+}
+
+} // namespace
+
+bool insertRowAt(ProfileTable& table, int row) {
+    if (row < 2 || row > table.rowCount())
+        return false;
+    table.insertEmptyRows(row, 1);
+    table.setGridWidthTwips(kGridWidthWide);
+    relabelFrom(table, row);
+    return true;
+}
+
+bool deleteRows(ProfileTable& table, int first, int count) {
+    if (first < 2 || count < 1 || first + count > table.rowCount())
+        return false;
+    table.removeRows(first, count);
+    relabelFrom(table, first);
+    return true;
 }
 
 // ---- Unit conversion ---------------------------------------------------------------------------

@@ -57,6 +57,10 @@ public:
     void setRowCount(int rows);
     /// Every cell empty and only the header row left (Open starts from this).
     void clearAll();
+    /// Inserts `count` empty, unlabelled rows before row `at` (1 to rowCount()).
+    void insertEmptyRows(int at, int count);
+    /// Removes rows [first, first + count).
+    void removeRows(int first, int count);
 
     int gridWidthTwips() const { return m_gridWidth; }
     void setGridWidthTwips(int twips) { m_gridWidth = twips; }
@@ -112,6 +116,12 @@ void clearRowOrColumn(ProfileTable& table, ClearButton& clear, int currentRow, i
 
 /// "Insert a Row": widens the grid and appends a labelled row; returns the new row's index.
 int insertRow(ProfileTable& table);
+/// Inserts an empty row at `row` (2 to rowCount(): the start row stays row 1), widens the grid
+/// and renumbers the labels below. Returns false, changing nothing, for any other row.
+bool insertRowAt(ProfileTable& table, int row);
+/// Deletes `count` rows from `first` (2 or more: the start row stays) and renumbers the labels
+/// below. Returns false, changing nothing, when the rows are not all there.
+bool deleteRows(ProfileTable& table, int first, int count);
 
 // ---- Unit conversion ----------------------------------------------------------------------
 

@@ -16,8 +16,9 @@ class QPrinter;
 namespace kvh::platform {
 
 enum class Icon { None, Information, Warning, Critical, Question };
-enum class Buttons { Ok, YesNo };
-enum class Answer { Ok, Yes, No };
+/// SaveDiscardCancel: the standard Save, Discard and Cancel buttons (Escape is Cancel).
+enum class Buttons { Ok, YesNo, SaveDiscardCancel };
+enum class Answer { Ok, Yes, No, Save, Discard, Cancel };
 
 /// A paint routine for one printed document (used by print preview).
 using PaintDocument = std::function<void(QPrinter*)>;

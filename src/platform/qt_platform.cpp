@@ -30,18 +30,44 @@ QMessageBox::Icon toQtIcon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+QMessageBox::StandardButtons toQtButtons(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::SaveDiscardCancel:
+        return QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+    case Buttons::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+Answer fromQtButton(int pressed) {
+    switch (pressed) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::Save:
+        return Answer::Save;
+    case QMessageBox::Discard:
+        return Answer::Discard;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        return Answer::No;
+    }
+}
+
 } // namespace
 
 Answer QtPlatform::messageBox(QWidget* parent, const QString& text, const QString& title,
                               Buttons buttons, Icon icon) {
-    const auto qtButtons = buttons == Buttons::YesNo
-                               ? QMessageBox::Yes | QMessageBox::No
-                               : QMessageBox::StandardButtons(QMessageBox::Ok);
-    QMessageBox box(toQtIcon(icon), title, text, qtButtons, parent);
+    QMessageBox box(toQtIcon(icon), title, text, toQtButtons(buttons), parent);
+    if (buttons == Buttons::SaveDiscardCancel)
+        box.setDefaultButton(QMessageBox::Save);
     const int pressed = box.exec();
     if (buttons == Buttons::Ok)
         return Answer::Ok;
-    return pressed == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    return fromQtButton(pressed);
 }
 
 QString QtPlatform::inputBox(QWidget* parent, const QString& prompt, const QString& title,

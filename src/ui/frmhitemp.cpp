@@ -2,15 +2,18 @@
 
 #include "core/chart_data.h"
 #include "core/dew_file.h"
+#include "core/doubtful.h"
 #include "core/model.h"
 #include "core/numbers.h"
 #include "platform/platform.h"
 #include "ui/axis_scale_editor.h"
+#include "ui/case_editor.h"
+#include "ui/case_file.h"
 #include "ui/compare_page.h"
 #include "ui/export_menu.h"
 #include "ui/file_drop.h"
 #include "ui/graph_copy.h"
-#include "ui/overwrite_question.h"
+#include "ui/notice_bar.h"
 #include "ui/process_page.h"
 #include "ui/profile_grid.h"
 #include "ui/profile_model.h"
@@ -24,6 +27,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,7 +35,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QStandardPaths>
+#include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -51,10 +56,6 @@ const QString kTabCompare = QStringLiteral("  Compare &Barriers  ");
 const QString kSetupErrorText = QStringLiteral("Setup not complete! Results cannot be displayed");
 const QString kSetupErrorTitle = QStringLiteral("Setup Error");
 const QString kModelErrorTitle = QStringLiteral("Model Error");
-const QString kOpenErrorText = QStringLiteral("The file %1 could not be opened:\n%2");
-const QString kOpenErrorTitle = QStringLiteral("Open Error");
-const QString kSaveErrorText = QStringLiteral("The file %1 could not be saved:\n%2");
-const QString kSaveErrorTitle = QStringLiteral("Save Error");
 const QString kNoDataText = QStringLiteral("The Results have not yet been calculated or created.");
 const QString kNoDataTitle = QStringLiteral("Data Copy Error");
 
@@ -67,35 +68,30 @@ const QString kAboutWarning = QStringLiteral(
 const QString kAboutLowTemp =
     QStringLiteral("This model may also be used to evaluate low temperature performance.");
 
-const QString kDialogName = QStringLiteral("/*.dew");
+const QString kUntitled = QStringLiteral("New case");
+const QString kModifiedMark = QStringLiteral("Modified");
+const QString kFileNameName = QStringLiteral("File name");
+const QString kModifiedName = QStringLiteral("Modified state");
+const QString kOpenNoticeHeading =
+    QStringLiteral("Opened, but some fields of the file are not read as they are written:");
+const QString kUndoCaption = QStringLiteral("&Undo");
+const QString kRedoCaption = QStringLiteral("&Redo");
+const QString kUndoNamed = QStringLiteral("Undo %1");
+const QString kRedoNamed = QStringLiteral("Redo %1");
 const QSize kInitialSize(1000, 720);
 
 enum Page { SetupTab = 0, ProcessTab = 1, ResultsTab = 2 };
 
-/// The file filter "Description|pattern|..." as a Qt dialog takes it. "*.*" means every
-/// file, also those without an extension.
-QString dialogFilter() {
-    const QStringList parts = qs(core::kDewFilter).split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString pattern =
-            parts[i + 1] == QStringLiteral("*.*") ? QStringLiteral("*") : parts[i + 1];
-        filters << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
-    }
-    return filters.join(QStringLiteral(";;"));
-}
-
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 } // namespace
 
 frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
-    : QMainWindow(parent), m_platform(platform), m_lblSetup(new QLabel), m_tab(new QTabWidget),
-      m_setupPage(new SetupPage), m_processPage(new ProcessPage(m_case.profile)),
-      m_resultsPage(new ResultsPage),
-      m_comparePage(new ComparePage(m_case, m_processPage->model())), m_recent(new RecentFiles(this)),
+    : QMainWindow(parent), m_platform(platform), m_editor(new CaseEditor(this)),
+      m_file(std::make_unique<CaseFile>(platform, this, *m_editor)), m_lblSetup(new QLabel),
+      m_lblFileName(new QLabel), m_lblModified(new QLabel), m_notice(new NoticeBar),
+      m_tab(new QTabWidget), m_setupPage(new SetupPage),
+      m_processPage(new ProcessPage(m_editor->model())), m_resultsPage(new ResultsPage),
+      m_comparePage(new ComparePage(m_editor->theCase(), m_editor->model())),
+      m_recent(new RecentFiles(this)),
       m_printer(std::make_unique<ReportPrinter>(platform, this)) {
     setObjectName(QStringLiteral("frmHiTemp"));
     setWindowTitle(kWindowTitle);
@@ -112,9 +108,11 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     m_tab->setCornerWidget(m_lblSetup, Qt::TopRightCorner);
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
+    layout->addWidget(m_notice);
     layout->addWidget(m_tab, 1);
     setCentralWidget(central);
     buildMenus();
+    buildStatusBar();
     connectPages();
     connectPrinting();
     connect(new FileDropFilter(this), &FileDropFilter::fileDropped, this, &frmHiTemp::openFile);
@@ -124,12 +122,21 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     showCase();
     InitModel();
     connect(m_tab, &QTabWidget::currentChanged, this, &frmHiTemp::Tab1_Click);
+    connect(m_editor, &CaseEditor::changed, this, &frmHiTemp::caseEdited);
+    connect(&m_editor->history(), &QUndoStack::cleanChanged, this, &frmHiTemp::showFileState);
 }
 
 frmHiTemp::~frmHiTemp() {
-    // The pages read the case, a member that dies before QWidget's destructor would delete
-    // them: they go first.
+    // The pages read the case, which the editor (a child made first) holds: they go first.
     delete takeCentralWidget();
+}
+
+const core::Case& frmHiTemp::currentCase() const {
+    return m_editor->theCase();
+}
+
+const QString& frmHiTemp::filePath() const {
+    return m_file->path();
 }
 
 // ---- Window and menus ---------------------------------------------------------------------
@@ -155,7 +162,7 @@ void frmHiTemp::buildMenus() {
     m_mnuPrint = addItem(file, QStringLiteral("mnuPrint"), QStringLiteral("&Print"),
                          &frmHiTemp::mnuPrint_Click);
     m_mnuPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    m_mnuPrint->setEnabled(false); // enabled by the first results shown, never disabled again
+    m_mnuPrint->setEnabled(false); // enabled while a run's results are kept
     addItem(file, QStringLiteral("mnuPrintSetup"), QStringLiteral("Printer Set&up"),
             &frmHiTemp::mnuPrintSetup_Click);
     addItem(file, QStringLiteral("mnuPrintPreview"), QStringLiteral("Print Preview"),
@@ -170,6 +177,7 @@ void frmHiTemp::buildMenus() {
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
+    buildUndoItems(edit);
     addItem(edit, QStringLiteral("mnuCopyGraph"), QStringLiteral("Copy Graph"),
             &frmHiTemp::mnuCopyGraph_Click);
     addItem(edit, QStringLiteral("mnuCopyData"), QStringLiteral("&Copy Data and Text"),
@@ -181,6 +189,53 @@ void frmHiTemp::buildMenus() {
     connect(about, &QAction::triggered, this, &frmHiTemp::mnuAbout_Click);
 }
 
+void frmHiTemp::buildUndoItems(QMenu* edit) {
+    QAction* undo =
+        addItem(edit, QStringLiteral("mnuUndo"), kUndoCaption, &frmHiTemp::mnuUndo_Click);
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undo->setIcon(
+        QIcon::fromTheme(QStringLiteral("edit-undo"), style()->standardIcon(QStyle::SP_ArrowBack)));
+    QAction* redo =
+        addItem(edit, QStringLiteral("mnuRedo"), kRedoCaption, &frmHiTemp::mnuRedo_Click);
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
+                                   style()->standardIcon(QStyle::SP_ArrowForward)));
+    edit->addSeparator();
+    // The items name the edit they would undo or redo, e.g. "Undo Convert °C / °F".
+    const QUndoStack& history = m_editor->history();
+    const auto name = [](const QString& plain, const QString& named, const QString& text) {
+        return text.isEmpty() ? plain : named.arg(text);
+    };
+    const auto show = [=, &history] {
+        undo->setEnabled(history.canUndo());
+        undo->setText(name(kUndoCaption, kUndoNamed, history.undoText()));
+        redo->setEnabled(history.canRedo());
+        redo->setText(name(kRedoCaption, kRedoNamed, history.redoText()));
+    };
+    connect(&history, &QUndoStack::indexChanged, this, show);
+    connect(&history, &QUndoStack::cleanChanged, this, show);
+    show();
+}
+
+void frmHiTemp::buildStatusBar() {
+    m_lblFileName->setObjectName(QStringLiteral("lblFileName"));
+    m_lblFileName->setAccessibleName(kFileNameName);
+    m_lblModified->setObjectName(QStringLiteral("lblModified"));
+    m_lblModified->setAccessibleName(kModifiedName);
+    statusBar()->setObjectName(QStringLiteral("sbStatus"));
+    statusBar()->addWidget(m_lblFileName);
+    statusBar()->addWidget(m_lblModified);
+    showFileState();
+}
+
+void frmHiTemp::showFileState() {
+    const QString& path = m_file->path();
+    m_lblFileName->setText(path.isEmpty() ? kUntitled : QFileInfo(path).fileName());
+    m_lblFileName->setToolTip(QDir::toNativeSeparators(path));
+    m_lblModified->setText(m_editor->isModified() ? kModifiedMark : QString());
+}
+
 void frmHiTemp::connectPages() {
     connect(m_setupPage, &SetupPage::modelClicked, this, &frmHiTemp::optMod_Click);
     connect(m_setupPage, &SetupPage::tracerClicked, this, &frmHiTemp::optTracerType_Click);
@@ -190,6 +245,8 @@ void frmHiTemp::connectPages() {
     connect(m_processPage, &ProcessPage::convertClicked, this, &frmHiTemp::cmdConvert_Click);
     connect(m_processPage, &ProcessPage::addRowClicked, this, &frmHiTemp::cmdAddRow_Click);
     connect(m_processPage, &ProcessPage::rowColClicked, this, &frmHiTemp::cmdRowCol_Click);
+    connect(m_processPage, &ProcessPage::insertRowClicked, this, &frmHiTemp::mnuInsertRow_Click);
+    connect(m_processPage, &ProcessPage::deleteRowsClicked, this, &frmHiTemp::mnuDeleteRows_Click);
     connect(&m_processPage->grid(), &ProfileGrid::clicked, this, &frmHiTemp::fg1_Click);
     connect(&m_processPage->grid(), &ProfileGrid::editorTextChanged, this,
             &frmHiTemp::txtFGIn_Change);
@@ -205,27 +262,31 @@ ResultsChart& frmHiTemp::chart() const {
 }
 
 core::ResultTexts frmHiTemp::resultTexts() const {
-    return {toStd(m_resultsPage->summaryText()), toStd(m_resultsPage->verdictText())};
+    return m_results.value_or(core::ResultTexts{});
 }
 
-bool frmHiTemp::hasResults() const {
-    return m_mnuPrint->isEnabled();
+void frmHiTemp::setResults(std::optional<core::ResultTexts> results) {
+    m_results = std::move(results);
+    m_mnuPrint->setEnabled(hasResults());
 }
 
 void frmHiTemp::showSetup() {
-    m_setupPage->showState(m_case.setup);
-    m_processPage->showUnits(m_case.setup);
+    m_setupPage->showState(currentCase().setup);
+    m_processPage->showUnits(currentCase().setup);
     m_comparePage->caseChanged();
 }
 
-void frmHiTemp::showCase() {
+void frmHiTemp::caseEdited() {
     showSetup();
-    ProfileGrid& grid = m_processPage->grid();
-    m_processPage->model().tableReplaced();
-    grid.setWidthTwips(m_case.profile.gridWidthTwips());
-    if (m_case.profile.rowCount() > 1)
-        grid.setCurrentCell(1, core::kColStep);
-    m_processPage->showClearButton(m_clear);
+    m_processPage->grid().setWidthTwips(currentCase().profile.gridWidthTwips());
+    m_processPage->showClearButton(m_editor->clearButton());
+    showFileState();
+}
+
+void frmHiTemp::showCase() {
+    caseEdited();
+    if (currentCase().profile.rowCount() > 1)
+        m_processPage->grid().setCurrentCell(1, core::kColStep);
 }
 
 // ---- Pages and the run --------------------------------------------------------------------
@@ -236,39 +297,51 @@ void frmHiTemp::Tab1_Click() {
     if (page == ProcessTab)
         InitModel();
     if (page != SetupTab)
-        m_lblSetup->setText(qs(m_case.setup.summary()));
+        m_lblSetup->setText(qs(currentCase().setup.summary()));
     if (page != ResultsTab)
         return;
-    if (!m_case.setup.complete()) {
+    if (!currentCase().setup.complete()) {
         m_platform.messageBox(this, kSetupErrorText, kSetupErrorTitle, Buttons::Ok, Icon::None);
         return;
     }
-    if (PlotGraph())
-        m_mnuPrint->setEnabled(true);
+    PlotGraph();
 }
 
 void frmHiTemp::InitModel() {
     chart().reset();
 }
 
+void frmHiTemp::showDoubtfulCells() {
+    QStringList notices;
+    for (const core::DoubtfulCell& cell : core::findDoubtfulCells(currentCase().profile))
+        notices << qs(cell.notice);
+    m_resultsPage->showNotices(notices);
+}
+
 bool frmHiTemp::PlotGraph() {
     InitModel();
-    core::RunOutcome outcome = core::runModel(m_case, std::move(m_spareRun));
+    // The doubtful cells may well be why a run fails: they are named either way.
+    showDoubtfulCells();
+    const core::Case& c = currentCase();
+    core::RunOutcome outcome = core::runModel(c, std::move(m_spareRun));
     m_spareRun = {};
     if (const auto* error = std::get_if<core::RunError>(&outcome)) {
-        // No stale verdict: the page says what went wrong and the chart stays reset.
+        // No stale verdict: the page says what went wrong, the chart stays reset, and the
+        // reports and print refuse as before any run.
         const QString reason = qs(core::describeError(*error));
+        setResults(std::nullopt);
         m_resultsPage->showFailure(reason);
         m_platform.messageBox(this, reason, kModelErrorTitle, Buttons::Ok, Icon::Critical);
         return false;
     }
     const auto& run = std::get<core::RunResult>(outcome);
-    const core::Evaluation evaluation = core::evaluate(run, m_case.setup);
+    const core::Evaluation evaluation = core::evaluate(run, c.setup);
+    setResults(core::ResultTexts{evaluation.summary, evaluation.verdict});
     m_resultsPage->showResults(qs(evaluation.summary), qs(evaluation.verdict), evaluation.pass);
-    const core::PeakAfterEnd peak = core::peakAfterEnd(run, m_case.setup);
-    m_resultsPage->showPeak(peakAfterEndText(peak, m_case.setup.fahrenheit()));
-    core::ChartData data = core::buildChartData(run, m_case.setup, m_resultsPage->tracerOnly(),
-                                                ResultsChart::kDataBuckets);
+    const core::PeakAfterEnd peak = core::peakAfterEnd(run, c.setup);
+    m_resultsPage->showPeak(peakAfterEndText(peak, c.setup.fahrenheit()));
+    core::ChartData data =
+        core::buildChartData(run, c.setup, m_resultsPage->tracerOnly(), ResultsChart::kDataBuckets);
     m_spareRun = std::move(std::get<core::RunResult>(outcome)); // storage for the next run
     chart().plot(std::move(data));
     return true;
@@ -277,7 +350,7 @@ bool frmHiTemp::PlotGraph() {
 void frmHiTemp::chkTracerOnly_Click() {
     chart().setAutoScale();
     // A run needs a complete setup; without one the page refuses as the tab does.
-    if (!m_case.setup.complete()) {
+    if (!currentCase().setup.complete()) {
         m_platform.messageBox(this, kSetupErrorText, kSetupErrorTitle, Buttons::Ok, Icon::None);
         return;
     }
@@ -292,31 +365,26 @@ void frmHiTemp::mnuReset_Click() {
 // ---- Setup choices ------------------------------------------------------------------------
 
 void frmHiTemp::optMod_Click(int index) {
-    m_case.setup.selectModel(index);
-    showSetup();
+    m_editor->selectModel(index);
 }
 
 void frmHiTemp::optTracerType_Click(int index) {
-    m_case.setup.selectTracer(index);
-    showSetup();
+    m_editor->selectTracer(index);
 }
 
 void frmHiTemp::optEnviron_Click(int index) {
-    m_case.setup.selectEnviron(index);
-    showSetup();
+    m_editor->selectEnviron(index);
 }
 
 void frmHiTemp::optTempUnits_Click(int index) {
     m_processPage->grid().hideEditor();
-    m_case.selectTempUnit(index);
-    m_processPage->model().headerChanged();
-    showSetup();
+    m_editor->selectTempUnit(index);
+    showSetup(); // a click on the chosen unit changes nothing, but unchecked its button
 }
 
 void frmHiTemp::optTimeUnits_Click(int index) {
     m_processPage->grid().hideEditor();
-    m_case.selectTimeUnit(index);
-    m_processPage->model().headerChanged();
+    m_editor->selectTimeUnit(index);
     showSetup();
 }
 
@@ -326,85 +394,89 @@ void frmHiTemp::fg1_Click() {
     ProfileGrid& grid = m_processPage->grid();
     grid.hideEditor();
     const core::GridSelection sel = grid.selection();
-    const core::ClickOutcome outcome = core::gridClick(m_case.profile, m_clear, sel);
-    m_processPage->showClearButton(m_clear);
-    if (outcome == core::ClickOutcome::StepCycled) {
-        m_processPage->model().rowChanged(sel.row);
-    } else if (outcome == core::ClickOutcome::OpenEditor) {
-        m_processPage->model().cellChanged(sel.row, sel.col);
-        grid.openEditor(sel.row, sel.col, qs(m_case.profile.cell(sel.row, sel.col)));
-    }
+    const core::ClickOutcome outcome = m_editor->click(sel);
+    m_processPage->showClearButton(m_editor->clearButton());
+    if (outcome == core::ClickOutcome::OpenEditor)
+        grid.openEditor(sel.row, sel.col, qs(currentCase().profile.cell(sel.row, sel.col)));
 }
 
 void frmHiTemp::txtFGIn_Change() {
     // The editor writes into the cell it sits over, on every keystroke.
     const ProfileGrid& grid = m_processPage->grid();
-    const int row = grid.editorRow();
-    const int col = grid.editorCol();
-    if (row < 1 || row >= m_case.profile.rowCount() || col < core::kColStep)
-        return;
-    m_case.profile.setCell(row, col, toStd(grid.editor()->text()));
-    m_processPage->model().cellChanged(row, col);
+    m_editor->typeCell(grid.editorRow(), grid.editorCol(), toStd(grid.editor()->text()));
 }
 
 void frmHiTemp::cmdAddRow_Click() {
     ProfileGrid& grid = m_processPage->grid();
-    const int row = core::insertRow(m_case.profile);
-    m_processPage->model().rowsAppended();
-    grid.setWidthTwips(m_case.profile.gridWidthTwips());
+    grid.hideEditor();
+    const int row = m_editor->appendRow();
     grid.setCurrentCell(row, core::kColStep);
     grid.scrollRowToTop(row);
 }
 
+void frmHiTemp::mnuInsertRow_Click(bool below) {
+    ProfileGrid& grid = m_processPage->grid();
+    grid.hideEditor();
+    const int row = grid.selection().row + (below ? 1 : 0);
+    if (m_editor->insertRow(row))
+        grid.setCurrentCell(row, core::kColStep);
+}
+
+void frmHiTemp::mnuDeleteRows_Click() {
+    ProfileGrid& grid = m_processPage->grid();
+    grid.hideEditor();
+    const auto [first, last] = grid.selectedRows();
+    if (m_editor->deleteRows(first, last - first + 1))
+        grid.setCurrentCell(std::min(first, currentCase().profile.rowCount() - 1), core::kColStep);
+}
+
 void frmHiTemp::cmdRowCol_Click() {
     const core::GridSelection sel = m_processPage->grid().selection();
-    core::clearRowOrColumn(m_case.profile, m_clear, sel.row, sel.col);
-    m_processPage->model().allCellsChanged();
-    m_processPage->showClearButton(m_clear);
+    m_editor->clearRowOrColumn(sel.row, sel.col);
 }
 
 void frmHiTemp::cmdConvert_Click(int index) {
-    if (index == 0) {
-        core::convertTemperatures(m_case.profile, m_case.setup.celsius());
-        m_processPage->model().columnChanged(core::kColTemp);
-    } else {
-        core::convertTimes(m_case.profile, m_case.setup.hours());
-        m_processPage->model().columnChanged(core::kColTime);
-    }
+    m_editor->convert(index);
+}
+
+void frmHiTemp::mnuUndo_Click() {
+    // The editor shows the text of a visit the history is about to move away from.
+    m_processPage->grid().hideEditor();
+    m_editor->history().undo();
+}
+
+void frmHiTemp::mnuRedo_Click() {
+    m_processPage->grid().hideEditor();
+    m_editor->history().redo();
 }
 
 // ---- Files --------------------------------------------------------------------------------
 
-QString frmHiTemp::dialogStart() const {
-    // The program's own folder is read-only once installed: start in the user's documents.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
-    return folder + kDialogName;
-}
-
-void frmHiTemp::mnuOpen_Click() {
-    const QString path = m_platform.openFileName(this, dialogStart(), dialogFilter());
-    if (!path.isEmpty())
-        openFile(path);
-}
-
 bool frmHiTemp::openFile(const QString& path) {
-    auto opened = core::openDewFile(localPath(path), m_case);
-    if (const auto* error = std::get_if<core::DewError>(&opened)) {
-        m_platform.messageBox(this,
-                              kOpenErrorText.arg(QDir::toNativeSeparators(path), qs(error->reason)),
-                              kOpenErrorTitle, Buttons::Ok, Icon::Critical);
+    return m_file->maybeSave() && loadFile(path);
+}
+
+bool frmHiTemp::loadFile(const QString& path) {
+    const std::optional<QStringList> notices = m_file->read(path);
+    if (!notices)
         return false;
-    }
-    m_case = std::move(std::get<core::Case>(opened));
+    m_notice->showLines(kOpenNoticeHeading, *notices);
     showCase();
     Tab1_Click();
     m_recent->add(path);
     return true;
 }
 
+void frmHiTemp::mnuOpen_Click() {
+    if (!m_file->maybeSave())
+        return;
+    const QString path = m_file->askOpenPath();
+    if (!path.isEmpty())
+        loadFile(path);
+}
+
 void frmHiTemp::openRecent(const QString& path) {
+    // A file that has gone leaves the list once chosen.
     if (!openFile(path) && !QFileInfo::exists(path))
         m_recent->remove(path);
 }
@@ -414,23 +486,15 @@ void frmHiTemp::setSettings(QSettings* settings) {
 }
 
 void frmHiTemp::mnuSave_Click() {
-    const QString path = m_platform.saveFileName(this, dialogStart(), dialogFilter());
-    if (path.isEmpty())
-        return;
-    if (!confirmOverwrite(m_platform, this, path))
-        return;
-    const std::string error = core::writeFileAtomically(localPath(path), core::writeDew(m_case));
-    if (!error.empty())
-        m_platform.messageBox(this, kSaveErrorText.arg(QDir::toNativeSeparators(path), qs(error)),
-                              kSaveErrorTitle, Buttons::Ok, Icon::Critical);
-    else
-        m_recent->add(path);
+    if (m_file->save())
+        m_recent->add(m_file->path());
+    showFileState();
 }
 
 // ---- Reports, printing, the rest ----------------------------------------------------------
 
 void frmHiTemp::BuildReportText() {
-    m_strReport = qs(core::buildReportText(m_case, resultTexts()));
+    m_strReport = qs(core::buildReportText(currentCase(), resultTexts()));
 }
 
 bool frmHiTemp::warnNoResults(const QString& text, const QString& title) {
@@ -453,7 +517,7 @@ void frmHiTemp::mnuCopyGraph_Click() {
 
 void frmHiTemp::mnuPrint_Click() {
     const core::ResultTexts texts = resultTexts();
-    m_printer->print({m_case, texts, chart()});
+    m_printer->print({currentCase(), texts, chart()});
 }
 
 void frmHiTemp::mnuPrintSetup_Click() {
@@ -462,12 +526,12 @@ void frmHiTemp::mnuPrintSetup_Click() {
 
 void frmHiTemp::mnuPrintPreview_Click() {
     const core::ResultTexts texts = resultTexts();
-    m_printer->printPreview({m_case, texts, chart()});
+    m_printer->printPreview({currentCase(), texts, chart()});
 }
 
 void frmHiTemp::mnuExportPdf_Click() {
     const core::ResultTexts texts = resultTexts();
-    m_printer->exportPdf({m_case, texts, chart()});
+    m_printer->exportPdf({currentCase(), texts, chart()});
 }
 
 void frmHiTemp::connectPrinting() {
@@ -484,8 +548,15 @@ void frmHiTemp::connectPrinting() {
 }
 
 void frmHiTemp::mnuExit_Click() {
-    // Ends at once: no question, nothing saved.
+    // Closing asks the unsaved-changes question.
     QApplication::closeAllWindows();
+}
+
+void frmHiTemp::closeEvent(QCloseEvent* event) {
+    if (m_file->maybeSave())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void frmHiTemp::mnuAbout_Click() {

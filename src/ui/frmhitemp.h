@@ -3,16 +3,18 @@
 //
 // Data flow:
 //   start-up: Tab1_Click (Setup page) -> the initial profile table -> InitModel
-//   pages:    option clicks -> core::SetupState rules -> SetupPage/ProcessPage show the state
-//             grid clicks, editor keystrokes, buttons -> core profile rules on m_case.profile
-//             -> ProfileModel tells the grid what changed
+//   edits:    option clicks, grid clicks, editor keystrokes, buttons, the row menu: one call
+//             each to CaseEditor, which runs the core rule on the case, pushes the change on
+//             its undo history and tells the grid's model; its `changed` -> pages show the case
 //   Tab1_Click("Results and Graph", setup complete) -> PlotGraph:
-//             InitModel (chart reset) -> core::runModel(m_case) -> core::evaluate
-//             -> txtMaxResults / txtPF -> core::buildChartData -> Graf; then mnuPrint enabled
-//   reports:  BuildReportText reads m_case and the texts the results page shows -> strReport
-//             -> clipboard (Copy Data and Text); the printed page builds on the same texts
-//   files:    Save: core::writeDew(m_case) -> core::writeFileAtomically
-//             Open: core::openDewFile (all or nothing) -> m_case -> pages -> Tab1_Click
+//             InitModel (chart reset) -> core::runModel(case) -> core::evaluate -> m_results
+//             -> txtMaxResults / txtPF -> core::buildChartData -> Graf; a failed run: no
+//             m_results, so Print and Copy Data refuse as before any run
+//   reports:  BuildReportText reads the case and m_results -> strReport -> clipboard (Copy
+//             Data and Text); the printed page builds on the same texts
+//   files:    Save: core::writeDew(case) -> core::writeFileAtomically -> history clean
+//             Open: the unsaved-changes question -> core::openDewFile (all or nothing)
+//             -> CaseEditor::replaceCase (fresh history) -> pages -> Tab1_Click
 //             openFile serves File > Open, Open Recent, a dropped file and the command line
 //
 // Every dialog and the clipboard go through the Platform given to the constructor.
@@ -25,9 +27,11 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 QT_BEGIN_NAMESPACE
 class QAction;
+class QCloseEvent;
 class QLabel;
 class QSettings;
 class QTabWidget;
@@ -39,6 +43,9 @@ class Platform;
 
 namespace kvh::ui {
 
+class CaseEditor;
+class CaseFile;
+class NoticeBar;
 class ComparePage;
 class ExportMenu;
 class ProcessPage;
@@ -57,11 +64,18 @@ public:
 
     platform::Platform& platform() const { return m_platform; }
     ResultsChart& chart() const;
-    const core::Case& currentCase() const { return m_case; }
-    /// What the results page shows now (the summary's lines joined by CR LF).
+    const core::Case& currentCase() const;
+    CaseEditor& editor() const { return *m_editor; }
+    /// The texts of the last run that succeeded (empty when the last run failed or none ran).
     core::ResultTexts resultTexts() const;
-    /// Results exist once the "&Print" item has been enabled by a run; it stays so.
-    bool hasResults() const;
+    /// A run has succeeded, and no run has failed since.
+    bool hasResults() const { return m_results.has_value(); }
+    /// The file the case was opened from or last saved to; empty for a new case.
+    const QString& filePath() const;
+
+    /// Opens the case in `path`, after the unsaved-changes question. False when the user
+    /// cancelled or the file could not be opened (the message has been shown).
+    bool openFile(const QString& path);
 
     /// The report text as last built (plain by BuildReportText, aligned by the printed page).
     const QString& strReport() const { return m_strReport; }
@@ -74,9 +88,6 @@ public:
     bool PlotGraph();
     void BuildReportText();
 
-    /// Opens a ".dew" case into the window. False when it could not be read (the "Open Error"
-    /// box has been shown and the case is unchanged).
-    bool openFile(const QString& path);
     /// Keeps the recent files in `settings` from now on (null: for this window only).
     void setSettings(QSettings* settings);
     RecentFiles& recentFiles() const { return *m_recent; }
@@ -100,9 +111,19 @@ public slots:
     void cmdRowCol_Click();
     void cmdConvert_Click(int index);
     void chkTracerOnly_Click();
+    void mnuUndo_Click();
+    void mnuRedo_Click();
+    /// Row menu: a row above (false) or below (true) the current one; the selected rows.
+    void mnuInsertRow_Click(bool below);
+    void mnuDeleteRows_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenus();
+    void buildUndoItems(QMenu* edit);
+    void buildStatusBar();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
                      void (frmHiTemp::*handler)());
     void connectPages();
@@ -116,19 +137,30 @@ private:
     /// Shows the whole case again: options, units, grid and its width.
     void showCase();
     void showSetup();
-    QString dialogStart() const;
     /// A recent file that no longer exists leaves the list once chosen.
     void openRecent(const QString& path);
+    /// After every edit, undo or redo: the setup, the grid's width and the clear button.
+    void caseEdited();
+    void showFileState();
+    void setResults(std::optional<core::ResultTexts> results);
+    /// Names the doubtful cells of the case under the verdict.
+    void showDoubtfulCells();
     bool warnNoResults(const QString& text, const QString& title);
+    /// Reads `path` (no question asked) and shows the case and the file's notices.
+    bool loadFile(const QString& path);
 
     platform::Platform& m_platform;
-    core::Case m_case;
-    core::ClearButton m_clear;
+    CaseEditor* m_editor;
+    std::unique_ptr<CaseFile> m_file;
+    std::optional<core::ResultTexts> m_results;
     /// The last run's series storage, handed to the next run (its values are not used).
     core::RunResult m_spareRun;
     QString m_strReport;
 
     QLabel* m_lblSetup;
+    QLabel* m_lblFileName;
+    QLabel* m_lblModified;
+    NoticeBar* m_notice;
     QTabWidget* m_tab;
     SetupPage* m_setupPage;
     ProcessPage* m_processPage;

@@ -5,8 +5,10 @@
 #include "ui/profile_model.h"
 #include "ui/qt_text.h"
 
+#include <QAction>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -41,6 +43,9 @@ constexpr std::array<std::u16string_view, 2> kTimeUnitMnemonics = {u"Minutes", u
 QStringView view(std::u16string_view part) {
     return QStringView(part.data(), static_cast<qsizetype>(part.size()));
 }
+const QString kInsertAboveCaption = QStringLiteral("Insert Row &Above");
+const QString kInsertBelowCaption = QStringLiteral("Insert Row &Below");
+const QString kDeleteRowsCaption = QStringLiteral("&Delete Rows");
 
 QString arrayName(const QString& name, int index) {
     return name + QLatin1Char('_') + QString::number(index);
@@ -48,9 +53,14 @@ QString arrayName(const QString& name, int index) {
 
 } // namespace
 
-ProcessPage::ProcessPage(const core::ProfileTable& table, QWidget* parent)
-    : QGroupBox(kPageCaption, parent), m_model(new ProfileModel(table, this)),
-      m_grid(new ProfileGrid(m_model, this)),
+ProcessPage::ProcessPage(ProfileModel& model, QWidget* parent)
+    : QGroupBox(kPageCaption, parent), m_grid(new ProfileGrid(&model, this)),
+      m_insertAbove(makeRowAction(QStringLiteral("mnuInsertRowAbove"), kInsertAboveCaption,
+                                  QKeySequence(Qt::CTRL | Qt::Key_Insert))),
+      m_insertBelow(makeRowAction(QStringLiteral("mnuInsertRowBelow"), kInsertBelowCaption,
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Insert))),
+      m_deleteRows(makeRowAction(QStringLiteral("mnuDeleteRows"), kDeleteRowsCaption,
+                                 QKeySequence(Qt::CTRL | Qt::Key_Delete))),
       m_addRow(new QPushButton(withMnemonic(qs(core::kInsertRowCaption), kInsertMnemonicAt), this)),
       m_rowCol(new QPushButton(withMnemonic(qs(core::kClearIdleCaption), kClearMnemonicAt), this)) {
     setObjectName(QStringLiteral("fra_1"));
@@ -63,6 +73,11 @@ ProcessPage::ProcessPage(const core::ProfileTable& table, QWidget* parent)
     m_rowCol->setToolTip(kRowColTip);
     connect(m_addRow, &QPushButton::clicked, this, &ProcessPage::addRowClicked);
     connect(m_rowCol, &QPushButton::clicked, this, &ProcessPage::rowColClicked);
+    m_grid->addActions({m_insertAbove, m_insertBelow, m_deleteRows});
+    connect(m_insertAbove, &QAction::triggered, this, [this] { emit insertRowClicked(false); });
+    connect(m_insertBelow, &QAction::triggered, this, [this] { emit insertRowClicked(true); });
+    connect(m_deleteRows, &QAction::triggered, this, &ProcessPage::deleteRowsClicked);
+    connect(m_grid, &ProfileGrid::rowMenuRequested, this, &ProcessPage::showRowMenu);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_addRow);
@@ -128,6 +143,22 @@ QGroupBox* ProcessPage::makeUnitFrame(const QString& name, const QString& captio
             [this, convertIndex] { emit convertClicked(convertIndex); });
     layout->addWidget(convert);
     return frame;
+}
+
+QAction* ProcessPage::makeRowAction(const QString& name, const QString& caption,
+                                    const QKeySequence& keys) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(name);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    return action;
+}
+
+void ProcessPage::showRowMenu(const QPoint& global) {
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("mnuRows"));
+    menu.addActions({m_insertAbove, m_insertBelow, m_deleteRows});
+    menu.exec(global);
 }
 
 void ProcessPage::showUnits(const core::SetupState& setup) {

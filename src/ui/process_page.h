@@ -2,7 +2,9 @@
 // The "Process Data" page (`fra_1`): the profile grid with its overlay editor, "Insert a Row",
 // "Clear Row or Column", and the two unit frames with their conversion buttons.
 // Control arrays are named `<name>_<index>`: optTempUnits_0/1, optTimeUnits_0/1,
-// cmdConvert_0/1; each also carries its index in the property "index".
+// cmdConvert_0/1; each also carries its index in the property "index". The row menu (a right
+// click on a row label, or the menu key on the grid) inserts a row above or below the current
+// one or deletes the selected rows; its items work from the keyboard on the grid too.
 
 #include "core/profile.h"
 #include "core/setup.h"
@@ -12,6 +14,7 @@
 #include <array>
 
 QT_BEGIN_NAMESPACE
+class QAction;
 class QPushButton;
 class QRadioButton;
 QT_END_NAMESPACE
@@ -24,10 +27,9 @@ class ProfileModel;
 class ProcessPage : public QGroupBox {
     Q_OBJECT
 public:
-    ProcessPage(const core::ProfileTable& table, QWidget* parent = nullptr);
+    ProcessPage(ProfileModel& model, QWidget* parent = nullptr);
 
     ProfileGrid& grid() const { return *m_grid; }
-    ProfileModel& model() const { return *m_model; }
 
     /// Shows the unit choices as the setup holds them.
     void showUnits(const core::SetupState& setup);
@@ -40,14 +42,21 @@ signals:
     void convertClicked(int index);
     void addRowClicked();
     void rowColClicked();
+    /// Insert a row above (false) or below (true) the current one.
+    void insertRowClicked(bool below);
+    void deleteRowsClicked();
 
 private:
     QGroupBox* makeUnitFrame(const QString& name, const QString& caption,
                              std::array<QRadioButton*, 2>& buttons, const QString& buttonName,
                              const std::array<std::string_view, 2>& captions, int convertIndex);
+    QAction* makeRowAction(const QString& name, const QString& caption, const QKeySequence& keys);
+    void showRowMenu(const QPoint& global);
 
-    ProfileModel* m_model;
     ProfileGrid* m_grid;
+    QAction* m_insertAbove;
+    QAction* m_insertBelow;
+    QAction* m_deleteRows;
     QPushButton* m_addRow;
     QPushButton* m_rowCol;
     std::array<QRadioButton*, 2> m_tempUnits{};

@@ -2,6 +2,7 @@
 
 #include "ui/profile_model.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
@@ -27,7 +29,33 @@ constexpr int kRowPadding = 8;
 constexpr int kVisibleDataRows = core::kInitialRows - 1;
 constexpr int kMinimumDataRows = 4;
 
+/// The share of the warning hue in a doubtful cell's background, over the palette's base.
+constexpr double kTintShare = 0.3;
+
+/// Paints doubtful cells on a warm tint of the view's own base colour, so the mark reads in
+/// light and dark palettes alike.
+class DoubtfulDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.data(ProfileModel::DoubtfulRole).toString().isEmpty())
+            return;
+        option->backgroundBrush = ProfileGrid::doubtfulTint(option->palette);
+    }
+};
+
 } // namespace
+
+QColor ProfileGrid::doubtfulTint(const QPalette& palette) {
+    const QColor base = palette.color(QPalette::Base);
+    const QColor hue(255, 160, 0);
+    const auto mix = [](int a, int b) { return static_cast<int>(a + (b - a) * kTintShare); };
+    return {mix(base.red(), hue.red()), mix(base.green(), hue.green()),
+            mix(base.blue(), hue.blue())};
+}
 
 ProfileGrid::ProfileGrid(ProfileModel* model, QWidget* parent)
     : QTableView(parent), m_model(model), m_editor(new QLineEdit(viewport())) {
@@ -53,11 +81,19 @@ ProfileGrid::ProfileGrid(ProfileModel* model, QWidget* parent)
     horizontalHeader()->viewport()->installEventFilter(this);
     verticalHeader()->viewport()->installEventFilter(this);
     connect(model, &QAbstractItemModel::modelReset, this, &ProfileGrid::hideFixedCells);
+    connect(model, &QAbstractItemModel::modelReset, this, &ProfileGrid::keepSelectionInside);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &ProfileGrid::keepSelectionInside);
+    setItemDelegate(new DoubtfulDelegate(this));
+    verticalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(verticalHeader(), &QHeaderView::customContextMenuRequested, this,
+            &ProfileGrid::rowLabelMenu);
 
     m_editor->setObjectName(QStringLiteral("txtFGIn"));
     m_editor->setFrame(false);
     m_editor->hide();
-    connect(m_editor, &QLineEdit::textChanged, this, &ProfileGrid::editorTextChanged);
+    m_editor->setAccessibleName(QStringLiteral("Cell editor"));
+    m_editor->installEventFilter(this);
+    connect(m_editor, &QLineEdit::textEdited, this, &ProfileGrid::editorTextChanged);
 
     hideFixedCells();
     applyFontMetrics();
@@ -112,7 +148,22 @@ void ProfileGrid::setCurrentCell(int row, int col) {
     applySelection();
 }
 
+std::pair<int, int> ProfileGrid::selectedRows() const {
+    return {std::min(m_sel.row, m_sel.rowSel), std::max(m_sel.row, m_sel.rowSel)};
+}
+
+void ProfileGrid::keepSelectionInside() {
+    const int last = m_model->rowCount() - 1;
+    if (last < 1)
+        return;
+    m_sel.row = std::min(m_sel.row, last);
+    m_sel.rowSel = std::min(m_sel.rowSel, last);
+    applySelection();
+}
+
 void ProfileGrid::applySelection() {
+    if (m_editor->isVisible() && (m_sel.row != m_editorRow || m_sel.col != m_editorCol))
+        hideEditor();
     const QModelIndex current = m_model->index(m_sel.row, m_sel.col);
     const QModelIndex corner = m_model->index(m_sel.rowSel, m_sel.colSel);
     if (!current.isValid() || !corner.isValid())
@@ -181,6 +232,17 @@ void ProfileGrid::rowHeaderPressed(int row) {
 }
 
 bool ProfileGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_editor) {
+        const auto type = event->type();
+        auto* key = static_cast<QKeyEvent*>(event);
+        // Undo and Redo belong to the window's history, not to the editor's own.
+        if (type == QEvent::ShortcutOverride &&
+            (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)))
+            return true;
+        if (type == QEvent::KeyPress)
+            return editorKey(key);
+        return QTableView::eventFilter(watched, event);
+    }
     const bool columnHeader = watched == horizontalHeader()->viewport();
     const bool rowHeader = watched == verticalHeader()->viewport();
     if ((columnHeader || rowHeader) && m_headerPressed) {
@@ -224,6 +286,59 @@ void ProfileGrid::keyPressEvent(QKeyEvent* event) {
         setCurrentCell(current.row(), current.column());
 }
 
+bool ProfileGrid::editorKey(QKeyEvent* event) {
+    if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+        return false;
+    int row = m_sel.row;
+    int col = m_sel.col;
+    switch (event->key()) {
+    case Qt::Key_Up:
+        row = std::max(1, row - 1);
+        break;
+    case Qt::Key_Down:
+        row = std::min(m_model->rowCount() - 1, row + 1);
+        break;
+    case Qt::Key_Tab:
+        col = std::min(core::kColumnCount - 1, col + 1);
+        break;
+    case Qt::Key_Backtab:
+        col = std::max(core::kColStep, col - 1);
+        break;
+    default:
+        return false;
+    }
+    hideEditor();
+    setCurrentCell(row, col);
+    scrollTo(m_model->index(row, col));
+    return true;
+}
+
+void ProfileGrid::rowLabelMenu(const QPoint& pos) {
+    const int row = verticalHeader()->logicalIndexAt(pos);
+    if (row < 1)
+        return;
+    // A right click keeps a selection of rows it falls in, else it selects its row; it is not
+    // a click, so nothing in the row changes.
+    const auto [first, last] = selectedRows();
+    if (row < first || row > last || m_sel.col != core::kColStep ||
+        m_sel.colSel != core::kColumnCount - 1) {
+        m_sel = {row, core::kColStep, row, core::kColumnCount - 1};
+        applySelection();
+    }
+    emit rowMenuRequested(verticalHeader()->viewport()->mapToGlobal(pos));
+}
+
+void ProfileGrid::contextMenuEvent(QContextMenuEvent* event) {
+    const QModelIndex index = event->reason() == QContextMenuEvent::Mouse
+                                  ? indexAt(event->pos())
+                                  : m_model->index(m_sel.row, m_sel.col);
+    if (!index.isValid())
+        return;
+    if (event->reason() == QContextMenuEvent::Mouse)
+        setCurrentCell(index.row(), index.column());
+    emit rowMenuRequested(viewport()->mapToGlobal(visualRect(index).center()));
+}
+
 // ---- Overlay editor -----------------------------------------------------------------------
 
 void ProfileGrid::openEditor(int row, int col, const QString& text) {
@@ -241,7 +356,12 @@ void ProfileGrid::openEditor(int row, int col, const QString& text) {
 }
 
 void ProfileGrid::hideEditor() {
+    const bool typing = m_editor->hasFocus();
     m_editor->hide();
+    m_editorRow = -1;
+    m_editorCol = -1;
+    if (typing)
+        setFocus(Qt::OtherFocusReason);
 }
 
 void ProfileGrid::placeEditor() {

@@ -8,6 +8,8 @@
 
 #include <QTableView>
 
+#include <utility>
+
 QT_BEGIN_NAMESPACE
 class QLineEdit;
 QT_END_NAMESPACE
@@ -25,8 +27,11 @@ public:
 
     /// The current cell and the far corner of the selection, as the last click left them.
     core::GridSelection selection() const { return m_sel; }
-    /// Makes one cell current and selects it alone.
+    /// Makes one cell current and selects it alone. An open editor over another cell closes:
+    /// what is typed only ever goes into the highlighted cell.
     void setCurrentCell(int row, int col);
+    /// The first and last data rows the selection covers.
+    std::pair<int, int> selectedRows() const;
     /// Scrolls so that `row` is the first visible data row, as far as the grid can scroll.
     void scrollRowToTop(int row);
     /// The first data row shown below the header.
@@ -42,6 +47,9 @@ public:
     int editorRow() const { return m_editorRow; }
     int editorCol() const { return m_editorCol; }
 
+    /// The background of a doubtful cell: the palette's base colour with a warm tint.
+    static QColor doubtfulTint(const QPalette& palette);
+
     /// Pixels for a length in twips at the grid's font (the layout keeps the proportions).
     int twipsToPixels(int twips) const;
 
@@ -50,6 +58,8 @@ signals:
     void clicked();
     /// The user changed the editor's text.
     void editorTextChanged(const QString& text);
+    /// The row menu is asked for (a right click on a row label, or the menu key) at `global`.
+    void rowMenuRequested(const QPoint& global);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -60,7 +70,10 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void updateGeometries() override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    /// Typing on the grid itself never moves the highlight.
+    void keyboardSearch(const QString&) override {}
 
 private:
     void applySelection();
@@ -69,6 +82,10 @@ private:
     void hideFixedCells();
     void applyFontMetrics();
     void placeEditor();
+    /// Keys that move the current cell out of the open editor: it closes, the grid moves.
+    bool editorKey(QKeyEvent* event);
+    void rowLabelMenu(const QPoint& pos);
+    void keepSelectionInside();
 
     ProfileModel* m_model;
     QLineEdit* m_editor;

@@ -1,11 +1,14 @@
 #include "ui/profile_model.h"
 
+#include "core/doubtful.h"
 #include "ui/qt_text.h"
 
 namespace kvh::ui {
 
 ProfileModel::ProfileModel(const core::ProfileTable& table, QObject* parent)
-    : QAbstractTableModel(parent), m_table(table), m_shownRows(table.rowCount()) {}
+    : QAbstractTableModel(parent), m_table(table), m_shownRows(table.rowCount()) {
+    refreshMarks();
+}
 
 int ProfileModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_shownRows;
@@ -18,9 +21,19 @@ int ProfileModel::columnCount(const QModelIndex& parent) const {
 QVariant ProfileModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+    const auto mark = m_marks.find({index.row(), index.column()});
+    const bool doubtful = mark != m_marks.end();
+    switch (role) {
+    case Qt::DisplayRole:
         return qs(m_table.cell(index.row(), index.column()));
-    return {};
+    case Qt::ToolTipRole:
+        return qs(doubtful ? mark->second : m_table.cell(index.row(), index.column()));
+    case Qt::AccessibleDescriptionRole:
+    case DoubtfulRole:
+        return doubtful ? qs(mark->second) : QString();
+    default:
+        return {};
+    }
 }
 
 QVariant ProfileModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -33,58 +46,57 @@ QVariant ProfileModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 Qt::ItemFlags ProfileModel::flags(const QModelIndex& index) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    // The view asks for the root's flags too: it has none.
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-void ProfileModel::cellChanged(int row, int col) {
-    const QModelIndex i = index(row, col);
-    emit dataChanged(i, i, {Qt::DisplayRole});
-    if (row == 0)
-        emit headerDataChanged(Qt::Horizontal, col, col);
-    if (col == core::kColLabel)
-        emit headerDataChanged(Qt::Vertical, row, row);
+void ProfileModel::change(const std::function<void()>& edit, RowShift shift) {
+    if (shift.count > 0) {
+        beginInsertRows({}, shift.first, shift.first + shift.count - 1);
+        edit();
+        m_shownRows = m_table.rowCount();
+        endInsertRows();
+    } else if (shift.count < 0) {
+        beginRemoveRows({}, shift.first, shift.first - shift.count - 1);
+        edit();
+        m_shownRows = m_table.rowCount();
+        endRemoveRows();
+    } else {
+        edit();
+    }
+    refreshMarks();
+    announceAll();
 }
 
-void ProfileModel::rowChanged(int row) {
-    emit dataChanged(index(row, 0), index(row, core::kColumnCount - 1), {Qt::DisplayRole});
-    emit headerDataChanged(Qt::Vertical, row, row);
+void ProfileModel::changeCell(int row, const std::function<void()>& edit) {
+    edit();
+    refreshMarks();
+    // A cell's text can make its neighbours in the row doubtful too.
+    emit dataChanged(index(row, 0), index(row, core::kColumnCount - 1));
 }
 
-void ProfileModel::columnChanged(int col) {
+void ProfileModel::replace(const std::function<void()>& edit) {
+    beginResetModel();
+    edit();
+    m_shownRows = m_table.rowCount();
+    refreshMarks();
+    endResetModel();
+}
+
+void ProfileModel::announceAll() {
     if (m_shownRows == 0)
         return;
-    emit dataChanged(index(0, col), index(m_shownRows - 1, col), {Qt::DisplayRole});
-    emit headerDataChanged(Qt::Horizontal, col, col);
-}
-
-void ProfileModel::headerChanged() {
-    emit headerDataChanged(Qt::Horizontal, 0, core::kColumnCount - 1);
-}
-
-void ProfileModel::allCellsChanged() {
-    if (m_shownRows == 0)
-        return;
-    emit dataChanged(index(0, 0), index(m_shownRows - 1, core::kColumnCount - 1),
-                     {Qt::DisplayRole});
+    emit dataChanged(index(0, 0), index(m_shownRows - 1, core::kColumnCount - 1));
     emit headerDataChanged(Qt::Horizontal, 0, core::kColumnCount - 1);
     emit headerDataChanged(Qt::Vertical, 0, m_shownRows - 1);
 }
 
-void ProfileModel::rowsAppended() {
-    const int newRowCount = m_table.rowCount();
-    if (newRowCount <= m_shownRows)
-        return;
-    beginInsertRows({}, m_shownRows, newRowCount - 1);
-    m_shownRows = newRowCount;
-    endInsertRows();
-}
-
-void ProfileModel::tableReplaced() {
-    beginResetModel();
-    m_shownRows = m_table.rowCount();
-    endResetModel();
+void ProfileModel::refreshMarks() {
+    m_marks.clear();
+    for (core::DoubtfulCell& cell : core::findDoubtfulCells(m_table))
+        m_marks.emplace(std::pair{cell.row, cell.col}, std::move(cell.tip));
 }
 
 } // namespace kvh::ui

@@ -6,13 +6,28 @@
 
 #include <QAbstractTableModel>
 
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+
 namespace kvh::ui {
 
-/// A read-only view of a core::ProfileTable. The table is edited only through the core's
-/// editing rules; whoever edits it tells the model what changed.
+/// Rows a change inserts (count > 0) or removes (count < 0), starting at `first`.
+struct RowShift {
+    int first = 0;
+    int count = 0;
+    RowShift inverse() const { return {first, -count}; }
+};
+
+/// A read-only view of a core::ProfileTable. The table is changed only by the case editor,
+/// through `change`, which brackets the change with the model's own signals.
 class ProfileModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    /// The role holding a doubtful cell's tip (empty for a cell read as written).
+    static constexpr int DoubtfulRole = Qt::UserRole + 1;
+
     explicit ProfileModel(const core::ProfileTable& table, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -23,19 +38,22 @@ public:
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    void cellChanged(int row, int col);
-    void rowChanged(int row);
-    void columnChanged(int col);
-    void headerChanged();
-    void allCellsChanged();
-    /// The table grew by rows at its end.
-    void rowsAppended();
-    /// The whole table was replaced (Open).
-    void tableReplaced();
+    /// Runs `edit` on the table; rows it inserts or removes are announced around it, and every
+    /// cell and header is announced as changed after it.
+    void change(const std::function<void()>& edit, RowShift shift = {});
+    /// Runs `edit`, which changes only cell (row, col) of a data row.
+    void changeCell(int row, const std::function<void()>& edit);
+    /// Runs `edit`, which replaces the whole table (Open).
+    void replace(const std::function<void()>& edit);
 
 private:
+    void refreshMarks();
+    void announceAll();
+
     const core::ProfileTable& m_table;
     int m_shownRows;
+    /// Doubtful cells by (row, col), with their tips.
+    std::map<std::pair<int, int>, std::string> m_marks;
 };
 
 } // namespace kvh::ui

@@ -34,6 +34,8 @@ const QColor kPassColour(0, 255, 0);
 const QColor kFailColour(255, 0, 0);
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kLf = QStringLiteral("\n");
+const QString kNoticesHeading = QStringLiteral("Some cells are not read as they are written:");
+const QString kNoticesName = QStringLiteral("Doubtful cells");
 /// Lines of the summary box: the summary has two or three.
 constexpr int kSummaryLines = 3;
 const QString kPeakName = QStringLiteral("Peak after the end");
@@ -45,7 +47,7 @@ const QSize kChartMinimumSize(360, 280);
 ResultsPage::ResultsPage(QWidget* parent)
     : QGroupBox(kPageCaption, parent), m_pf(new QLineEdit(this)),
       m_tracerOnly(new QCheckBox(kTracerOnlyCaption, this)), m_maxResults(new QPlainTextEdit(this)),
-      m_peak(new QLabel(this)), m_chart(new ResultsChart(this)) {
+      m_notices(new QLabel(this)), m_peak(new QLabel(this)), m_chart(new ResultsChart(this)) {
     setObjectName(QStringLiteral("fra_2"));
     setProperty("index", 2);
     m_pf->setObjectName(QStringLiteral("txtPF"));
@@ -63,13 +65,19 @@ ResultsPage::ResultsPage(QWidget* parent)
     connect(m_tracerOnly, &QCheckBox::clicked, this, &ResultsPage::tracerOnlyClicked);
     m_maxResults->setObjectName(QStringLiteral("txtMaxResults"));
     m_maxResults->setReadOnly(true);
+    m_notices->setObjectName(QStringLiteral("lblDoubtful"));
+    m_notices->setAccessibleName(kNoticesName);
+    m_notices->setWordWrap(true);
+    m_notices->setTextFormat(Qt::PlainText);
+    m_notices->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_notices->hide();
     m_peak->setObjectName(QStringLiteral("lblPeak"));
     m_peak->setAccessibleName(kPeakName);
     m_peak->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     // The line keeps its room while empty, so the window's minimum size counts it, and wraps
     // rather than widening the page.
     m_peak->setWordWrap(true);
-    m_peak->setMinimumHeight(2 * m_peak->fontMetrics().lineSpacing());
+    m_peak->setMinimumHeight(m_peak->fontMetrics().lineSpacing());
     m_maxResults->setAccessibleName(kSummaryName);
     m_maxResults->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_maxResults->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -89,6 +97,7 @@ ResultsPage::ResultsPage(QWidget* parent)
     top->addWidget(m_maxResults, 0, 1, 2, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(m_notices);
     layout->addWidget(m_peak);
     layout->addWidget(m_chart, 1);
 }
@@ -133,6 +142,12 @@ void ResultsPage::showFailure(const QString& reason) {
     m_pf->clear();
     m_pf->setPalette(QPalette()); // back to the box's own colours
     announceVerdict(kNoVerdict + QStringLiteral(": ") + QString(reason).section(kCrLf, 0, 0));
+}
+
+void ResultsPage::showNotices(const QStringList& notices) {
+    m_notices->setVisible(!notices.isEmpty());
+    m_notices->setText(notices.isEmpty() ? QString()
+                                         : (QStringList{kNoticesHeading} + notices).join(kLf));
 }
 
 QString ResultsPage::summaryText() const {

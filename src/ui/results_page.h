@@ -28,6 +28,8 @@ public:
     /// Shows a run that failed: no verdict, on the box's own colour, and the reason.
     void showFailure(const QString& reason);
 
+    /// Names the doubtful cells of the run under the verdict (`lblDoubtful`); none: hidden.
+    void showNotices(const QStringList& notices);
     /// The line under the summary on where the inside peaks after the profile's end (empty to
     /// hide it). The summary's texts stay as they are.
     void showPeak(const QString& text);
@@ -49,6 +51,7 @@ private:
     QLineEdit* m_pf;
     QCheckBox* m_tracerOnly;
     QPlainTextEdit* m_maxResults;
+    QLabel* m_notices;
     QLabel* m_peak;
     ResultsChart* m_chart;
 };

@@ -6,7 +6,9 @@ using namespace kvh::core;
 
 namespace {
 
-GridSelection cellAt(int row, int col) { return {row, col, row, col}; }
+GridSelection cellAt(int row, int col) {
+    return {row, col, row, col};
+}
 
 TEST(ProfileTable, FreshTableHoldsOnlyTheStartStep) {
     const Case c;
@@ -51,14 +53,13 @@ TEST_P(StepCycleFromText, NextStep) {
     EXPECT_EQ(c.profile.cell(3, 1), GetParam().after);
 }
 
-INSTANTIATE_TEST_SUITE_P(Loaded, StepCycleFromText,
-                         testing::Values(CycleCase{"EndFromFile", "End Temp", "Ramp to Temp"},
-                                         CycleCase{"StartInRow3", "Start Temp", "End Temp    "},
-                                         CycleCase{"DwellFromFile", "Dwell at Temp",
-                                                   "End Temp    "},
-                                         CycleCase{"RampWithBlank", "Ramp to Temp ",
-                                                   "End Temp    "}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Loaded, StepCycleFromText,
+    testing::Values(CycleCase{"EndFromFile", "End Temp", "Ramp to Temp"},
+                    CycleCase{"StartInRow3", "Start Temp", "End Temp    "},
+                    CycleCase{"DwellFromFile", "Dwell at Temp", "End Temp    "},
+                    CycleCase{"RampWithBlank", "Ramp to Temp ", "End Temp    "}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProfileEditing, DwellTakesTheTemperatureAboveOnlyWhenEmpty) {
     Case c;
@@ -175,6 +176,55 @@ TEST(ProfileEditing, InsertRowAppendsALabelledRowAndWidensTheGrid) {
     EXPECT_EQ(c.profile.cell(12, 0), " 12");
 }
 
+struct RowEditCase {
+    const char* name;
+    bool insert;
+    int row;
+    int count; ///< rows deleted
+    bool done;
+    int rowsAfter;
+    const char* row3Temp; ///< row 3's temperature afterwards (rows 2..4 hold "2", "3", "4")
+};
+
+void PrintTo(const RowEditCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RowInsertDelete : public testing::TestWithParam<RowEditCase> {};
+
+TEST_P(RowInsertDelete, KeepsTheStartRowAndRenumbers) {
+    const RowEditCase& p = GetParam();
+    Case c;
+    for (int r = 2; r <= 4; ++r)
+        c.profile.setCell(r, kColTemp, std::to_string(r));
+    const Case before = c;
+    const bool done =
+        p.insert ? insertRowAt(c.profile, p.row) : deleteRows(c.profile, p.row, p.count);
+    EXPECT_EQ(done, p.done);
+    if (!p.done) {
+        EXPECT_EQ(c, before);
+        return;
+    }
+    EXPECT_EQ(c.profile.rowCount(), p.rowsAfter);
+    EXPECT_EQ(c.profile.cell(3, kColTemp), p.row3Temp);
+    EXPECT_EQ(c.profile.cell(1, kColStep), "Start Temp   ");
+    for (int r = 1; r < c.profile.rowCount(); ++r)
+        EXPECT_EQ(c.profile.cell(r, kColLabel), rowLabel(r)) << r;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RowInsertDelete,
+    testing::Values(RowEditCase{"InsertAboveRow3", true, 3, 0, true, 12, ""},
+                    RowEditCase{"InsertAfterTheLastRow", true, 11, 0, true, 12, "3"},
+                    RowEditCase{"InsertAboveTheStartRowRefused", true, 1, 0, false, 11, "3"},
+                    RowEditCase{"InsertPastTheEndRefused", true, 12, 0, false, 11, "3"},
+                    RowEditCase{"DeleteRow2", false, 2, 1, true, 10, "4"},
+                    RowEditCase{"DeleteTwoRows", false, 2, 2, true, 9, ""},
+                    RowEditCase{"DeleteTheStartRowRefused", false, 1, 1, false, 11, "3"},
+                    RowEditCase{"DeletePastTheEndRefused", false, 10, 2, false, 11, "3"},
+                    RowEditCase{"DeleteNothingRefused", false, 3, 0, false, 11, "3"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct ConvertCase {
     const char* name;
     bool temperature;
@@ -202,9 +252,15 @@ TEST_P(UnitConversion, ConvertsEveryFilledCell) {
 INSTANTIATE_TEST_SUITE_P(
     Units, UnitConversion,
     testing::Values(
-        ConvertCase{"FahrenheitToCelsius", true, true, {"212", "100", "32"}, {"100.00", "37.78", "0.00"}},
-        ConvertCase{"CelsiusToFahrenheit", true, false, {"37.78", "0", "-40"}, {"100.00", "32.00", "-40.00"}},
-        ConvertCase{"MinutesToHours", false, true, {"90", "100", "15"}, {"1.500", "1.667", "0.250"}},
+        ConvertCase{
+            "FahrenheitToCelsius", true, true, {"212", "100", "32"}, {"100.00", "37.78", "0.00"}},
+        ConvertCase{"CelsiusToFahrenheit",
+                    true,
+                    false,
+                    {"37.78", "0", "-40"},
+                    {"100.00", "32.00", "-40.00"}},
+        ConvertCase{
+            "MinutesToHours", false, true, {"90", "100", "15"}, {"1.500", "1.667", "0.250"}},
         ConvertCase{"HoursToMinutes", false, false, {"1.25", "0.1"}, {"75.0", "6.0"}},
         ConvertCase{"EmptyStaysEmptyLettersAreZero", true, true, {"", "abc"}, {"", "-17.78"}},
         ConvertCase{"LettersToFahrenheit", true, false, {"abc"}, {"32.00"}}),

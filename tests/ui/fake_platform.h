@@ -34,7 +34,8 @@ public:
     QStringList saveDialogStarts;
     QStringList dialogFilters; ///< the filter of every file dialog, in order
 
-    // Answers, consumed in order; an empty queue answers "cancel" (No for a Yes/No box).
+    // Answers, consumed in order; an empty queue answers "cancel" (No for a Yes/No box,
+    // Cancel for the unsaved-changes question).
     QQueue<platform::Answer> messageAnswers;
     QQueue<QString> inputAnswers;
     QQueue<QString> openAnswers;
@@ -54,7 +55,10 @@ public:
         messages.append({text, title, buttons, icon});
         if (buttons == platform::Buttons::Ok)
             return platform::Answer::Ok;
-        return messageAnswers.isEmpty() ? platform::Answer::No : messageAnswers.dequeue();
+        if (!messageAnswers.isEmpty())
+            return messageAnswers.dequeue();
+        return buttons == platform::Buttons::YesNo ? platform::Answer::No
+                                                   : platform::Answer::Cancel;
     }
     QString inputBox(QWidget*, const QString& prompt, const QString& title,
                      const QString& defaultText) override {

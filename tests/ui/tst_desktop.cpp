@@ -180,8 +180,10 @@ private slots:
         QCOMPARE(h->platform.messages[0].title, u"Open Error"_s);
         QCOMPARE(h->window->recentFiles().files(), QStringList{kept});
         h->chooseSetup(0, 0, 0);
-        h->action("mnuRecent_0")->trigger(); // kept: opened again
-        QCOMPARE(h->platform.messages.size(), 1);
+        h->platform.messageAnswers.enqueue(platform::Answer::Discard);
+        h->action("mnuRecent_0")->trigger(); // kept: opened again, after the question
+        QCOMPARE(h->platform.messages.size(), 2);
+        QCOMPARE(h->platform.messages[1].buttons, platform::Buttons::SaveDiscardCancel);
         QCOMPARE(h->theCase().setup.model().selectedIndex(), 4);
         h->action("mnuClearRecent")->trigger();
         QCoreApplication::processEvents();

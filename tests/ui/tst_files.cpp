@@ -128,12 +128,14 @@ private slots:
         const core::Case before = h->theCase();
         const QStringList shownBefore = shownState(*h);
         const QString path = h->dir.filePath(u"broken.dew"_s);
+        h->platform.messageAnswers.enqueue(platform::Answer::Discard);
         h->openText("[Setup]\r\nTemp Units = 0\r\n[Data]\r\nS,1e999,2\r\n", u"broken.dew"_s);
 
-        QCOMPARE(h->platform.messages.size(), 1);
-        QCOMPARE(h->platform.messages[0].title, u"Open Error"_s);
-        QCOMPARE(h->platform.messages[0].icon, platform::Icon::Critical);
-        QVERIFY(h->platform.messages[0].text.contains(QDir::toNativeSeparators(path)));
+        QCOMPARE(h->platform.messages.size(), 2);
+        QCOMPARE(h->platform.messages[0].title, u"Save Changes"_s); // the edit is not saved
+        QCOMPARE(h->platform.messages[1].title, u"Open Error"_s);
+        QCOMPARE(h->platform.messages[1].icon, platform::Icon::Critical);
+        QVERIFY(h->platform.messages[1].text.contains(QDir::toNativeSeparators(path)));
         QVERIFY(h->theCase() == before);
         QCOMPARE(shownState(*h), shownBefore);
     }

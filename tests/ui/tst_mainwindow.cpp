@@ -79,6 +79,9 @@ private slots:
                                  << false;
         QTest::newRow("pdf") << u"mnuExportPdf"_s << u"Export PDF..."_s << QKeySequence() << false;
         QTest::newRow("exit") << u"mnuExit"_s << u"E&xit"_s << QKeySequence(u"Ctrl+Q"_s) << true;
+        QTest::newRow("undo") << u"mnuUndo"_s << u"&Undo"_s << QKeySequence(u"Ctrl+Z"_s) << false;
+        QTest::newRow("redo") << u"mnuRedo"_s << u"&Redo"_s << QKeySequence(u"Ctrl+Shift+Z"_s)
+                              << false;
         QTest::newRow("copy graph")
             << u"mnuCopyGraph"_s << u"Copy Graph"_s << QKeySequence() << true;
         QTest::newRow("copy data")

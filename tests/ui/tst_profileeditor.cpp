@@ -5,6 +5,8 @@
 
 #include "window_harness.h"
 
+#include "ui/profile_model.h"
+
 #include <QScrollBar>
 
 using namespace kvh;
@@ -206,6 +208,47 @@ private slots:
         QVERIFY(!h->option(qPrintable(group), 1 - unit)->isChecked());
         h->button(col == 2 ? "cmdConvert_0" : "cmdConvert_1")->click();
         QCOMPARE(h->shown(2, col), after);
+    }
+
+    void doubtfulCellsAreMarkedAsYouType_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<QString>("tip"); ///< empty: no mark
+        QTest::newRow("letter O, light") << u"4OO"_s << false << u"Read as 4"_s;
+        QTest::newRow("letter O, dark") << u"4OO"_s << true << u"Read as 4"_s;
+        QTest::newRow("decimal comma") << u"1,5"_s << false << u"Read as 1"_s;
+        QTest::newRow("a clean number") << u"400"_s << false << QString();
+    }
+    void doubtfulCellsAreMarkedAsYouType() {
+        QFETCH(QString, typed);
+        QFETCH(bool, dark);
+        QFETCH(QString, tip);
+        if (dark) {
+            QPalette palette = h->grid()->palette();
+            palette.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+            palette.setColor(QPalette::Text, Qt::white);
+            h->grid()->setPalette(palette);
+        }
+        h->clickStep(2, 1);
+        h->typeInto(2, 3, u"30"_s);
+        const QModelIndex temp = h->grid()->model()->index(2, 2);
+        QVERIFY(!temp.data(Qt::ToolTipRole).toString().isEmpty()); // a ramp with no temperature
+        h->typeInto(2, 2, typed.left(1));
+        QCOMPARE(temp.data(Qt::ToolTipRole).toString().isEmpty(), false);
+        QTest::keyClicks(h->editor(), typed.mid(1));
+        h->clickCell(6, 3); // the editor goes, the mark stays in view
+        QCOMPARE(temp.data(ui::ProfileModel::DoubtfulRole).toString(), tip);
+        QCOMPARE(temp.data(Qt::AccessibleDescriptionRole).toString(), tip);
+        if (!tip.isEmpty())
+            QCOMPARE(temp.data(Qt::ToolTipRole).toString(), tip);
+        // The tint is drawn from the grid's own palette.
+        const QImage shot = h->grid()->viewport()->grab().toImage();
+        const QRect cell = h->grid()->visualRect(temp);
+        const QColor at = shot.pixelColor(cell.right() - 3, cell.top() + 3);
+        const QColor base = h->grid()->palette().color(QPalette::Base);
+        QCOMPARE(at, tip.isEmpty() ? base : ui::ProfileGrid::doubtfulTint(h->grid()->palette()));
+        if (!tip.isEmpty()) // readable either way: the tint stays on the base's side
+            QVERIFY(qAbs(at.lightness() - base.lightness()) < 100);
     }
 
     void keyboardOnlyEntry() {

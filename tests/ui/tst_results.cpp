@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QLineSeries>
 #include <QPainter>
+#include <QToolButton>
 #include <QValueAxis>
 
 #include <cmath>
@@ -142,6 +143,57 @@ private slots:
         QCOMPARE(pfColour(*h), QLineEdit().palette().color(QPalette::Base));
         QCOMPARE(h->txtMaxResults(), reason);
         QVERIFY(chart().data().internal.empty() && chart().data().limit.empty());
+        // The results of the run before are gone: the reports refuse as before any run.
+        QVERIFY(!h->action("mnuPrint")->isEnabled());
+        QVERIFY(!h->action("mnuPrintPreview")->isEnabled());
+        h->action("mnuCopyData")->trigger();
+        QCOMPARE(h->platform.messages.last().title, u"Data Copy Error"_s);
+        QCOMPARE(h->platform.clipboardWrites, 0);
+    }
+
+    void doubtfulCellsAreNamed_data() {
+        QTest::addColumn<QByteArray>("line");       ///< the ramp line of the passing case as opened
+        QTest::addColumn<QString>("typed");         ///< then typed into its temperature
+        QTest::addColumn<QString>("openNotice");    ///< a line of the notice after Open
+        QTest::addColumn<QString>("resultsNotice"); ///< a line under the verdict
+        QTest::newRow("in the file")
+            << QByteArray("R,6O,30") << QString() << u"Line 9: \"6O\" is read as 6"_s << QString();
+        QTest::newRow("typed") << QByteArray("R,60,30") << u"6O"_s << QString()
+                               << u"Row 2, Temp.: \"6O\" is read as 6"_s;
+        QTest::newRow("clean") << QByteArray("R,60,30") << QString() << QString() << QString();
+    }
+    void doubtfulCellsAreNamed() {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, typed);
+        QFETCH(QString, openNotice);
+        QFETCH(QString, resultsNotice);
+        QByteArray dew = test::kPassingCase;
+        h->openText(dew.replace("R,60,30", line));
+        if (!typed.isEmpty()) {
+            h->showPage(1);
+            h->typeInto(2, 2, typed);
+        }
+        h->showPage(2);
+        QVERIFY(h->platform.messages.isEmpty()); // nothing modal
+        auto* bar = h->get<QWidget>("fraNotice");
+        auto* barText = h->get<QLabel>("lblNotice");
+        auto* underVerdict = h->get<QLabel>("lblDoubtful");
+        QCOMPARE(bar->isVisible(), !openNotice.isEmpty());
+        QCOMPARE(underVerdict->isVisible(), !resultsNotice.isEmpty());
+        QVERIFY2(openNotice.isEmpty() || barText->text().split(u'\n').contains(openNotice),
+                 qPrintable(barText->text()));
+        QVERIFY2(resultsNotice.isEmpty() ||
+                     underVerdict->text().split(u'\n').contains(resultsNotice),
+                 qPrintable(underVerdict->text()));
+        QVERIFY(!bar->accessibleName().isEmpty() && !underVerdict->accessibleName().isEmpty());
+        // The verdict and the report stay as they are.
+        QCOMPARE(h->txtPF(), u"PASS"_s);
+        h->action("mnuCopyData")->trigger();
+        QVERIFY(!h->platform.clipboardText.contains(u"read as"_s));
+        if (openNotice.isEmpty())
+            return;
+        QTest::mouseClick(h->get<QToolButton>("cmdDismissNotice"), Qt::LeftButton);
+        QVERIFY(bar->isHidden());
     }
 
     void tracerOnlySwitchesTheProcessCurve() {

@@ -68,6 +68,10 @@ public:
         all();
         QObject::connect(m, &QAbstractItemModel::modelReset, window.get(), all);
         QObject::connect(m, &QAbstractItemModel::rowsInserted, window.get(), all);
+        QObject::connect(m, &QAbstractItemModel::rowsRemoved, window.get(), [this, all] {
+            m_shown.clear();
+            all();
+        });
         QObject::connect(m, &QAbstractItemModel::dataChanged, window.get(),
                          [this](const QModelIndex& a, const QModelIndex& b) {
                              copyShown(a.row(), a.column(), b.row(), b.column());
