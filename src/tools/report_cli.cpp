@@ -23,7 +23,8 @@ constexpr const char* kUsage =
     "  --help             show this text\n"
     "\n"
     "Exit status: 0 success; 1 the file cannot be read or parsed; 2 the setup in the file is\n"
-    "not complete; 3 the model cannot run the profile; 64 wrong arguments.\n"
+    "not complete; 3 the model cannot run the profile; 64 wrong arguments; 71 not enough\n"
+    "memory; 74 the output cannot be written (a full disk, a closed output).\n"
     "On failure nothing is printed on standard output and one line on standard error.\n";
 
 void printSeries(const core::RunResult& run, std::ostream& out) {

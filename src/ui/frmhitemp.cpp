@@ -381,7 +381,7 @@ void frmHiTemp::mnuSave_Click() {
         return;
     if (!confirmOverwrite(m_platform, this, path))
         return;
-    const std::string error = core::writeFileAtomically(localPath(path), core::writeDew(m_case));
+    const std::string error = core::saveDewFile(localPath(path), m_case);
     if (!error.empty())
         m_platform.messageBox(this, kSaveErrorText.arg(QDir::toNativeSeparators(path), qs(error)),
                               kSaveErrorTitle, Buttons::Ok, Icon::Critical);

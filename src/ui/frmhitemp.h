@@ -11,7 +11,7 @@
 //             -> txtMaxResults / txtPF -> core::buildChartData -> Graf; then mnuPrint enabled
 //   reports:  BuildReportText reads m_case and the texts the results page shows -> strReport
 //             -> clipboard (Copy Data and Text); the printed page builds on the same texts
-//   files:    Save: core::writeDew(m_case) -> core::writeFileAtomically
+//   files:    Save: core::saveDewFile(m_case) (writeDew -> writeFileAtomically)
 //             Open: core::openDewFile (all or nothing) -> m_case -> pages -> Tab1_Click
 //
 // Every dialog and the clipboard go through the Platform given to the constructor.
