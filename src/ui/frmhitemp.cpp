@@ -371,6 +371,7 @@ void frmHiTemp::mnuOpen_Click() {
         return;
     }
     m_case = std::move(std::get<core::Case>(opened));
+    m_printer->setCasePath(path);
     showCase();
     Tab1_Click();
 }
@@ -382,7 +383,9 @@ void frmHiTemp::mnuSave_Click() {
     if (!confirmOverwrite(m_platform, this, path))
         return;
     const std::string error = core::saveDewFile(localPath(path), m_case);
-    if (!error.empty())
+    if (error.empty())
+        m_printer->setCasePath(path);
+    else
         m_platform.messageBox(this, kSaveErrorText.arg(QDir::toNativeSeparators(path), qs(error)),
                               kSaveErrorTitle, Buttons::Ok, Icon::Critical);
 }
