@@ -1,6 +1,7 @@
 #include "dew_file.h"
 
 #include "cp1252.h"
+#include "doubtful.h"
 #include "file_io.h"
 #include "numbers.h"
 
@@ -166,8 +167,12 @@ std::variant<DewParse, DewError> parseDew(std::string_view bytes) {
             DewRow row;
             row.step = stepTextForCode(field[0]);
             if (field[0] != ' ') {
+                if (row.step.empty())
+                    parsed.notices.push_back(unknownStepNotice(line, shortened(field)));
                 std::array<std::string, 2> values;
-                for (std::string& value : values) {
+                for (size_t k = 0; k < values.size(); ++k) {
+                    std::string& value = values[k];
+                    const int fieldLine = reader.line();
                     if (reader.atEnd())
                         return DewError{"Line " + std::to_string(line) + ": the profile row \"" +
                                         shortened(field) +
@@ -178,6 +183,10 @@ std::variant<DewParse, DewError> parseDew(std::string_view bytes) {
                         return DewError{"Line " + std::to_string(line) + ": the number \"" +
                                         shortened(text) + "\" is too large."};
                     value = plainNumberText(number);
+                    const int col = k == 0 ? kColTemp : kColTime;
+                    std::string notice = doubtfulFieldNotice(fieldLine, col, text, shortened(text));
+                    if (!notice.empty())
+                        parsed.notices.push_back(std::move(notice));
                 }
                 row.temp = std::move(values[0]);
                 row.time = std::move(values[1]);
@@ -193,6 +202,7 @@ void applyDew(Case& c, const DewParse& parsed) {
     c.profile.clearAll();
     SetupState& s = c.setup;
     using Group = DewSelect::Group;
+    int fileModel = -1;
     for (const DewItem& item : parsed.items) {
         if (const auto* row = std::get_if<DewRow>(&item)) {
             const int r = c.profile.appendRow();
@@ -213,6 +223,7 @@ void applyDew(Case& c, const DewParse& parsed) {
             c.selectTimeUnit(sel.value);
             break;
         case Group::Model:
+            fileModel = sel.value;
             for (int i = 0; i < kModelCount; ++i) {
                 if (i == sel.value)
                     s.selectModel(i);
@@ -228,6 +239,10 @@ void applyDew(Case& c, const DewParse& parsed) {
             break;
         }
     }
+    // The tracer and environment lines follow the model line, and their rules may have put the
+    // smallest dewar in its place: the file's barrier is chosen again where it is offered.
+    if (fileModel >= 0 && fileModel < kModelCount && s.modelVisible(fileModel))
+        s.selectModel(fileModel);
     ProfileTable& t = c.profile;
     if (t.rowCount() < kInitialRows)
         t.setRowCount(kInitialRows);
@@ -240,7 +255,8 @@ void applyDew(Case& c, const DewParse& parsed) {
     t.setCell(0, kColTime, s.timeHeader());
 }
 
-std::variant<Case, DewError> openDewFile(const std::string& path, const Case& current) try {
+std::variant<Case, DewError> openDewFile(const std::string& path, const Case& current,
+                                         std::vector<std::string>* notices) try {
     auto bytes = readFileBytes(path, kMaxDewFileBytes);
     if (auto* error = std::get_if<FileError>(&bytes))
         return DewError{error->reason};
@@ -248,7 +264,10 @@ std::variant<Case, DewError> openDewFile(const std::string& path, const Case& cu
     if (auto* error = std::get_if<DewError>(&parsed))
         return *error;
     Case next = current;
-    applyDew(next, std::get<DewParse>(parsed));
+    const DewParse& file = std::get<DewParse>(parsed);
+    applyDew(next, file);
+    if (notices)
+        notices->insert(notices->end(), file.notices.begin(), file.notices.end());
     return next;
 } catch (const std::bad_alloc&) {
     return DewError{kNoMemory};

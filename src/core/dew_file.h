@@ -40,6 +40,9 @@ using DewItem = std::variant<DewSelect, DewRow>;
 
 struct DewParse {
     std::vector<DewItem> items;
+    /// Profile fields the reader took only in part, or found empty, and lines without a step
+    /// letter: `Line 9: "4OO" is read as 4`. The file still opens.
+    std::vector<std::string> notices;
 };
 struct DewError {
     std::string reason;
@@ -54,7 +57,9 @@ std::variant<DewParse, DewError> parseDew(std::string_view bytes);
 void applyDew(Case& c, const DewParse& parsed);
 
 /// Opens a ".dew" file into a copy of `current`: all or nothing, a lack of memory included.
-std::variant<Case, DewError> openDewFile(const std::string& path, const Case& current);
+/// The reader's notices, if asked for, are appended to `notices`.
+std::variant<Case, DewError> openDewFile(const std::string& path, const Case& current,
+                                         std::vector<std::string>* notices = nullptr);
 
 /// Saves a case atomically. A case Open would refuse (too many rows, too many bytes) is not
 /// written. Returns an empty string on success, else the reason.

@@ -93,6 +93,17 @@ private:
 
 RunError rowError(int row, std::string message) { return RunError{row, std::move(message)}; }
 
+/// "The 7210 has no data for the Tessel II or VTX tracer in Air."
+std::string noDataMessage(const SetupState& setup) {
+    const int mi = setup.modelIndex();
+    const std::string model =
+        mi < kModelCount ? std::string(kModelCaptions[static_cast<size_t>(mi)].substr(0, 4))
+                         : "chosen barrier";
+    return "The " + model + " has no data for the " +
+           std::string(kTracerCaptions[static_cast<size_t>(setup.tracerIndex())]) + " tracer in " +
+           std::string(kEnvironCaptions[static_cast<size_t>(setup.environIndex())]) + ".";
+}
+
 } // namespace
 
 RunOutcome runModel(const Case& c, RunResult recycled) {
@@ -108,6 +119,10 @@ RunOutcome runModel(const Case& c, RunResult recycled) {
     const float deadTime = params[static_cast<size_t>(mi)][static_cast<size_t>(rc)];
     const double outer = params[static_cast<size_t>(mi)][static_cast<size_t>(4 + rc)];
     const double inner = params[static_cast<size_t>(mi)][static_cast<size_t>(8 + rc)];
+    // A barrier without data for this tracer and environment would hold both stages still and
+    // pass any profile; it gets no verdict.
+    if (deadTime == 0 && outer == 0 && inner == 0)
+        return rowError(0, noDataMessage(setup));
 
     // Total time: every row counts, blank ones included. In hours a row is rounded after
     // adding 0.2 minute; the running sum is rounded after each row.
@@ -189,7 +204,9 @@ RunOutcome runModel(const Case& c, RunResult recycled) {
     std::fill(in, in + kLeadIn, 0.0f);
     std::fill(mid + end + 1, mid + size, 0.0f);
     std::fill(in + end + 1, in + size, 0.0f);
-    mid[kLeadIn] = process[kLeadIn];
+    // Both stages start where the lead-in left the barrier: at the start temperature, not at the
+    // first minute of the step that follows it.
+    mid[kLeadIn] = static_cast<float>(startTemp);
     in[kLeadIn] = mid[kLeadIn];
     const DelayedIndex delayed(deadTime);
     float maxInternal = 0.111f, maxDwell = 0.111f;

@@ -4,7 +4,6 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace kvh::core {
 
@@ -108,6 +107,15 @@ double numericValue(std::string_view text) {
     return value;
 }
 
+bool readsWhole(std::string_view text) {
+    size_t end = 0;
+    return !scanNumber(text, true, end).empty() && end == text.size();
+}
+
+bool isBlankText(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), isSkipped);
+}
+
 double roundHalfEven(double value) {
     if (!std::isfinite(value))
         return value;
@@ -131,10 +139,14 @@ std::string formatPattern(double value, Pattern pattern) {
         return value < 0 ? "-Infinity" : "Infinity";
     // Enough exact digits to see whether the dropped part is below, at or above one half:
     // a double's distance from a tie at these magnitudes shows within 40 digits.
+    // to_chars writes the exact decimal expansion with "." whatever the locale.
     char buf[512];
     const int extra = 40;
-    const int n = std::snprintf(buf, sizeof buf, "%.*f", decimals + extra, std::fabs(value));
-    std::string digits(buf, static_cast<size_t>(n));
+    const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
+                                         std::chars_format::fixed, decimals + extra);
+    if (ec != std::errc())
+        return "NaN";
+    std::string digits(buf, ptr);
     const size_t point = digits.find('.');
     std::string kept = digits.substr(0, point + 1 + static_cast<size_t>(decimals));
     const char firstDropped = digits[point + 1 + static_cast<size_t>(decimals)];
@@ -169,10 +181,15 @@ std::string plainNumberText(double value) {
         return "NaN";
     if (std::isinf(value))
         return value < 0 ? "-Infinity" : "Infinity";
+    // General notation with 15 significant digits: trailing zeros dropped, exponent form
+    // outside 1e-4 .. 1e15 with at least two exponent digits, written upper case.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15G", value);
-    std::string text(buf);
-    // %G already drops trailing zeros; it writes the exponent with two digits at least.
+    const auto [ptr, ec] =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    std::string text(buf, ec == std::errc() ? ptr : buf);
+    for (char& c : text)
+        if (c == 'e')
+            c = 'E';
     return text;
 }
 

@@ -16,6 +16,13 @@ namespace kvh::core {
 /// text without a leading number is 0. Very large exponents give +/-infinity.
 double numericValue(std::string_view text);
 
+/// Whether numericValue reads the whole text: it holds a number and nothing after it but the
+/// blanks, tabs and line feeds the rule skips ("12.5" and " 1 000 " do, "4OO" and "1,5" not).
+bool readsWhole(std::string_view text);
+
+/// Whether a text holds nothing but blanks, tabs and line feeds (the empty text included).
+bool isBlankText(std::string_view text);
+
 /// Rounds to the nearest whole number, ties to the even neighbour ("banker's rounding"),
 /// independent of the floating-point rounding mode.
 double roundHalfEven(double value);

@@ -1,6 +1,7 @@
 #include "report_cli.h"
 
 #include "core/dew_file.h"
+#include "core/doubtful.h"
 #include "core/model.h"
 #include "core/numbers.h"
 #include "core/report.h"
@@ -25,15 +26,26 @@ constexpr const char* kUsage =
     "Exit status: 0 success; 1 the file cannot be read or parsed; 2 the setup in the file is\n"
     "not complete; 3 the model cannot run the profile; 64 wrong arguments; 71 not enough\n"
     "memory; 74 the output cannot be written (a full disk, a closed output).\n"
-    "On failure nothing is printed on standard output and one line on standard error.\n";
+    "On failure nothing is printed on standard output and one line on standard error.\n"
+    "Cells or fields that are read differently from how they look (\"4OO\" is read as 4, an\n"
+    "empty dwell time as 0) are named on standard error, one a line; the output stays the same.\n";
 
 void printSeries(const core::RunResult& run, std::ostream& out) {
     out << "minute,process,intermediate,internal\n";
     const auto last = static_cast<size_t>(run.totalMinutes + core::kTail);
     for (size_t i = 0; i <= last; ++i)
-        out << i << ',' << core::roundTripText(run.process[i]) << ','
+        out << std::to_string(i) << ',' << core::roundTripText(run.process[i]) << ','
             << core::roundTripText(run.intermediate[i]) << ','
             << core::roundTripText(run.internal[i]) << '\n';
+}
+
+/// How the file and its profile are read where a user may not expect it, one note a line.
+void printNotices(const core::Case& c, const std::vector<std::string>& fileNotices,
+                  std::ostream& err) {
+    for (const std::string& notice : fileNotices)
+        err << "kvhitemp-report: " << notice << '\n';
+    for (const core::DoubtfulCell& cell : core::findDoubtfulCells(c.profile))
+        err << "kvhitemp-report: " << cell.notice << '\n';
 }
 
 } // namespace
@@ -60,12 +72,14 @@ int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ost
         return kExitUsage;
     }
 
-    auto opened = core::openDewFile(path, core::Case{});
+    std::vector<std::string> notices;
+    auto opened = core::openDewFile(path, core::Case{}, &notices);
     if (const auto* error = std::get_if<core::DewError>(&opened)) {
         err << "kvhitemp-report: " << path << ": " << error->reason << '\n';
         return kExitBadFile;
     }
     const core::Case& c = std::get<core::Case>(opened);
+    printNotices(c, notices, err);
     if (!c.setup.complete()) {
         err << "Setup not complete! Results cannot be displayed\n";
         return kExitIncompleteSetup;

@@ -102,6 +102,55 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundTrip{"Tessel3Liquid7640", 1, 1, 0, true, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Every combination the window can make comes back from Save and Open with the same choices.
+TEST(DewRoundTripSetup, EveryCombinationOfChoicesComesBack) {
+    for (int tracer = 0; tracer < 2; ++tracer)
+        for (int environ = 0; environ < 2; ++environ)
+            for (int model = 0; model < kModelCount; ++model)
+                for (int units = 0; units < 4; ++units) {
+                    Case c = makeCase(tracer, environ, 0, {{"S", "20", "0"}}, units & 1, units & 2);
+                    if (!c.setup.modelVisible(model))
+                        continue;
+                    c.setup.selectModel(model);
+                    SCOPED_TRACE(testing::Message() << "tracer " << tracer << " environment "
+                                                    << environ << " model " << model << " units "
+                                                    << units);
+                    EXPECT_EQ(opened(writeDew(c), Case{}).setup, c.setup);
+                }
+}
+
+struct NoticeCase {
+    const char* name;
+    std::string data; ///< the [Data] section; the profile starts on line 8
+    std::vector<std::string> notices;
+};
+void PrintTo(const NoticeCase& c, std::ostream* os) { *os << c.name; }
+
+class DewReaderNotices : public testing::TestWithParam<NoticeCase> {};
+
+// The grid holds only the number read, so Open names what it took from each odd field.
+TEST_P(DewReaderNotices, NameTheLineAndWhatWasRead) {
+    auto parsed = parseDew(withData(GetParam().data));
+    ASSERT_TRUE(std::holds_alternative<DewParse>(parsed));
+    EXPECT_EQ(std::get<DewParse>(parsed).notices, GetParam().notices);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, DewReaderNotices,
+    testing::Values(
+        NoticeCase{"CleanFileSaysNothing", "S,25,0\r\nR,180,30\r\n", {}},
+        NoticeCase{"LetterOForZero", "S,25,0\r\nD,4OO,30\r\n", {"Line 9: \"4OO\" is read as 4"}},
+        NoticeCase{"EmptyFields", "S,25,0\r\nD,,\r\n",
+                   {"Line 9: the temperature is empty and read as 0",
+                    "Line 9: the time is empty and read as 0"}},
+        NoticeCase{"UnknownStepLetter", "S,25,0\r\nX,300,30\r\n",
+                   {"Line 9: \"X\" has no step type (S, R, D or E); the row is kept without one "
+                    "and skipped"}},
+        NoticeCase{"FieldOnTheNextLineIsNamedByItsLine", "S,25\r\n4OO\r\n",
+                   {"Line 9: \"4OO\" is read as 4"}},
+        NoticeCase{"EmptyLineIsNoRow", "S,25,0\r\n\r\nE,25,0\r\n", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(DewReader, FileWithoutStepsGivesTenEmptyLabelledRows) {
     const Case c = opened(withData(""));
     ASSERT_EQ(c.profile.rowCount(), 11);
@@ -189,8 +238,11 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"NoModelReadsAsModel0", "Davar Model = \r\nTracer Type = 1\r\nEnvironment = 0\r\n", 0, true, 0},
         KeyCase{"TemperatureLineEndingIn0", "Temperature = 0\r\n", -1, false, -1},
         KeyCase{"EnvironmentTenIsAir", "Environment = 10\r\n", -1, true, 0},
-        KeyCase{"TracerType0ReplacesTheModel", "Davar Model = 2\r\nTracer Type = 0\r\nEnvironment = 0\r\n", 0, true, 0},
-        KeyCase{"LiquidWithTessel3ReplacesTheModel", "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 1\r\n", 0, true, 1},
+        KeyCase{"ModelBeforeTracer0IsChosenAgain", "Davar Model = 2\r\nTracer Type = 0\r\nEnvironment = 0\r\n", 2, true, 0},
+        KeyCase{"ModelBeforeTessel3LiquidIsChosenAgain", "Davar Model = 5\r\nTracer Type = 1\r\nEnvironment = 1\r\n", 5, true, 1},
+        KeyCase{"PackHiddenInLiquidLeavesTheRulesChoice", "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 1\r\n", 0, true, 1},
+        KeyCase{"DewarHiddenForTracer0LeavesTheRulesChoice", "Davar Model = 5\r\nTracer Type = 0\r\nEnvironment = 0\r\n", 0, true, 0},
+        KeyCase{"LastModelLineCounts", "Davar Model = 3\r\nTracer Type = 0\r\nDavar Model = 1\r\nEnvironment = 1\r\n", 1, true, 1},
         KeyCase{"OldModelKey", "Tracer Type = 1\r\nEnvironment = 0\r\nDewer Model = 5\r\n", 5, true, 0},
         KeyCase{"ModelSevenSelectsNone", "Davar Model = 7\r\n", -1, true, -1},
         KeyCase{"LaterKeyWins", "Temp Units = 0\r\n[Data]\r\n[Setup]\r\nTemp Units = 1\r\n", -1, true, -1},

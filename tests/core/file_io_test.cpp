@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +25,17 @@ bool isRoot() {
     return ::geteuid() == 0;
 }
 
+/// An expected reason: one of the program's own texts, or the system's text for an errno (in
+/// the locale of the run, as the user reads it).
+struct Reason {
+    const char* own = "";
+    int err = 0;
+    std::string text() const { return err != 0 ? std::strerror(err) : own; }
+};
+Reason sys(int err) {
+    return {"", err};
+}
+
 /// No temporary file left in the folder.
 bool noTemporaryIn(const fs::path& dir) {
     for (const auto& entry : fs::recursive_directory_iterator(dir))
@@ -38,7 +50,7 @@ struct ReadCase {
     const char* name;
     /// Makes the thing to open in the folder; returns its path.
     std::function<std::string(const fs::path&)> make;
-    const char* reason;
+    Reason reason;
     bool needsNonRoot = false; ///< the system lets the superuser through
 };
 void PrintTo(const ReadCase& c, std::ostream* os) {
@@ -53,7 +65,7 @@ TEST_P(ReadRefuses, AtOnceWithAReason) {
     const std::string target = GetParam().make(m_dir);
     auto result = readFileBytes(target, 16u << 20);
     ASSERT_TRUE(std::holds_alternative<FileError>(result));
-    EXPECT_NE(std::get<FileError>(result).reason.find(GetParam().reason), std::string::npos)
+    EXPECT_NE(std::get<FileError>(result).reason.find(GetParam().reason.text()), std::string::npos)
         << std::get<FileError>(result).reason;
 }
 
@@ -69,38 +81,38 @@ INSTANTIATE_TEST_SUITE_P(
                                  ::mkfifo((d / "p.dew").c_str(), 0600);
                                  return (d / "p.dew").string();
                              },
-                             "not a regular file"},
+                             Reason{"not a regular file"}},
                     ReadCase{"Folder",
                              [](const fs::path& d) {
                                  fs::create_directory(d / "f.dew");
                                  return (d / "f.dew").string();
                              },
-                             "folder"},
+                             Reason{"folder"}},
                     ReadCase{"Device", [](const fs::path&) { return std::string("/dev/zero"); },
-                             "not a regular file"},
+                             Reason{"not a regular file"}},
                     ReadCase{"SymlinkLoop",
                              [](const fs::path& d) {
                                  fs::create_symlink(d / "b.dew", d / "a.dew");
                                  fs::create_symlink(d / "a.dew", d / "b.dew");
                                  return (d / "a.dew").string();
                              },
-                             "Too many levels of symbolic links"},
+                             sys(ELOOP)},
                     ReadCase{"Missing", [](const fs::path& d) { return (d / "none.dew").string(); },
-                             "No such file"},
+                             sys(ENOENT)},
                     ReadCase{"NoPermission",
                              [](const fs::path& d) {
                                  const std::string p = fileOf(d, "locked.dew", kOld);
                                  ::chmod(p.c_str(), 0);
                                  return p;
                              },
-                             "Permission denied", true},
+                             sys(EACCES), true},
                     ReadCase{"TwoHundredMiBRefusedBySize",
                              [](const fs::path& d) {
                                  const std::string p = fileOf(d, "big.dew", "");
                                  fs::resize_file(p, 200u << 20); // sparse: nothing is written
                                  return p;
                              },
-                             "larger than 16 MiB"}),
+                             Reason{"larger than 16 MiB"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TempDir, ReadTakesExactlyTheLimitAndNotOneByteMore) {
@@ -119,7 +131,7 @@ struct SaveCase {
     const char* name;
     /// Prepares the folder; returns the path to save to.
     std::function<std::string(const fs::path&)> make;
-    const char* reason; ///< "" when the save succeeds
+    Reason reason; ///< none when the save succeeds
     /// What the folder must hold afterwards: file (relative) and its bytes.
     std::vector<std::pair<std::string, std::string>> after;
     bool needsNonRoot = false;
@@ -136,10 +148,10 @@ TEST_P(SaveOnDisk, SavesOrKeepsWhatWasThere) {
         GTEST_SKIP() << "the superuser writes anywhere";
     const std::string target = p.make(m_dir);
     const std::string reason = writeFileAtomically(target, kNew);
-    if (*p.reason == '\0')
+    if (p.reason.text().empty())
         EXPECT_EQ(reason, "");
     else
-        EXPECT_NE(reason.find(p.reason), std::string::npos) << reason;
+        EXPECT_NE(reason.find(p.reason.text()), std::string::npos) << reason;
     for (const auto& [name, bytes] : p.after)
         EXPECT_EQ(slurp((m_dir / name).string()), bytes) << name;
     EXPECT_TRUE(noTemporaryIn(m_dir));
@@ -151,15 +163,15 @@ INSTANTIATE_TEST_SUITE_P(
     Conditions, SaveOnDisk,
     testing::Values(SaveCase{"NewFile",
                              [](const fs::path& d) { return (d / "new.dew").string(); },
-                             "",
+                             Reason{},
                              {{"new.dew", kNew}}},
                     SaveCase{"ReplacesAFile",
                              [](const fs::path& d) { return fileOf(d, "case.dew", kOld); },
-                             "",
+                             Reason{},
                              {{"case.dew", kNew}}},
                     SaveCase{"NameOf255Bytes",
                              [](const fs::path& d) { return fileOf(d, kName255.c_str(), kOld); },
-                             "",
+                             Reason{},
                              {{kName255, kNew}}},
                     SaveCase{"SymlinkKeepsTheLinkAndWritesItsTarget",
                              [](const fs::path& d) {
@@ -169,25 +181,25 @@ INSTANTIATE_TEST_SUITE_P(
                                  fs::create_symlink("mid.dew", d / "link.dew");
                                  return (d / "link.dew").string();
                              },
-                             "",
+                             Reason{},
                              {{"real/case.dew", kNew}, {"link.dew", kNew}}},
                     SaveCase{"DanglingSymlinkCreatesItsTarget",
                              [](const fs::path& d) {
                                  fs::create_symlink(d / "later.dew", d / "link.dew");
                                  return (d / "link.dew").string();
                              },
-                             "",
+                             Reason{},
                              {{"later.dew", kNew}}},
                     SaveCase{"MissingFolder",
                              [](const fs::path& d) { return (d / "none/case.dew").string(); },
-                             "No such file or directory",
+                             sys(ENOENT),
                              {}},
                     SaveCase{"PathIsAFolder",
                              [](const fs::path& d) {
                                  fs::create_directory(d / "taken.dew");
                                  return (d / "taken.dew").string();
                              },
-                             "Is a directory",
+                             sys(EISDIR),
                              {}},
                     SaveCase{"ReadOnlyFileIsNotReplaced",
                              [](const fs::path& d) {
@@ -195,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  ::chmod(p.c_str(), 0444);
                                  return p;
                              },
-                             "Permission denied",
+                             sys(EACCES),
                              {{"kept.dew", kOld}}},
                     SaveCase{"SymlinkLoop",
                              [](const fs::path& d) {
@@ -203,14 +215,14 @@ INSTANTIATE_TEST_SUITE_P(
                                  fs::create_symlink(d / "a.dew", d / "b.dew");
                                  return (d / "a.dew").string();
                              },
-                             "Too many levels of symbolic links",
+                             sys(ELOOP),
                              {}},
                     SaveCase{"FifoIsNotReplaced",
                              [](const fs::path& d) {
                                  ::mkfifo((d / "p.dew").c_str(), 0600);
                                  return (d / "p.dew").string();
                              },
-                             "not a regular file",
+                             Reason{"not a regular file"},
                              {}},
                     SaveCase{"ReadOnlyFolder",
                              [](const fs::path& d) {
@@ -219,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  ::chmod((d / "ro").c_str(), 0555);
                                  return (d / "ro/case.dew").string();
                              },
-                             "Permission denied",
+                             sys(EACCES),
                              {{"ro/case.dew", kOld}},
                              true}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -282,8 +294,8 @@ private:
 struct InjectedCase {
     const char* name;
     std::function<void(FailingCalls&)> arrange;
-    const char* reason; ///< "" when the save succeeds
-    bool replaced;      ///< the file holds the new text afterwards
+    Reason reason; ///< none when the save succeeds
+    bool replaced; ///< the file holds the new text afterwards
 };
 void PrintTo(const InjectedCase& c, std::ostream* os) {
     *os << c.name;
@@ -296,40 +308,38 @@ TEST_P(SaveInjected, OldFileIntactOnFailureAndNoTemporaryLeft) {
     FailingCalls calls;
     GetParam().arrange(calls);
     const std::string reason = writeFileAtomically(path("case.dew"), kNew, calls);
-    if (*GetParam().reason == '\0')
+    if (GetParam().reason.text().empty())
         EXPECT_EQ(reason, "");
     else
-        EXPECT_NE(reason.find(GetParam().reason), std::string::npos) << reason;
+        EXPECT_NE(reason.find(GetParam().reason.text()), std::string::npos) << reason;
     EXPECT_EQ(slurp(path("case.dew")), GetParam().replaced ? kNew : kOld);
     EXPECT_EQ(names(), std::vector<std::string>{"case.dew"});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, SaveInjected,
-    testing::Values(InjectedCase{"DiskFullAtTheFirstByte",
-                                 [](FailingCalls& c) { c.failAtByte = 0; },
-                                 "No space left on device", false},
-                    InjectedCase{"DiskFullMidway",
-                                 [](FailingCalls& c) {
-                                     c.chunk = 7;
-                                     c.failAtByte = 20;
-                                 },
-                                 "No space left on device", false},
-                    InjectedCase{"ReadOnlyFolder", [](FailingCalls& c) { c.makeError = EACCES; },
-                                 "Permission denied", false},
-                    InjectedCase{"FsyncFails", [](FailingCalls& c) { c.fsyncError = EIO; },
-                                 "Input/output error", false},
-                    InjectedCase{"RenameFails", [](FailingCalls& c) { c.renameError = EXDEV; },
-                                 "Invalid cross-device link", false},
-                    InjectedCase{"FolderSyncFailsAfterTheRename",
-                                 [](FailingCalls& c) { c.folderError = EIO; },
-                                 "may not survive a power cut", true},
-                    InjectedCase{"InterruptedAndShortWritesGoOn",
-                                 [](FailingCalls& c) {
-                                     c.interruptions = 3;
-                                     c.chunk = 5;
-                                 },
-                                 "", true}),
+    testing::Values(
+        InjectedCase{"DiskFullAtTheFirstByte", [](FailingCalls& c) { c.failAtByte = 0; },
+                     sys(ENOSPC), false},
+        InjectedCase{"DiskFullMidway",
+                     [](FailingCalls& c) {
+                         c.chunk = 7;
+                         c.failAtByte = 20;
+                     },
+                     sys(ENOSPC), false},
+        InjectedCase{"ReadOnlyFolder", [](FailingCalls& c) { c.makeError = EACCES; }, sys(EACCES),
+                     false},
+        InjectedCase{"FsyncFails", [](FailingCalls& c) { c.fsyncError = EIO; }, sys(EIO), false},
+        InjectedCase{"RenameFails", [](FailingCalls& c) { c.renameError = EXDEV; }, sys(EXDEV),
+                     false},
+        InjectedCase{"FolderSyncFailsAfterTheRename", [](FailingCalls& c) { c.folderError = EIO; },
+                     Reason{"may not survive a power cut"}, true},
+        InjectedCase{"InterruptedAndShortWritesGoOn",
+                     [](FailingCalls& c) {
+                         c.interruptions = 3;
+                         c.chunk = 5;
+                     },
+                     Reason{}, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TempDir, ASignalDuringSaveWaitsUntilTheSaveIsDone) {

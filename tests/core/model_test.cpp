@@ -1,4 +1,5 @@
 #include "core/model.h"
+#include "core/numbers.h"
 #include "test_cases.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,48 @@ TEST(Simulation, StartOnlyProfileFallsAwayFromTheStartTemperature) {
     EXPECT_LT(r.internal[80], 25.0f);
     EXPECT_EQ(r.internal.size(), 81u);
 }
+
+struct StartRow {
+    const char* name;
+    Case c;
+    const char* maxLine; ///< first line of the summary
+    const char* warning; ///< "" when there is none
+};
+void PrintTo(const StartRow& row, std::ostream* os) { *os << row.name; }
+
+class BarrierStart : public ::testing::TestWithParam<StartRow> {};
+
+// Both stages start at the lead-in's start temperature, whatever the step after the start row
+// writes into the profile's first minute.
+TEST_P(BarrierStart, IsTheStartTemperature) {
+    const StartRow& row = GetParam();
+    const RunResult r = ok(runModel(row.c));
+    const float start = static_cast<float>(numericValue(row.c.profile.cell(1, 2)));
+    EXPECT_EQ(r.intermediate[60], start);
+    EXPECT_EQ(r.internal[60], start);
+    const Evaluation e = evaluate(r, row.c.setup);
+    EXPECT_EQ(e.summary.substr(0, e.summary.find('\r')), row.maxLine);
+    const size_t w = e.summary.find("WARNING");
+    EXPECT_EQ(w == std::string::npos ? "" : e.summary.substr(w), std::string(row.warning));
+}
+
+const StartRow kStartRows[] = {
+    {"FastRampAfterAStartWithoutTime",
+     makeCase(0, 0, 0, {{"S", "25", "0"}, {"R", "850", "2"}, {"D", "850", "3"}, {"E", "25", "60"}}),
+     "Maximum Internal Temperature = 52.8  Limit = 150\u00b0 C", ""},
+    {"SameWithAOneMinuteStartRow",
+     makeCase(0, 0, 0, {{"S", "25", "1"}, {"R", "850", "2"}, {"D", "850", "3"}, {"E", "25", "59"}}),
+     "Maximum Internal Temperature = 52.8  Limit = 150\u00b0 C", ""},
+    {"ThermalPackRampAndDwell",
+     makeCase(1, 0, 4, {{"S", "25", "0"}, {"R", "300", "15"}, {"D", "300", "20"}}),
+     "Maximum Internal Temperature = 110.9  Limit = 140\u00b0 C",
+     "WARNING:  Tracer will reach 156\u00b0 C if allowed to dwell in thermal barrier!"},
+    {"DwellRightAfterTheStart",
+     makeCase(1, 1, 2, {{"S", "20", "0"}, {"D", "500", "10"}}, false, true),
+     "Maximum Internal Temperature = 23.8  Limit = 284\u00b0 F", ""},
+};
+INSTANTIATE_TEST_SUITE_P(Profiles, BarrierStart, ::testing::ValuesIn(kStartRows),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Simulation, RampStartsFromTheMinuteBefore) {
     const RunResult r = ok(runModel(makeCase(0, 0, 0, {{"S", "20", "0"}, {"R", "80", "6"}})));
@@ -118,13 +161,43 @@ TEST(Simulation, HalfMinuteDeadTimeAlternatesItsDelay) {
     }
 }
 
-TEST(Simulation, ZeroCoefficientsKeepTheStartValue) {
-    Case c = makeCase(0, 0, 0, {{"S", "30", "0"}, {"R", "200", "20"}});
-    c.setup.selectModel(4); // only reachable when a file bypasses the rules
-    const RunResult r = ok(runModel(c));
-    ASSERT_EQ(r.internal[60], 38.5f); // the ramp's first minute replaces the start
-    for (size_t t = 60; t < r.internal.size(); ++t)
-        EXPECT_EQ(r.internal[t], 38.5f);
+struct NoDataRow {
+    const char* name;
+    int tracer, environ, model;
+    const char* message;
+};
+
+void PrintTo(const NoDataRow& row, std::ostream* os) { *os << row.name; }
+
+class NoData : public ::testing::TestWithParam<NoDataRow> {};
+
+// A file can choose a barrier the rules never offer for its tracer; without data it would hold
+// both stages at the start and pass any profile.
+TEST_P(NoData, ABarrierWithoutDataGivesNoVerdict) {
+    const NoDataRow& row = GetParam();
+    Case c = makeCase(row.tracer, row.environ, 0, {{"S", "30", "0"}, {"R", "400", "20"}});
+    c.setup.selectModel(row.model);
+    const RunOutcome outcome = runModel(c);
+    ASSERT_TRUE(std::holds_alternative<RunError>(outcome));
+    EXPECT_EQ(describeError(std::get<RunError>(outcome)), row.message);
+}
+
+const NoDataRow kNoDataRows[] = {
+    {"ThermalPackWithTesselTwoInAir", 0, 0, 4,
+     "The 7210 has no data for the Tessel II or VTX tracer in Air."},
+    {"ThermalPackWithTesselTwoInLiquid", 0, 1, 4,
+     "The 7210 has no data for the Tessel II or VTX tracer in Liquid."},
+    {"SevenInchDewarWithTesselTwo", 0, 0, 5,
+     "The 7105 has no data for the Tessel II or VTX tracer in Air."},
+};
+
+INSTANTIATE_TEST_SUITE_P(Models, NoData, ::testing::ValuesIn(kNoDataRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Simulation, ThermalPackInLiquidHasDataWithTesselThree) {
+    Case c = makeCase(1, 1, 0, {{"S", "30", "0"}, {"R", "200", "20"}});
+    c.setup.selectModel(4); // hidden by the rules in liquid, but its table has values
+    EXPECT_TRUE(std::holds_alternative<RunResult>(runModel(c)));
 }
 
 TEST(Simulation, LowTemperaturesLeaveBothMaximaAtTheirStart) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+
 #include <cmath>
 #include <limits>
 
@@ -141,7 +143,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RoundTripText, ReadsBackToTheSameSingle) {
     for (const float v : {0.1f, 123.456f, -40.0f, 1e20f, 3.4028235e38f, 1.17549435e-38f, 0.0f}) {
         const std::string text = roundTripText(v);
-        EXPECT_EQ(static_cast<float>(std::strtod(text.c_str(), nullptr)), v) << text;
+        float back = -1;
+        std::from_chars(text.data(), text.data() + text.size(), back);
+        EXPECT_EQ(back, v) << text;
     }
 }
 

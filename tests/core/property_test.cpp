@@ -61,7 +61,7 @@ Reference reference(const Case& c) {
     const auto mi = static_cast<size_t>(c.setup.modelIndex());
     const auto rc = static_cast<size_t>(c.setup.tracerIndex() + 2 * c.setup.environIndex());
     const double dead = params[mi][rc], a = params[mi][4 + rc], b = params[mi][8 + rc];
-    r.mid[60] = r.process[60];
+    r.mid[60] = static_cast<float>(numericValue(c.profile.cell(1, 2))); // the lead-in value
     r.in[60] = r.mid[60];
     const int64_t end = r.total + 80;
     for (int64_t m = 61; m <= end; ++m) {
@@ -86,8 +86,10 @@ Case randomCase(std::mt19937& rng) {
     const int tracer = static_cast<int>(rng() % 2), environ = static_cast<int>(rng() % 2);
     const bool hours = rng() % 3 == 0;
     Case c = kvh::test::makeCase(tracer, environ, 0, {}, rng() % 2 == 0, !hours);
-    // Any model, also one the rules hide (a file can select it).
-    c.setup.selectModel(static_cast<int>(rng() % 6));
+    // Any model with data for the tracer and environment, also one the rules hide (a file can
+    // select it); those without data are refused, as a test of their own checks.
+    const int models = tracer == 0 ? 4 : 6;
+    c.setup.selectModel(static_cast<int>(rng() % models));
     std::uniform_real_distribution<double> temp(-50, 400);
     const int rows = 1 + static_cast<int>(rng() % 14);
     for (int r = 1; r <= rows; ++r) {

@@ -52,6 +52,22 @@ INSTANTIATE_TEST_SUITE_P(
                     CliCase{"ZeroRamp", {"--series", "@"}, kBadRamp, 3, "Profile row 2"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Odd cells and fields are told on standard error; the report itself does not change.
+TEST(ReportCliNotices, GoToStandardErrorOnly) {
+    const std::string dir = std::filesystem::temp_directory_path().string();
+    const std::string setup = "Davar Model = 1\r\nTracer Type = 1\r\nEnvironment = 0\r\n";
+    std::ofstream(dir + "/kvh-clean.dew", std::ios::binary) << setup << "S,20,0\r\nD,400,30\r\n";
+    std::ofstream(dir + "/kvh-odd.dew", std::ios::binary) << setup << "S,20,0\r\nD,400 C,30\r\n";
+    std::ostringstream cleanOut, cleanErr, oddOut, oddErr;
+    ASSERT_EQ(kvh::tools::reportMain({dir + "/kvh-clean.dew"}, cleanOut, cleanErr), 0);
+    ASSERT_EQ(kvh::tools::reportMain({dir + "/kvh-odd.dew"}, oddOut, oddErr), 0);
+    EXPECT_EQ(cleanErr.str(), "");
+    EXPECT_EQ(oddErr.str(), "kvhitemp-report: Line 5: \"400 C\" is read as 400\n");
+    EXPECT_EQ(oddOut.str(), cleanOut.str());
+    std::filesystem::remove(dir + "/kvh-clean.dew");
+    std::filesystem::remove(dir + "/kvh-odd.dew");
+}
+
 TEST(ReportCliSeries, OneRowPerMinuteToEightyAfterTheEnd) {
     const std::string path = (std::filesystem::temp_directory_path() / "kvh-cli-series.dew").string();
     std::ofstream(path, std::ios::binary)
@@ -60,7 +76,8 @@ TEST(ReportCliSeries, OneRowPerMinuteToEightyAfterTheEnd) {
     ASSERT_EQ(kvh::tools::reportMain({"--series", path}, out, err), 0) << err.str();
     const std::string csv = out.str();
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 91);
-    EXPECT_NE(csv.find("\n60,28,28,28\n"), std::string::npos) << csv.substr(0, 2000);
+    // The ramp's first minute is 28; both stages start at the start temperature.
+    EXPECT_NE(csv.find("\n60,28,20,20\n"), std::string::npos) << csv.substr(0, 2000);
     EXPECT_EQ(csv.find("\n91,"), std::string::npos);
     EXPECT_NE(csv.find("\n90,0,"), std::string::npos);
     std::filesystem::remove(path);

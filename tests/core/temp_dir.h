@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace kvh::test {
@@ -29,7 +30,9 @@ protected:
         for (char& ch : name)
             if (ch == '/')
                 ch = '-';
-        m_dir = std::filesystem::temp_directory_path() / ("kvh-" + name);
+        // The process id keeps apart the runs ctest makes at once (one per locale).
+        m_dir = std::filesystem::temp_directory_path() /
+                ("kvh-" + std::to_string(::getpid()) + "-" + name);
         cleanUp();
         std::filesystem::create_directories(m_dir);
     }
