@@ -136,22 +136,39 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
-/// Holds back the signals that would end the program while a save is under way; they arrive
-/// once the save has finished or been undone.
+/// Holds back the signals that would end the program while a save is under way, so a save
+/// is never cut off between its steps: one that arrives before the rename undoes the save
+/// (the old file stays), and the signal takes effect once the save has been undone or done.
 class TerminationSignalsHeld {
 public:
     TerminationSignalsHeld() {
-        sigset_t held;
-        sigemptyset(&held);
+        sigemptyset(&m_held);
         for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ})
-            sigaddset(&held, sig);
-        pthread_sigmask(SIG_BLOCK, &held, &m_previous);
+            sigaddset(&m_held, sig);
+        pthread_sigmask(SIG_BLOCK, &m_held, &m_previous);
     }
     ~TerminationSignalsHeld() { pthread_sigmask(SIG_SETMASK, &m_previous, nullptr); }
     TerminationSignalsHeld(const TerminationSignalsHeld&) = delete;
     TerminationSignalsHeld& operator=(const TerminationSignalsHeld&) = delete;
 
+    /// Whether one of the held signals is waiting (one the program ignores does not count).
+    bool arrived() const {
+        sigset_t pending;
+        if (sigpending(&pending) != 0)
+            return false;
+        for (int sig = 1; sig < NSIG; ++sig)
+            if (sigismember(&m_held, sig) == 1 && sigismember(&pending, sig) == 1 && !ignored(sig))
+                return true;
+        return false;
+    }
+
 private:
+    static bool ignored(int sig) {
+        struct sigaction action {};
+        return sigaction(sig, nullptr, &action) == 0 && action.sa_handler == SIG_IGN;
+    }
+
+    sigset_t m_held;
     sigset_t m_previous;
 };
 
@@ -259,6 +276,8 @@ std::string writeFileAtomically(const std::string& path, std::string_view bytes,
     if (fd.get() < 0)
         return systemReason(errno);
     int err = fillTemporary(calls, fd, bytes, exists ? &old : nullptr);
+    if (err == 0 && held.arrived())
+        err = EINTR;
     if (err == 0 && calls.rename(temporary, target) != 0)
         err = errno;
     if (err != 0) {

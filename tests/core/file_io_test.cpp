@@ -260,7 +260,7 @@ public:
     int makeError = 0, fsyncError = 0, renameError = 0, folderError = 0;
     int interruptions = 0; ///< the first writes fail with EINTR
     std::size_t chunk = 0; ///< at most this many bytes per write (0: all)
-    std::function<void()> duringWrite;
+    std::function<void()> duringWrite, duringFolderSync;
 
     int makeTemporary(std::string& pattern) override {
         return makeError ? (errno = makeError, -1) : SaveCalls::makeTemporary(pattern);
@@ -284,6 +284,8 @@ public:
         return renameError ? (errno = renameError, -1) : SaveCalls::rename(from, to);
     }
     int syncFolder(const std::string& folder) override {
+        if (duringFolderSync)
+            duringFolderSync();
         return folderError ? (errno = folderError, -1) : SaveCalls::syncFolder(folder);
     }
 
@@ -342,20 +344,37 @@ INSTANTIATE_TEST_SUITE_P(
                      Reason{}, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(TempDir, ASignalDuringSaveWaitsUntilTheSaveIsDone) {
+struct SignalCase {
+    const char* name;
+    bool afterRename; ///< the signal comes while the folder is synced, else while writing
+    const std::string& expected;
+};
+void PrintTo(const SignalCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SaveSignalled : public TempDir, public testing::WithParamInterface<SignalCase> {};
+
+TEST_P(SaveSignalled, EndsTheProgramOnlyOnceTheSaveIsUndoneOrDone) {
     put(path("case.dew"), kOld);
     const std::string target = path("case.dew");
+    const bool afterRename = GetParam().afterRename;
     EXPECT_EXIT(
         {
             FailingCalls calls;
             calls.chunk = 4;
-            calls.duringWrite = [] { ::raise(SIGTERM); };
+            (afterRename ? calls.duringFolderSync : calls.duringWrite) = [] { ::raise(SIGTERM); };
             writeFileAtomically(target, kNew, calls);
             std::_Exit(0);
         },
         testing::KilledBySignal(SIGTERM), "");
-    EXPECT_EQ(slurp(target), kNew);
+    EXPECT_EQ(slurp(target), GetParam().expected);
     EXPECT_EQ(names(), std::vector<std::string>{"case.dew"});
 }
+
+INSTANTIATE_TEST_SUITE_P(Termination, SaveSignalled,
+                         testing::Values(SignalCase{"WhileWritingKeepsTheOldFile", false, kOld},
+                                         SignalCase{"AfterTheRenameKeepsTheNewFile", true, kNew}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
