@@ -98,6 +98,20 @@ std::unique_ptr<QTextLayout> layOutLine(const QString& text, const QFont& font,
     return layout;
 }
 
+/// Every line of the report laid out; the trailing empty lines are dropped.
+std::vector<std::unique_ptr<QTextLayout>> layOutReport(const QString& text, const QFont& font,
+                                                       const QPaintDevice* device, qreal width) {
+    const QTextOption option = lineOption(text, font, device);
+    QStringList lines = textLines(text);
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    std::vector<std::unique_ptr<QTextLayout>> layouts;
+    layouts.reserve(static_cast<size_t>(lines.size()));
+    for (const QString& line : std::as_const(lines))
+        layouts.push_back(layOutLine(line, font, device, option, width));
+    return layouts;
+}
+
 /// The chart may grow down to the footer, but not taller than this times its width.
 constexpr qreal kMaxChartTallness = 1.5;
 
@@ -232,14 +246,7 @@ int PrintPage::paint(QPainter* painter, const QRectF& pageRect, const QString& r
 
     // The device goes in with the text, so the glyphs are measured as the device prints them.
     const QRectF textBox = geometry.map(kTextTwips);
-    const QTextOption option = lineOption(reportText, font, device);
-    QStringList lines = textLines(reportText);
-    while (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    std::vector<std::unique_ptr<QTextLayout>> layouts;
-    layouts.reserve(static_cast<size_t>(lines.size()));
-    for (const QString& line : std::as_const(lines))
-        layouts.push_back(layOutLine(line, font, device, option, textBox.width()));
+    const auto layouts = layOutReport(reportText, font, device, textBox.width());
 
     const qreal gap = (kPictureTwips.top() - kTextTwips.bottom()) * geometry.sy;
     const QRectF picture = geometry.map(kPictureTwips);
