@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Takes the README's pictures of the three pages (docs/*.png) under Xvfb, from an example case,
+# Takes the README's pictures of the four pages (docs/*.png) under Xvfb, from an example case,
 # and the picture of its printed page (docs/printed-page.png, from the printed PDF).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -4,6 +4,9 @@
 // before anything is applied, so a refused file changes nothing.
 
 #include "case.h"
+// The file reading and saving and the 8-bit codec the format is written with, for its users.
+#include "cp1252.h"
+#include "file_io.h"
 
 #include <cstddef>
 #include <string>

@@ -93,6 +93,51 @@ private:
 
 RunError rowError(int row, std::string message) { return RunError{row, std::move(message)}; }
 
+/// The profile as the simulation reads it: the total time, the steps and their minutes.
+struct StepPlan {
+    int64_t total = 0;
+    std::vector<Step> steps;
+    int64_t stepMinutes = 0;
+};
+
+/// Total time: every row counts, blank ones included. In hours a row is rounded after adding
+/// 0.2 minute; the running sum is rounded after each row.
+std::variant<StepPlan, RunError> readSteps(const Case& c) {
+    const ProfileTable& table = c.profile;
+    const bool hoursTotal = !c.setup.minutes();
+    const bool hoursSteps = c.setup.hours();
+    StepPlan plan;
+    for (int r = 1; r < table.rowCount(); ++r) {
+        const double time = numericValue(table.cell(r, kColTime));
+        if (!fitsSingle(time))
+            return rowError(r, "The time is not a number the model can use.");
+        if ((hoursTotal ? time * 60 : time) < 0)
+            return rowError(r, "The time is negative.");
+        const double v = hoursTotal ? roundHalfEven(time * 60 + 0.2) : time;
+        const double sum = roundHalfEven(static_cast<double>(plan.total) + v);
+        if (sum > static_cast<double>(kMaxTotalMinutes))
+            return rowError(r, "The profile runs longer than 1,000,000 minutes.");
+        plan.total = static_cast<int64_t>(sum);
+
+        const StepCode code = stepCode(table.cell(r, kColStep));
+        if (code == StepCode::None)
+            continue;
+        const double temp = numericValue(table.cell(r, kColTemp));
+        if (!fitsSingle(temp))
+            return rowError(r, "The temperature is not a number the model can use.");
+        const double duration = roundHalfEven(hoursSteps ? time * 60 : time);
+        if (code == StepCode::Ramp && duration == 0)
+            return rowError(r, "A \"Ramp to Temp\" step needs a time of at least one minute.");
+        if (static_cast<double>(plan.stepMinutes) + duration >
+            static_cast<double>(kMaxTotalMinutes))
+            return rowError(r, "The profile runs longer than 1,000,000 minutes.");
+        const auto minutes = static_cast<int64_t>(duration);
+        plan.steps.push_back({code, temp, minutes, r});
+        plan.stepMinutes += minutes;
+    }
+    return plan;
+}
+
 /// "The 7210 has no data for the Tessel II or VTX tracer in Air."
 std::string noDataMessage(const SetupState& setup) {
     const int mi = setup.modelIndex();
@@ -105,6 +150,13 @@ std::string noDataMessage(const SetupState& setup) {
 }
 
 } // namespace
+
+std::variant<int64_t, RunError> totalMinutes(const Case& c) {
+    auto plan = readSteps(c);
+    if (const auto* error = std::get_if<RunError>(&plan))
+        return *error;
+    return std::get<StepPlan>(plan).total;
+}
 
 RunOutcome runModel(const Case& c, RunResult recycled) {
     const ProfileTable& table = c.profile;
@@ -124,40 +176,13 @@ RunOutcome runModel(const Case& c, RunResult recycled) {
     if (deadTime == 0 && outer == 0 && inner == 0)
         return rowError(0, noDataMessage(setup));
 
-    // Total time: every row counts, blank ones included. In hours a row is rounded after
-    // adding 0.2 minute; the running sum is rounded after each row.
-    const bool hoursTotal = !setup.minutes();
-    const bool hoursSteps = setup.hours();
-    int64_t total = 0;
-    std::vector<Step> steps;
-    int64_t stepMinutes = 0;
-    for (int r = 1; r < table.rowCount(); ++r) {
-        const double time = numericValue(table.cell(r, kColTime));
-        if (!fitsSingle(time))
-            return rowError(r, "The time is not a number the model can use.");
-        if ((hoursTotal ? time * 60 : time) < 0)
-            return rowError(r, "The time is negative.");
-        const double v = hoursTotal ? roundHalfEven(time * 60 + 0.2) : time;
-        const double sum = roundHalfEven(static_cast<double>(total) + v);
-        if (sum > static_cast<double>(kMaxTotalMinutes))
-            return rowError(r, "The profile runs longer than 1,000,000 minutes.");
-        total = static_cast<int64_t>(sum);
-
-        const StepCode code = stepCode(table.cell(r, kColStep));
-        if (code == StepCode::None)
-            continue;
-        const double temp = numericValue(table.cell(r, kColTemp));
-        if (!fitsSingle(temp))
-            return rowError(r, "The temperature is not a number the model can use.");
-        const double duration = roundHalfEven(hoursSteps ? time * 60 : time);
-        if (code == StepCode::Ramp && duration == 0)
-            return rowError(r, "A \"Ramp to Temp\" step needs a time of at least one minute.");
-        if (static_cast<double>(stepMinutes) + duration > static_cast<double>(kMaxTotalMinutes))
-            return rowError(r, "The profile runs longer than 1,000,000 minutes.");
-        const auto minutes = static_cast<int64_t>(duration);
-        steps.push_back({code, temp, minutes, r});
-        stepMinutes += minutes;
-    }
+    auto read = readSteps(c);
+    if (auto* error = std::get_if<RunError>(&read))
+        return std::move(*error);
+    const StepPlan& plan = std::get<StepPlan>(read);
+    const int64_t total = plan.total;
+    const std::vector<Step>& steps = plan.steps;
+    const int64_t stepMinutes = plan.stepMinutes;
     const double startTemp = numericValue(table.cell(1, kColTemp));
     if (!fitsSingle(startTemp))
         return rowError(1, "The temperature is not a number the model can use.");
@@ -256,6 +281,48 @@ std::string describeError(const RunError& error) {
     if (error.row <= 0)
         return error.message;
     return "Profile row " + std::to_string(error.row) + ": " + error.message;
+}
+
+} // namespace kvh::core
+
+namespace kvh::core {
+
+PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup) {
+    const ModelParams params = buildModelParams();
+    const auto mi = static_cast<size_t>(setup.modelIndex());
+    const auto rc = static_cast<size_t>(responseCase(setup.tracerIndex(), setup.environIndex()));
+    const DelayedIndex delayed(params[mi][rc]);
+    const double outer = params[mi][4 + rc];
+    const double inner = params[mi][8 + rc];
+    const int64_t e = run.totalMinutes + kLeadIn;
+    const int64_t stored = run.totalMinutes + kTail;
+    const auto processAt = [&run](int64_t i) {
+        return i >= 0 && static_cast<size_t>(i) < run.process.size()
+                   ? run.process[static_cast<size_t>(i)]
+                   : 0.0f;
+    };
+    // The stages go on exactly as in the run, from the last minute it stored.
+    double m0 = run.intermediate[static_cast<size_t>(stored)];
+    double i0 = run.internal[static_cast<size_t>(stored)];
+    float previous = run.internal[static_cast<size_t>(e)];
+    PeakAfterEnd peak{previous, 0};
+    for (int64_t t = e + 1; t < e + kPeakSearchMinutes; ++t) {
+        float now = 0.0f;
+        if (t <= stored) {
+            now = run.internal[static_cast<size_t>(t)];
+        } else {
+            const float m1 = static_cast<float>((processAt(delayed(t)) - m0) * outer + m0);
+            m0 = m1;
+            now = static_cast<float>((m0 - i0) * inner + i0);
+            i0 = now;
+        }
+        if (now < previous)
+            break;
+        if (now > peak.peak)
+            peak = {now, t - e};
+        previous = now;
+    }
+    return peak;
 }
 
 } // namespace kvh::core

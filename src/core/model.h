@@ -66,6 +66,24 @@ using RunOutcome = std::variant<RunResult, RunError>;
 /// fresh memory (page faults dominate a first run of a million minutes).
 RunOutcome runModel(const Case& c, RunResult recycled = {});
 
+/// The profile's TotalMinutes as a run computes it, or the error a run would give for the
+/// rows' times and temperatures (no simulation: cheap for any length).
+std::variant<int64_t, RunError> totalMinutes(const Case& c);
+
+/// Minutes after the profile's end within which peakAfterEnd looks for the peak.
+inline constexpr int64_t kPeakSearchMinutes = 100'000;
+
+/// Where the inside peaks once the profile has ended (minute e = TotalMinutes + 60).
+struct PeakAfterEnd {
+    float peak = 0.0f;         ///< highest internal temperature from e on, single precision
+    int64_t minutesToPeak = 0; ///< its minute minus e (the first one on ties)
+};
+
+/// Continues both stages of a run past its stored series with the run's own arithmetic, the
+/// process read as 0 beyond its stored minutes, until the internal temperature first falls
+/// (or kPeakSearchMinutes have passed). `setup` is the one the run was made with.
+PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup);
+
 /// The result texts of a run, as the results page shows them.
 struct Evaluation {
     std::string summary; ///< txtMaxResults: two or three lines, CR LF between them

@@ -1,5 +1,8 @@
 #include "report_cli.h"
 
+#include "compare_cli.h"
+
+#include "core/comparison_csv.h"
 #include "core/dew_file.h"
 #include "core/doubtful.h"
 #include "core/model.h"
@@ -21,6 +24,14 @@ constexpr const char* kUsage =
     "                     clipboard (UTF-8, CR LF line ends, TAB between table fields)\n"
     "  --series FILE.dew  print the minute series as CSV: minute,process,intermediate,internal\n"
     "                     for minute index 0 to TotalMinutes + 80 (the profile starts at 60)\n"
+    "  --compare FILE.dew every barrier offered for the case's tracer type and environment, as\n"
+    "                     CSV: model,max_internal,max_dwell,verdict,warning,\n"
+    "                     safe_dwell_minutes,peak_after_end,minutes_to_peak (the model in the\n"
+    "                     file need not be chosen)\n"
+    "  --compare-all DIR|FILES...\n"
+    "                     the same for every .dew file of a folder, or for each file given,\n"
+    "                     in one CSV with the file name first; a case that fails is named on\n"
+    "                     standard error, the others are still printed\n"
     "  --help             show this text\n"
     "\n"
     "Exit status: 0 success; 1 the file cannot be read or parsed; 2 the setup in the file is\n"
@@ -31,12 +42,7 @@ constexpr const char* kUsage =
     "empty dwell time as 0) are named on standard error, one a line; the output stays the same.\n";
 
 void printSeries(const core::RunResult& run, std::ostream& out) {
-    out << "minute,process,intermediate,internal\n";
-    const auto last = static_cast<size_t>(run.totalMinutes + core::kTail);
-    for (size_t i = 0; i <= last; ++i)
-        out << std::to_string(i) << ',' << core::roundTripText(run.process[i]) << ','
-            << core::roundTripText(run.intermediate[i]) << ','
-            << core::roundTripText(run.internal[i]) << '\n';
+    out << core::seriesCsv(run);
 }
 
 /// How the file and its profile are read where a user may not expect it, one note a line.
@@ -51,6 +57,8 @@ void printNotices(const core::Case& c, const std::vector<std::string>& fileNotic
 } // namespace
 
 int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (isCompareRequest(args))
+        return compareMain(args, out, err);
     bool series = false;
     std::string path;
     for (const std::string& arg : args) {

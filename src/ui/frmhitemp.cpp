@@ -3,8 +3,11 @@
 #include "core/chart_data.h"
 #include "core/dew_file.h"
 #include "core/model.h"
+#include "core/numbers.h"
 #include "platform/platform.h"
 #include "ui/axis_scale_editor.h"
+#include "ui/compare_page.h"
+#include "ui/export_menu.h"
 #include "ui/graph_copy.h"
 #include "ui/overwrite_question.h"
 #include "ui/process_page.h"
@@ -16,6 +19,7 @@
 #include "ui/results_page.h"
 #include "ui/setup_page.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -38,6 +42,7 @@ const QString kWindowTitle = QStringLiteral("Kelvora High Temp Thermal Pack Perf
 const QString kTabSetup = QStringLiteral("   Setup   ");
 const QString kTabProcessData = QStringLiteral("  Process Data  ");
 const QString kTabResults = QStringLiteral("  Results and Graph  ");
+const QString kTabCompare = QStringLiteral("  Compare Barriers  ");
 
 const QString kSetupErrorText = QStringLiteral("Setup not complete! Results cannot be displayed");
 const QString kSetupErrorTitle = QStringLiteral("Setup Error");
@@ -85,7 +90,8 @@ std::string localPath(const QString& path) {
 frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     : QMainWindow(parent), m_platform(platform), m_lblSetup(new QLabel), m_tab(new QTabWidget),
       m_setupPage(new SetupPage), m_processPage(new ProcessPage(m_case.profile)),
-      m_resultsPage(new ResultsPage), m_printer(std::make_unique<ReportPrinter>(platform, this)) {
+      m_resultsPage(new ResultsPage),
+      m_comparePage(new ComparePage(m_case, m_processPage->model())), m_printer(std::make_unique<ReportPrinter>(platform, this)) {
     setObjectName(QStringLiteral("frmHiTemp"));
     setWindowTitle(kWindowTitle);
     resize(kInitialSize);
@@ -94,6 +100,7 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     m_tab->addTab(m_setupPage, kTabSetup);
     m_tab->addTab(m_processPage, kTabProcessData);
     m_tab->addTab(m_resultsPage, kTabResults);
+    m_tab->addTab(m_comparePage, kTabCompare);
 
     auto* central = new QWidget;
     auto* top = new QHBoxLayout;
@@ -147,7 +154,9 @@ void frmHiTemp::buildMenus() {
             &frmHiTemp::mnuPrintPreview_Click);
     addItem(file, QStringLiteral("mnuExportPdf"), QStringLiteral("Export PDF..."),
             &frmHiTemp::mnuExportPdf_Click);
-    file->addSeparator()->setObjectName(QStringLiteral("mnuBlank"));
+    QAction* blank = file->addSeparator();
+    blank->setObjectName(QStringLiteral("mnuBlank"));
+    new ExportMenu(*this, *m_comparePage, file, blank);
     addItem(file, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), &frmHiTemp::mnuExit_Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -177,6 +186,10 @@ void frmHiTemp::connectPages() {
     connect(&m_processPage->grid(), &ProfileGrid::editorTextChanged, this,
             &frmHiTemp::txtFGIn_Change);
     connect(m_resultsPage, &ResultsPage::tracerOnlyClicked, this, &frmHiTemp::chkTracerOnly_Click);
+    // A row chosen on the compare page is a click on that model's button.
+    connect(m_comparePage, &ComparePage::barrierChosen, this, [this](int model) {
+        m_setupPage->findChild<QAbstractButton*>(QStringLiteral("optMod_%1").arg(model))->click();
+    });
 }
 
 ResultsChart& frmHiTemp::chart() const {
@@ -194,6 +207,7 @@ bool frmHiTemp::hasResults() const {
 void frmHiTemp::showSetup() {
     m_setupPage->showState(m_case.setup);
     m_processPage->showUnits(m_case.setup);
+    m_comparePage->caseChanged();
 }
 
 void frmHiTemp::showCase() {
@@ -243,6 +257,8 @@ bool frmHiTemp::PlotGraph() {
     const auto& run = std::get<core::RunResult>(outcome);
     const core::Evaluation evaluation = core::evaluate(run, m_case.setup);
     m_resultsPage->showResults(qs(evaluation.summary), qs(evaluation.verdict), evaluation.pass);
+    const core::PeakAfterEnd peak = core::peakAfterEnd(run, m_case.setup);
+    m_resultsPage->showPeak(peakAfterEndText(peak, m_case.setup.fahrenheit()));
     core::ChartData data = core::buildChartData(run, m_case.setup, m_resultsPage->tracerOnly(),
                                                 ResultsChart::kDataBuckets);
     m_spareRun = std::move(std::get<core::RunResult>(outcome)); // storage for the next run

@@ -37,6 +37,8 @@ class Platform;
 
 namespace kvh::ui {
 
+class ComparePage;
+class ExportMenu;
 class ProcessPage;
 class ReportPrinter;
 class ResultsChart;
@@ -119,6 +121,7 @@ private:
     SetupPage* m_setupPage;
     ProcessPage* m_processPage;
     ResultsPage* m_resultsPage;
+    ComparePage* m_comparePage;
     QAction* m_mnuPrint = nullptr;
     /// The printer chosen for the window's lifetime, and the print commands.
     std::unique_ptr<ReportPrinter> m_printer;

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -20,13 +21,14 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kLf = QStringLiteral("\n");
 /// Lines of the summary box: the summary has two or three.
 constexpr int kSummaryLines = 3;
+const QString kPeakName = QStringLiteral("Peak after the end");
 
 } // namespace
 
 ResultsPage::ResultsPage(QWidget* parent)
     : QGroupBox(kPageCaption, parent), m_pf(new QLineEdit(this)),
       m_tracerOnly(new QCheckBox(kTracerOnlyCaption, this)), m_maxResults(new QPlainTextEdit(this)),
-      m_chart(new ResultsChart(this)) {
+      m_peak(new QLabel(this)), m_chart(new ResultsChart(this)) {
     setObjectName(QStringLiteral("fra_2"));
     setProperty("index", 2);
     m_pf->setObjectName(QStringLiteral("txtPF"));
@@ -47,6 +49,10 @@ ResultsPage::ResultsPage(QWidget* parent)
     m_maxResults->setFixedHeight(lineHeight * kSummaryLines + 2 * m_maxResults->frameWidth() +
                                  static_cast<int>(2 * m_maxResults->document()->documentMargin()) +
                                  lineHeight / 2);
+    m_peak->setObjectName(QStringLiteral("lblPeak"));
+    m_peak->setAccessibleName(kPeakName);
+    m_peak->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_peak->hide();
     m_chart->setObjectName(QStringLiteral("Graf"));
     m_chart->setMinimumSize(400, 300);
 
@@ -54,6 +60,7 @@ ResultsPage::ResultsPage(QWidget* parent)
     top->addWidget(m_pf, 0, 0);
     top->addWidget(m_tracerOnly, 1, 0);
     top->addWidget(m_maxResults, 0, 1, 2, 1);
+    top->addWidget(m_peak, 2, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_chart, 1);
@@ -72,7 +79,13 @@ void ResultsPage::showResults(const QString& summary, const QString& verdict, bo
     m_pf->setPalette(palette);
 }
 
+void ResultsPage::showPeak(const QString& text) {
+    m_peak->setText(text);
+    m_peak->setVisible(!text.isEmpty());
+}
+
 void ResultsPage::showFailure(const QString& reason) {
+    showPeak(QString());
     m_maxResults->setPlainText(QString(reason).replace(kCrLf, kLf));
     m_pf->clear();
     m_pf->setPalette(QPalette()); // back to the box's own colours

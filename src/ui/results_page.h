@@ -6,6 +6,7 @@
 
 QT_BEGIN_NAMESPACE
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 QT_END_NAMESPACE
@@ -27,6 +28,10 @@ public:
     /// Shows a run that failed: no verdict, on the box's own colour, and the reason.
     void showFailure(const QString& reason);
 
+    /// The line under the summary on where the inside peaks after the profile's end (empty to
+    /// hide it). The summary's texts stay as they are.
+    void showPeak(const QString& text);
+
     /// The two texts as the page shows them, the summary's lines joined by CR LF.
     QString summaryText() const;
     QString verdictText() const;
@@ -38,6 +43,7 @@ private:
     QLineEdit* m_pf;
     QCheckBox* m_tracerOnly;
     QPlainTextEdit* m_maxResults;
+    QLabel* m_peak;
     ResultsChart* m_chart;
 };
 

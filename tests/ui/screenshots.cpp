@@ -1,4 +1,4 @@
-// Takes the pictures of the three pages shown in the README: opens a case through the fake
+// Takes the pictures of the four pages shown in the README: opens a case through the fake
 // Open dialog and grabs the window on each page, then prints the report to printed-page.pdf.
 // Run it under Xvfb through scripts/screenshots.sh, which also names the case and the output
 // folder and turns the PDF into docs/printed-page.png.
@@ -31,8 +31,8 @@ int main(int argc, char* argv[]) {
     platform.openAnswers.enqueue(dewFile);
     window.findChild<QAction*>(QStringLiteral("mnuOpen"))->trigger();
     auto* tab = window.findChild<QTabWidget*>(QStringLiteral("Tab1"));
-    const char* names[] = {"setup.png", "process-data.png", "results.png"};
-    for (int page = 0; page < 3; ++page) {
+    const char* names[] = {"setup.png", "process-data.png", "results.png", "compare.png"};
+    for (int page = 0; page < 4; ++page) {
         tab->setCurrentIndex(page);
         QTest::qWait(300);
         const QString path = folder + QLatin1Char('/') + QString::fromLatin1(names[page]);

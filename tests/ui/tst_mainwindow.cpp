@@ -35,10 +35,11 @@ private slots:
     void startUp() {
         QCOMPARE(h->window->windowTitle(), u"Kelvora High Temp Thermal Pack Performance Model"_s);
         QTabWidget* tab = h->tab();
-        QCOMPARE(tab->count(), 3);
+        QCOMPARE(tab->count(), 4);
         QCOMPARE(tab->tabText(0), u"   Setup   "_s);
         QCOMPARE(tab->tabText(1), u"  Process Data  "_s);
         QCOMPARE(tab->tabText(2), u"  Results and Graph  "_s);
+        QCOMPARE(tab->tabText(3), u"  Compare Barriers  "_s);
         QCOMPARE(tab->currentIndex(), 0);
         QCOMPARE(h->get<QGroupBox>("fra_0")->title(),
                  u"Specify Dewar or Thermal Pack model, Tracer Type and Process Environment"_s);
@@ -106,7 +107,8 @@ private slots:
             file << (a->isSeparator() ? u"-"_s : a->objectName());
         QCOMPARE(file,
                  QStringList({u"mnuOpen"_s, u"mnuSave"_s, u"mnuPrint"_s, u"mnuPrintSetup"_s,
-                              u"mnuPrintPreview"_s, u"mnuExportPdf"_s, u"-"_s, u"mnuExit"_s}));
+                              u"mnuPrintPreview"_s, u"mnuExportPdf"_s, u"mnuExport"_s, u"-"_s,
+                              u"mnuExit"_s}));
     }
 
     void refusalsBeforeResults_data() {

@@ -1,0 +1,46 @@
+// Speed of the barrier comparison: every offered barrier with its longest safe dwell and the
+// peak after the end, for 24-hour profiles (the window recomputes it on every change).
+
+#include "core/advisor.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace kvh::core;
+
+/// A 24-hour heat treatment with tracer type 1 in air (all six barriers offered): start, a
+/// one-hour ramp to `dwellTemp`, a 22-hour dwell, a one-hour cool-down ramp.
+Case dayAt(const char* dwellTemp) {
+    Case c;
+    c.setup.selectTracer(1);
+    c.setup.selectEnviron(0);
+    const char* rows[][3] = {{"Start Temp   ", "25", "0"},
+                             {"Ramp to Temp", dwellTemp, "60"},
+                             {"Dwell at Temp", dwellTemp, "1320"},
+                             {"Ramp to Temp", "40", "60"},
+                             {"End Temp    ", "40", "0"}};
+    for (int r = 0; r < 5; ++r)
+        for (int col = 0; col < 3; ++col)
+            c.profile.setCell(r + 1, col + 1, rows[r][col]);
+    return c;
+}
+
+void compareAll(benchmark::State& state, const char* dwellTemp) {
+    const Case c = dayAt(dwellTemp);
+    for (auto _ : state) {
+        ComparisonOutcome outcome = compareBarriers(c);
+        benchmark::DoNotOptimize(outcome);
+    }
+}
+
+} // namespace
+
+// The goal: under 50 ms for a 24-hour profile. At 180 and 300 °C every barrier's safe dwell
+// is found within hours; at 120 °C no dwell reaches the limit and each search runs up to the
+// longest profile the model accepts (1,000,000 minutes), the slowest case there is.
+BENCHMARK_CAPTURE(compareAll, day_at_300C, "300")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(compareAll, day_at_180C, "180")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(compareAll, day_at_120C_capped, "120")->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,17 @@
+#pragma once
+// The companion's barrier comparison: `--compare FILE.dew` and `--compare-all DIR|FILES...`
+// print every offered barrier's figures as CSV.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace kvh::tools {
+
+/// Whether the arguments ask for a comparison (their first is --compare or --compare-all).
+bool isCompareRequest(const std::vector<std::string>& args);
+
+/// Runs a comparison; the exit codes are those of the report (see report_cli.h).
+int compareMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+} // namespace kvh::tools

@@ -1,0 +1,263 @@
+#include "ui/compare_page.h"
+
+#include "core/comparison_csv.h"
+#include "core/numbers.h"
+#include "ui/compare_chart.h"
+#include "ui/qt_text.h"
+
+#include <QAbstractItemModel>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace kvh::ui {
+
+namespace {
+
+const QStringList kHeaders{QStringLiteral("Barrier"),
+                           QStringLiteral("Max. Internal"),
+                           QStringLiteral("Max. Dwell"),
+                           QStringLiteral("Verdict"),
+                           QStringLiteral("Warning"),
+                           QStringLiteral("Safe Dwell (min)"),
+                           QStringLiteral("Peak After End"),
+                           QStringLiteral("Minutes to Peak"),
+                           QStringLiteral("Margin"),
+                           QStringLiteral("% of Limit"),
+                           QStringLiteral("Safe")};
+const QString kTableName = QStringLiteral("Barriers ranked by margin");
+const QStringList kHeaderTips{QStringLiteral("The barrier's catalogue code"),
+                              QStringLiteral("Highest internal temperature during the profile"),
+                              QStringLiteral("Highest internal temperature up to 20 minutes after the end"),
+                              QStringLiteral("PASS when the maximum stays below the limit"),
+                              QStringLiteral("Whether the results page warns about a dwell in the barrier"),
+                              QStringLiteral("Longest time of the hottest dwell that stays safe"),
+                              QStringLiteral("Highest internal temperature after the end"),
+                              QStringLiteral("Minutes from the end to that peak"),
+                              QStringLiteral("Limit minus the maximum internal temperature"),
+                              QStringLiteral("The margin as a share of the limit"),
+                              QStringLiteral("PASS without the dwell warning")};
+const QString kTableHelp =
+    QStringLiteral("Click a row, or press Enter on it, to choose that barrier for the case.");
+const QString kRecommendationName = QStringLiteral("Recommendation");
+const QString kRecommended = QStringLiteral("Recommended: %1, margin %2 (%3 % of the limit).");
+const QString kNoneSafe =
+    QStringLiteral("No barrier is safe for this profile: each fails or shows the dwell warning.");
+const QString kNotComparable = QStringLiteral(
+    "Choose the tracer type and the process environment on the Setup page to compare barriers.");
+const QString kChosenMark = QStringLiteral(" (chosen)");
+const QString kYes = QStringLiteral("yes");
+const QString kNo = QStringLiteral("no");
+const QString kSafeMark = QStringLiteral("safe");
+const QString kRecommendedMark = QStringLiteral("recommended");
+const QString kNoDwellRow = QStringLiteral("no dwell step");
+const QString kCappedDwell = QStringLiteral("%1 (longest run)");
+const QString kDegreesC = QStringLiteral(" \u00b0C");
+const QString kDegreesF = QStringLiteral(" \u00b0F");
+
+const QString kPeakRises =
+    QStringLiteral("After the end the inside still rises to %1%2, %3 minutes after the end.");
+const QString kPeakAtEnd = QStringLiteral("The inside peaks at the end, at %1%2.");
+const QString kSummaryCelsius = QStringLiteral("\u00b0 C");
+const QString kSummaryFahrenheit = QStringLiteral("\u00b0 F");
+
+QString oneDecimal(double value) {
+    return qs(core::formatPattern(value, core::Pattern::OneDec));
+}
+
+QString safeDwellCell(const core::SafeDwell& dwell) {
+    switch (dwell.kind) {
+    case core::SafeDwell::Kind::NoDwellRow:
+        return kNoDwellRow;
+    case core::SafeDwell::Kind::Capped:
+        return kCappedDwell.arg(dwell.minutes);
+    case core::SafeDwell::Kind::None:
+    case core::SafeDwell::Kind::Minutes:
+        break;
+    }
+    return qs(core::safeDwellText(dwell));
+}
+
+/// The case as far as the comparison depends on it: everything but the chosen model.
+core::Case comparedPart(const core::Case& c) {
+    core::Case part = c;
+    part.setup.selectModel(0);
+    return part;
+}
+
+} // namespace
+
+QString peakAfterEndText(const core::PeakAfterEnd& peak, bool fahrenheit) {
+    const QString value = oneDecimal(peak.peak);
+    const QString unit = fahrenheit ? kSummaryFahrenheit : kSummaryCelsius; // as the summary
+    if (peak.minutesToPeak == 0)
+        return kPeakAtEnd.arg(value, unit);
+    return kPeakRises.arg(value, unit).arg(peak.minutesToPeak);
+}
+
+ComparePage::ComparePage(const core::Case& current, QAbstractItemModel& profileModel,
+                         QWidget* parent)
+    : QWidget(parent), m_case(current), m_recommendation(new QLabel(this)),
+      m_table(new QTableWidget(0, ColumnCount, this)), m_chart(new CompareChart(this)) {
+    setObjectName(QStringLiteral("fraCompare"));
+    m_recommendation->setObjectName(QStringLiteral("lblRecommendation"));
+    m_recommendation->setAccessibleName(kRecommendationName);
+    m_recommendation->setWordWrap(true);
+    m_recommendation->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                              Qt::TextSelectableByKeyboard);
+    m_table->setObjectName(QStringLiteral("tblCompare"));
+    m_table->setAccessibleName(kTableName);
+    m_table->setAccessibleDescription(kTableHelp);
+    m_table->setToolTip(kTableHelp);
+    m_table->setHorizontalHeaderLabels(kHeaders);
+    for (int col = 0; col < ColumnCount; ++col)
+        m_table->horizontalHeaderItem(col)->setToolTip(kHeaderTips[col]);
+    m_table->verticalHeader()->hide();
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setTabKeyNavigation(false);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // All six rows at once, without a scroll bar; the chart takes the rest.
+    m_table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    m_table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    connect(m_table, &QTableWidget::cellClicked, this, [this](int row, int) { rowChosen(row); });
+    connect(m_table, &QTableWidget::activated, this,
+            [this](const QModelIndex& index) { rowChosen(index.row()); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_recommendation);
+    layout->addWidget(m_table);
+    layout->addWidget(m_chart, 1);
+
+    // Any change to the profile's table, the headers (units) included.
+    const QAbstractItemModel* model = &profileModel;
+    connect(model, &QAbstractItemModel::dataChanged, this, &ComparePage::caseChanged);
+    connect(model, &QAbstractItemModel::headerDataChanged, this, &ComparePage::caseChanged);
+    connect(model, &QAbstractItemModel::modelReset, this, &ComparePage::caseChanged);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &ComparePage::caseChanged);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &ComparePage::caseChanged);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &ComparePage::caseChanged);
+}
+
+void ComparePage::caseChanged() {
+    m_stale = true;
+    if (isVisible())
+        refresh();
+}
+
+const std::optional<core::ComparisonOutcome>& ComparePage::comparison() {
+    if (m_stale)
+        refresh();
+    return m_outcome;
+}
+
+void ComparePage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_stale)
+        refresh();
+}
+
+void ComparePage::refresh() {
+    m_stale = false;
+    core::Case part = comparedPart(m_case);
+    if (m_compared != part) {
+        m_compared = std::move(part);
+        m_outcome.reset();
+        if (core::comparable(m_case.setup))
+            m_outcome = core::compareBarriers(m_case);
+        showComparison();
+    }
+    showChosen();
+}
+
+void ComparePage::showComparison() {
+    const auto* cmp = m_outcome ? std::get_if<core::Comparison>(&*m_outcome) : nullptr;
+    m_table->setRowCount(0);
+    if (cmp == nullptr) {
+        m_chart->clear();
+        const auto* error = m_outcome ? std::get_if<core::RunError>(&*m_outcome) : nullptr;
+        m_recommendation->setText(error ? qs(core::describeError(*error)) : kNotComparable);
+        return;
+    }
+    m_table->setRowCount(static_cast<int>(cmp->ranking.size()));
+    int row = 0;
+    for (const size_t i : cmp->ranking)
+        fillRow(row++, cmp->barriers[i]);
+    m_chart->plot(*cmp, m_case.setup);
+    showRecommendation();
+}
+
+void ComparePage::fillRow(int row, const core::BarrierResult& b) {
+    const QString unit = m_case.setup.fahrenheit() ? kDegreesF : kDegreesC;
+    const bool recommended = [&] {
+        const auto& cmp = std::get<core::Comparison>(*m_outcome);
+        return cmp.recommended && cmp.barriers[*cmp.recommended].model == b.model;
+    }();
+    const QString cells[ColumnCount] = {
+        qs(core::modelCode(b.model)),
+        oneDecimal(b.maxInternal) + unit,
+        oneDecimal(b.maxDwell) + unit,
+        b.pass ? QStringLiteral("PASS") : QStringLiteral("FAIL"),
+        b.warning ? kYes : kNo,
+        safeDwellCell(b.safeDwell),
+        oneDecimal(b.peakAfterEnd) + unit,
+        QString::number(b.minutesToPeak),
+        oneDecimal(b.margin()) + unit,
+        oneDecimal(b.marginShare() * 100) + QStringLiteral(" %"),
+        recommended ? kRecommendedMark : b.safe() ? kSafeMark : QString()};
+    for (int col = 0; col < ColumnCount; ++col) {
+        auto* item = new QTableWidgetItem(cells[col]);
+        item->setData(Qt::UserRole, b.model);
+        if (col != ColBarrier && col != ColSafe)
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        item->setToolTip(qs(core::kModelCaptions[static_cast<size_t>(b.model)]));
+        m_table->setItem(row, col, item);
+    }
+}
+
+void ComparePage::showRecommendation() {
+    const auto& cmp = std::get<core::Comparison>(*m_outcome);
+    if (!cmp.recommended) {
+        m_recommendation->setText(kNoneSafe);
+        return;
+    }
+    const core::BarrierResult& b = cmp.barriers[*cmp.recommended];
+    const QString unit = m_case.setup.fahrenheit() ? kDegreesF : kDegreesC;
+    m_recommendation->setText(kRecommended.arg(qs(core::kModelCaptions[static_cast<size_t>(b.model)]),
+                                               oneDecimal(b.margin()) + unit,
+                                               oneDecimal(b.marginShare() * 100)));
+}
+
+/// Marks the row of the case's chosen model: bold, " (chosen)" after its name, selected.
+void ComparePage::showChosen() {
+    const int chosen = m_case.setup.modelTag().empty() ? -1 : m_case.setup.modelIndex();
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        QTableWidgetItem* name = m_table->item(row, ColBarrier);
+        const int model = name->data(Qt::UserRole).toInt();
+        const bool isChosen = model == chosen;
+        const QString code = qs(core::modelCode(model));
+        name->setText(isChosen ? code + kChosenMark : code);
+        for (int col = 0; col < ColumnCount; ++col) {
+            QFont font = m_table->item(row, col)->font();
+            font.setBold(isChosen);
+            m_table->item(row, col)->setFont(font);
+        }
+        if (isChosen)
+            m_table->selectRow(row);
+    }
+}
+
+void ComparePage::rowChosen(int row) {
+    const QTableWidgetItem* item = m_table->item(row, ColBarrier);
+    if (item == nullptr)
+        return;
+    const int model = item->data(Qt::UserRole).toInt();
+    if (!m_case.setup.modelTag().empty() && m_case.setup.modelIndex() == model)
+        return; // already chosen: no new step to undo
+    emit barrierChosen(model);
+    caseChanged();
+}
+
+} // namespace kvh::ui

@@ -1,0 +1,217 @@
+// kvhitemp-report --compare and --compare-all: the CSV contract and the exit codes.
+
+#include "report_cli.h"
+
+#include "core/dew_file.h"
+#include "core/model.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kHeader =
+    "model,max_internal,max_dwell,verdict,warning,safe_dwell_minutes,peak_after_end,"
+    "minutes_to_peak";
+const char* const kNoModel = "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\n"
+                             "R,300,15\r\nD,300,20\r\nE,25,60\r\n";
+const char* const kNoEnviron = "Davar Model = 0\r\nTracer Type = 0\r\n[Data]\r\nS,25,0\r\n";
+const char* const kZeroRamp = "Tracer Type = 0\r\nEnvironment = 0\r\nS,20,0\r\nR,80,0\r\n";
+const char* const kFahrenheitHours = "Temp Units = 0\r\nTime Units = 1\r\nDavar Model = 2\r\n"
+                                     "Tracer Type = 0\r\nEnvironment = 1\r\n[Data]\r\n"
+                                     "S,77,0\r\nR,500,0.5\r\nD,500,0.25\r\nE,77,1\r\n";
+
+struct CliRun {
+    int code = 0;
+    std::string out;
+    std::string err;
+};
+
+CliRun runCli(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int code = kvh::tools::reportMain(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+/// A scratch folder with the given files, removed at the end of the test.
+class Folder {
+public:
+    explicit Folder(const std::string& name) : m_path(fs::temp_directory_path() / name) {
+        fs::remove_all(m_path);
+        fs::create_directories(m_path);
+    }
+    ~Folder() { fs::remove_all(m_path); }
+    std::string write(const std::string& name, const std::string& content) const {
+        std::ofstream(m_path / name, std::ios::binary) << content;
+        return (m_path / name).string();
+    }
+    std::string path() const { return m_path.string(); }
+
+private:
+    fs::path m_path;
+};
+
+std::vector<std::string> split(const std::string& text, char sep) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(text);
+    while (std::getline(in, part, sep))
+        parts.push_back(part);
+    return parts;
+}
+
+struct ExitCase {
+    const char* name;
+    std::vector<std::string> args; ///< "@" stands for the written file
+    const char* file;              ///< its content, or nullptr for no file
+    int exitCode;
+    const char* stderrPart;
+};
+void PrintTo(const ExitCase& r, std::ostream* os) {
+    *os << r.name;
+}
+
+class CompareExit : public testing::TestWithParam<ExitCase> {};
+
+TEST_P(CompareExit, CodesAndMessages) {
+    const ExitCase& p = GetParam();
+    const Folder folder(std::string("kvh-compare-") + p.name);
+    const std::string path =
+        p.file ? folder.write("case.dew", p.file) : folder.path() + "/none.dew";
+    std::vector<std::string> args = p.args;
+    for (std::string& a : args)
+        a = a == "@" ? path : a == "DIR" ? folder.path() : a;
+    const CliRun r = runCli(args);
+    EXPECT_EQ(r.code, p.exitCode) << r.err;
+    EXPECT_NE(r.err.find(p.stderrPart), std::string::npos) << r.err;
+    if (p.exitCode != 0) {
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Contract, CompareExit,
+    testing::Values(
+        ExitCase{"NoFile", {"--compare"}, nullptr, 64, "no file"},
+        ExitCase{"TwoFiles", {"--compare", "@", "@"}, kNoModel, 64, "unexpected argument"},
+        ExitCase{"OptionAfter", {"--compare", "--series"}, nullptr, 64, "unexpected argument"},
+        ExitCase{"AllWithoutFiles", {"--compare-all"}, nullptr, 64, "no file"},
+        ExitCase{"MissingFile", {"--compare", "@"}, nullptr, 1, "cannot be opened"},
+        ExitCase{"BrokenFile", {"--compare", "@"}, "S,1", 1, "ends before"},
+        ExitCase{"NoEnvironment",
+                 {"--compare", "@"},
+                 kNoEnviron,
+                 2,
+                 "Setup not complete! Results cannot be displayed"},
+        ExitCase{"ModelNotChosen", {"--compare", "@"}, kNoModel, 0, ""},
+        ExitCase{"MisreadCellNamed", {"--compare", "@"},
+                 "Tracer Type = 0\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\nR,4OO,15\r\n", 0,
+                 "Line 5: \"4OO\" is read as 4"},
+        ExitCase{"ProfileError", {"--compare", "@"}, kZeroRamp, 3, "Profile row 2"},
+        ExitCase{"FolderWithoutCases", {"--compare-all", "DIR"}, nullptr, 1, "no .dew files"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+float single(const std::string& text) {
+    float value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    EXPECT_EQ(result.ptr, text.data() + text.size()) << text;
+    return value;
+}
+
+/// Every row against a run of the case with that row's model.
+void expectRowsMatchRuns(const std::string& csv, const kvh::core::Case& c,
+                         const std::vector<std::string>& codes) {
+    EXPECT_EQ(csv.find('\r'), std::string::npos);
+    ASSERT_EQ(csv.back(), '\n');
+    const std::vector<std::string> lines = split(csv, '\n');
+    ASSERT_EQ(lines.size(), codes.size() + 1);
+    EXPECT_EQ(lines[0], kHeader);
+    for (size_t i = 0; i < codes.size(); ++i) {
+        const std::vector<std::string> f = split(lines[i + 1] + ",", ',');
+        ASSERT_EQ(f.size(), 8u) << lines[i + 1];
+        EXPECT_EQ(f[0], codes[i]);
+        kvh::core::Case one = c;
+        for (int m = 0; m < kvh::core::kModelCount; ++m)
+            if (kvh::core::kModelCaptions[static_cast<size_t>(m)].substr(0, 4) == codes[i])
+                one.setup.selectModel(m);
+        const auto run = std::get<kvh::core::RunResult>(kvh::core::runModel(one));
+        const kvh::core::Evaluation e = kvh::core::evaluate(run, one.setup);
+        EXPECT_EQ(single(f[1]), run.maxInternal);
+        EXPECT_EQ(single(f[2]), run.maxDwell);
+        EXPECT_EQ(f[3], e.verdict);
+        EXPECT_EQ(f[4], e.summary.find("WARNING") != std::string::npos ? "yes" : "no");
+        EXPECT_TRUE(f[5].empty() || f[5] == "none" ||
+                    f[5].find_first_not_of("0123456789") == std::string::npos);
+        EXPECT_GE(single(f[6]), run.internal[static_cast<size_t>(run.totalMinutes + 60)]);
+    }
+}
+
+struct ContractCase {
+    const char* name;
+    const char* file;
+    std::vector<std::string> codes;
+};
+void PrintTo(const ContractCase& r, std::ostream* os) {
+    *os << r.name;
+}
+
+class CompareRows : public testing::TestWithParam<ContractCase> {};
+
+TEST_P(CompareRows, OneRowPerOfferedBarrierAsTheRunsGiveThem) {
+    const Folder folder(std::string("kvh-compare-rows-") + GetParam().name);
+    const std::string path = folder.write("case.dew", GetParam().file);
+    const CliRun r = runCli({"--compare", path});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(r.err.empty());
+    const auto c = std::get<kvh::core::Case>(kvh::core::openDewFile(path, kvh::core::Case{}));
+    expectRowsMatchRuns(r.out, c, GetParam().codes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Contract, CompareRows,
+    testing::Values(
+        ContractCase{
+            "TesselIIIAirAllSix", kNoModel, {"7640", "7520", "7440", "7300", "7210", "7105"}},
+        ContractCase{"FahrenheitHoursLiquid", kFahrenheitHours, {"7640", "7520", "7440", "7300"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CompareAll, FolderGivesOneCsvByFileNameAndNamesTheFailures) {
+    const Folder folder("kvh-compare-all");
+    folder.write("b-case.dew", kFahrenheitHours);
+    folder.write("a-case.DEW", kNoModel);
+    folder.write("c-broken.dew", kZeroRamp);
+    folder.write("notes.txt", "not a case");
+    const CliRun r = runCli({"--compare-all", folder.path()});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("c-broken.dew: Profile row 2"), std::string::npos) << r.err;
+    const std::vector<std::string> lines = split(r.out, '\n');
+    ASSERT_EQ(lines.size(), 1u + 6u + 4u);
+    EXPECT_EQ(lines[0], std::string("file,") + kHeader);
+    EXPECT_EQ(lines[1].substr(0, 16), "a-case.DEW,7640,");
+    EXPECT_EQ(lines[7].substr(0, 16), "b-case.dew,7640,");
+    EXPECT_EQ(lines[10].substr(0, 16), "b-case.dew,7300,");
+}
+
+TEST(CompareAll, FilesKeepTheNamesGivenAndMatchSingleComparisons) {
+    const Folder folder("kvh-compare-files");
+    const std::string a = folder.write("x,1.dew", kNoModel);
+    const std::string b = folder.write("y.dew", kFahrenheitHours);
+    const CliRun all = runCli({"--compare-all", b, a});
+    ASSERT_EQ(all.code, 0) << all.err;
+    std::string expected = std::string("file,") + kHeader + "\n";
+    for (const std::string& path : {b, a}) {
+        const CliRun one = runCli({"--compare", path});
+        const std::string field = path.find(',') != std::string::npos ? '"' + path + '"' : path;
+        for (const std::string& line : split(one.out.substr(one.out.find('\n') + 1), '\n'))
+            expected += field + "," + line + "\n";
+    }
+    EXPECT_EQ(all.out, expected);
+}
+
+} // namespace

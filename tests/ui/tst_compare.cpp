@@ -1,0 +1,265 @@
+// The "Compare Barriers" page, choosing a barrier from it, the peak line of the results page
+// and File > Export, driven as a user would through the real window.
+
+#include "window_harness.h"
+
+#include "core/advisor.h"
+#include "core/model.h"
+#include "core/numbers.h"
+#include "ui/compare_chart.h"
+#include "ui/compare_page.h"
+
+#include <QLineSeries>
+#include <QMenu>
+#include <QTableWidget>
+
+using namespace kvh;
+using namespace Qt::StringLiterals;
+using test::WindowHarness;
+
+namespace {
+
+constexpr int kComparePage = 3;
+
+/// Tracer type 1 in air, no model chosen: all six barriers are compared.
+const QByteArray kNoModelCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\n"
+                                "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\n"
+                                "S,25,0\r\nR,300,15\r\nD,300,20\r\nE,25,60\r\n";
+/// Tracer type 0 in liquid, in degrees Fahrenheit and hours: four barriers.
+const QByteArray kFahrenheitHours = "[Setup]\r\nTemp Units = 0\r\nTime Units = 1\r\n"
+                                    "Davar Model = 2\r\nTracer Type = 0\r\nEnvironment = 1\r\n"
+                                    "[Data]\r\nS,77,0\r\nR,500,0.5\r\nD,500,0.25\r\nE,77,1\r\n";
+
+/// The leading number of a cell such as "52.8 °C".
+double leadingNumber(const QString& text) {
+    return core::numericValue(text.toStdString());
+}
+
+} // namespace
+
+class TestCompare : public QObject {
+    Q_OBJECT
+    std::unique_ptr<WindowHarness> h;
+
+    QTableWidget* table() const { return h->get<QTableWidget>("tblCompare"); }
+    QString cell(int row, int col) const { return table()->item(row, col)->text(); }
+    int chosenRow() const {
+        for (int r = 0; r < table()->rowCount(); ++r)
+            if (cell(r, ui::ComparePage::ColBarrier).endsWith(u" (chosen)"_s))
+                return r;
+        return -1;
+    }
+    void clickRow(int row) {
+        QTableWidget* t = table();
+        const QRect r = t->visualRect(t->model()->index(row, ui::ComparePage::ColVerdict));
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, r.center());
+    }
+
+private slots:
+    void init() {
+        h = std::make_unique<WindowHarness>();
+        new QAbstractItemModelTester(table()->model(),
+                                     QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                     h->window.get());
+    }
+    void cleanup() { h.reset(); }
+
+    void view_data() {
+        QTest::addColumn<QByteArray>("dew");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("chosen"); ///< the chosen barrier's code, or empty
+        QTest::newRow("passing, 7210 chosen") << test::kPassingCase << 6 << u"7210"_s;
+        QTest::newRow("failing everywhere") << test::kFailingCase << 6 << u"7210"_s;
+        QTest::newRow("no model chosen") << kNoModelCase << 6 << QString();
+        QTest::newRow("fahrenheit, hours, liquid") << kFahrenheitHours << 4 << u"7440"_s;
+    }
+    void view() {
+        QFETCH(QByteArray, dew);
+        QFETCH(int, rows);
+        QFETCH(QString, chosen);
+        h->openText(dew);
+        h->showPage(kComparePage);
+        QCOMPARE(table()->rowCount(), rows);
+        QString recommended;
+        double bestSafe = -1e30;
+        for (int r = 0; r < rows; ++r) {
+            const double margin = leadingNumber(cell(r, ui::ComparePage::ColMargin));
+            if (r > 0) // ranked by margin, largest first
+                QVERIFY(leadingNumber(cell(r - 1, ui::ComparePage::ColMargin)) >= margin);
+            const bool safe = cell(r, ui::ComparePage::ColVerdict) == u"PASS"_s &&
+                              cell(r, ui::ComparePage::ColWarning) == u"no"_s;
+            QCOMPARE(!cell(r, ui::ComparePage::ColSafe).isEmpty(), safe);
+            if (cell(r, ui::ComparePage::ColSafe).contains(u"recommended"_s)) {
+                QVERIFY(recommended.isEmpty());
+                recommended = cell(r, ui::ComparePage::ColBarrier).left(4);
+            }
+            if (safe && bestSafe < -1e29)
+                bestSafe = margin;
+        }
+        const QString label = h->get<QLabel>("lblRecommendation")->text();
+        QCOMPARE(recommended.isEmpty(), bestSafe < -1e29);
+        if (!recommended.isEmpty())
+            QVERIFY2(label.startsWith(u"Recommended: "_s + recommended), qPrintable(label));
+        const int row = chosenRow();
+        QCOMPARE(row < 0, chosen.isEmpty());
+        if (row >= 0) {
+            QCOMPARE(cell(row, 0).left(4), chosen);
+            QVERIFY(table()->item(row, 0)->font().bold());
+            QCOMPARE(table()->selectionModel()->selectedRows().value(0).row(), row);
+        }
+        // One curve per barrier and the limit line.
+        QCOMPARE(h->get<ui::CompareChart>("chtCompare")->chart()->series().size(), rows + 1);
+    }
+
+    void notComparableUntilTracerAndEnvironment() {
+        h->showPage(kComparePage);
+        QCOMPARE(table()->rowCount(), 0);
+        QVERIFY(h->get<QLabel>("lblRecommendation")->text().startsWith(u"Choose the tracer"_s));
+        h->showPage(0);
+        h->option("optTracerType", 1)->click();
+        h->option("optEnviron", 1)->click();
+        h->showPage(kComparePage);
+        QCOMPARE(table()->rowCount(), 5); // 7210 is not offered in liquid
+    }
+
+    void choosingARowChoosesTheBarrier_data() {
+        QTest::addColumn<bool>("keyboard");
+        QTest::newRow("click") << false;
+        QTest::newRow("arrow keys and Enter") << true;
+    }
+    void choosingARowChoosesTheBarrier() {
+        QFETCH(bool, keyboard);
+        h->openText(test::kPassingCase);
+        h->showPage(kComparePage);
+        const int chosen = chosenRow();
+        const int target = chosen + 1 < table()->rowCount() ? chosen + 1 : chosen - 1;
+        const QString code = cell(target, 0).left(4);
+        if (keyboard) {
+            table()->setFocus();
+            table()->setCurrentCell(chosen, 0);
+            QTest::keyClick(table(), target > chosen ? Qt::Key_Down : Qt::Key_Up);
+            QCOMPARE(h->theCase().setup.modelTag(), std::string("7210")); // moving alone is no choice
+            QTest::keyClick(table(), Qt::Key_Return);
+        } else {
+            clickRow(target);
+        }
+        QCOMPARE(QString::fromStdString(h->theCase().setup.modelTag()), code);
+        QVERIFY(h->option("optMod", h->theCase().setup.modelIndex())->isChecked());
+        QCOMPARE(chosenRow(), target);
+    }
+
+    void recomputesWhenTheCaseChanges() {
+        h->openText(test::kPassingCase);
+        h->showPage(kComparePage);
+        const QString before = cell(0, ui::ComparePage::ColMaxInternal);
+        h->showPage(1);
+        h->typeInto(3, core::kColTemp, u"250"_s); // the ramp now goes to 250
+        h->typeInto(4, core::kColTemp, u"250"_s);
+        h->showPage(kComparePage);
+        QVERIFY(cell(0, ui::ComparePage::ColMaxInternal) != before);
+        h->showPage(0);
+        h->option("optTracerType", 0)->click(); // four barriers for tracer type 0
+        h->showPage(kComparePage);
+        QCOMPARE(table()->rowCount(), 4);
+    }
+
+    void profileErrorIsShownInsteadOfTheTable() {
+        h->openText("[Setup]\r\nTracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\nR,200,0\r\n");
+        h->showPage(kComparePage);
+        QCOMPARE(table()->rowCount(), 0);
+        QVERIFY(h->get<QLabel>("lblRecommendation")->text().startsWith(u"Profile row 2"_s));
+    }
+
+    void resultsShowThePeakAfterTheEnd_data() {
+        QTest::addColumn<QByteArray>("dew");
+        QTest::addColumn<bool>("rises");
+        QTest::newRow("falls at the end") << test::kPassingCase << false;
+        QTest::newRow("still rises") << QByteArray("[Setup]\r\nDavar Model = 1\r\nTracer Type = 1\r\n"
+                                                   "Environment = 0\r\n[Data]\r\nS,25,0\r\n"
+                                                   "R,400,15\r\nD,400,105\r\nE,25,5\r\n")
+                                     << true;
+    }
+    void resultsShowThePeakAfterTheEnd() {
+        QFETCH(QByteArray, dew);
+        QFETCH(bool, rises);
+        h->showResults(dew);
+        const auto run = std::get<core::RunResult>(core::runModel(h->theCase()));
+        const core::PeakAfterEnd peak = core::peakAfterEnd(run, h->theCase().setup);
+        const QString text = h->get<QLabel>("lblPeak")->text();
+        QVERIFY2(text.contains(QString::fromStdString(
+                     core::formatPattern(peak.peak, core::Pattern::OneDec) + "\u00b0 C")),
+                 qPrintable(text));
+        QCOMPARE(peak.minutesToPeak > 0, rises);
+        QVERIFY(rises ? text.contains(QString::number(peak.minutesToPeak) + u" minutes after"_s)
+                      : text.contains(u"peaks at the end"_s));
+        QCOMPARE(h->window->resultTexts().summary,
+                 core::evaluate(run, h->theCase().setup).summary); // the summary stays as it is
+    }
+
+    void accessibleNames() {
+        for (const char* name : {"tblCompare", "chtCompare", "lblRecommendation", "lblPeak"})
+            QVERIFY2(!h->get<QWidget>(name)->accessibleName().isEmpty(), name);
+        for (QAction* a : h->get<QMenu>("mnuExport")->actions())
+            QVERIFY(a->text().endsWith(u"..."_s));
+    }
+
+    void exports_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QByteArray>("starts");
+        QTest::newRow("series") << u"mnuExportSeries"_s
+                                << QByteArray("minute,process,intermediate,internal\n0,25,0,0\n");
+        QTest::newRow("png") << u"mnuExportPng"_s << QByteArray("\x89PNG");
+        QTest::newRow("svg") << u"mnuExportSvg"_s << QByteArray("<?xml");
+        QTest::newRow("comparison")
+            << u"mnuExportComparison"_s
+            << QByteArray("model,max_internal,max_dwell,verdict,warning,safe_dwell_minutes,"
+                          "peak_after_end,minutes_to_peak\n7640,");
+    }
+    void exports() {
+        QFETCH(QString, item);
+        QFETCH(QByteArray, starts);
+        // Before any results only the comparison can be exported; the others say why not.
+        h->openText(test::kPassingCase);
+        const QString path = h->dir.filePath(u"out"_s);
+        h->platform.saveAnswers.enqueue(path);
+        h->get<QAction>(item)->trigger();
+        const bool needsResults = item != u"mnuExportComparison"_s;
+        QCOMPARE(QFile::exists(path), !needsResults);
+        if (needsResults) {
+            QCOMPARE(h->platform.messages.last().title, u"Export Error"_s);
+            h->platform.saveAnswers.clear();
+            h->showPage(2);
+            h->platform.saveAnswers.enqueue(path);
+            h->get<QAction>(item)->trigger();
+        }
+        const QByteArray bytes = test::fileBytes(path);
+        QVERIFY2(bytes.startsWith(starts), bytes.left(80).constData());
+        if (item == u"mnuExportSeries"_s) {
+            const auto run = std::get<core::RunResult>(core::runModel(h->theCase()));
+            QCOMPARE(bytes.count('\n'), run.totalMinutes + 82);
+            QVERIFY(!bytes.contains('\r'));
+        }
+        if (item == u"mnuExportPng"_s)
+            QCOMPARE(QImage::fromData(bytes).size(),
+                     h->window->chart().size() * h->window->devicePixelRatioF());
+        // Replacing the file asks first; No keeps it as it was.
+        h->platform.saveAnswers.enqueue(path);
+        h->platform.messageAnswers.enqueue(platform::Answer::No);
+        QFile::resize(path, 3);
+        h->get<QAction>(item)->trigger();
+        QCOMPARE(h->platform.messages.last().text, u"Overwrite Existing File?"_s);
+        QCOMPARE(QFileInfo(path).size(), 3);
+    }
+
+    void exportToAnUnwritablePlaceSaysWhy() {
+        h->openText(kNoModelCase);
+        h->platform.saveAnswers.enqueue(h->dir.filePath(u"no-such-folder/out.csv"_s));
+        h->action("mnuExportComparison")->trigger();
+        QCOMPARE(h->platform.messages.size(), 1);
+        QCOMPARE(h->platform.messages.last().title, u"Export Error"_s);
+        QVERIFY(h->platform.messages.last().text.contains(u"out.csv"_s));
+    }
+};
+
+QTEST_MAIN(TestCompare)
+#include "tst_compare.moc"
