@@ -38,6 +38,36 @@ TEST(NumericValueOverflow, HugeExponentsAreInfinite) {
     EXPECT_EQ(numericValue("-1e400"), -std::numeric_limits<double>::infinity());
 }
 
+struct RangeCase {
+    const char* name;
+    std::string text;
+    double expected;
+};
+void PrintTo(const RangeCase& c, std::ostream* os) { *os << c.name; }
+
+class NumericValueRange : public testing::TestWithParam<RangeCase> {};
+
+TEST_P(NumericValueRange, TinyReadsAsZeroHugeAsInfinity) {
+    const double value = numericValue(GetParam().text);
+    EXPECT_EQ(value, GetParam().expected);
+    EXPECT_EQ(std::signbit(value), std::signbit(GetParam().expected));
+}
+
+const std::string k330Zeros(330, '0');
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+INSTANTIATE_TEST_SUITE_P(
+    OutOfRange, NumericValueRange,
+    testing::Values(RangeCase{"TinyPlainDecimal", "0." + k330Zeros + "1", 0.0},
+                    RangeCase{"TinyNegativePlainDecimal", "-0." + k330Zeros + "1", -0.0},
+                    RangeCase{"HugePlainNumber", "1" + k330Zeros + ".5", kInf},
+                    RangeCase{"HugeDigitsTinyExponent", "1" + k330Zeros + "e-700", 0.0},
+                    RangeCase{"TinyDigitsHugeExponent", "0." + k330Zeros + "1e700", kInf},
+                    RangeCase{"ExponentBeyondAnyInteger", "5e-99999999999999999999999", 0.0},
+                    RangeCase{"PositiveExponentBeyondAnyInteger", "-5e+99999999999999999999", -kInf},
+                    RangeCase{"TinyDigitsBackInRange", "0." + k330Zeros + "25e331", 2.5}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct RoundCase {
     double value;
     double expected;
