@@ -5,6 +5,8 @@
 #include "core/dew_file.h"
 #include "core/model.h"
 
+#include "temp_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -42,7 +44,7 @@ CliRun runCli(const std::vector<std::string>& args) {
 /// A scratch folder with the given files, removed at the end of the test.
 class Folder {
 public:
-    explicit Folder(const std::string& name) : m_path(fs::temp_directory_path() / name) {
+    explicit Folder(const std::string& name) : m_path(kvh::test::scratchPath(name)) {
         fs::remove_all(m_path);
         fs::create_directories(m_path);
     }

@@ -1,4 +1,5 @@
 #include "report_cli.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ class ReportCli : public testing::TestWithParam<CliCase> {};
 TEST_P(ReportCli, ExitCodesAndMessages) {
     const CliCase& p = GetParam();
     const std::string path =
-        (std::filesystem::temp_directory_path() / (std::string("kvh-cli-") + p.name + ".dew")).string();
+        kvh::test::scratchPath(std::string("cli-") + p.name + ".dew").string();
     if (p.file)
         std::ofstream(path, std::ios::binary) << p.file;
     std::vector<std::string> args = p.args;
@@ -54,7 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Odd cells and fields are told on standard error; the report itself does not change.
 TEST(ReportCliNotices, GoToStandardErrorOnly) {
-    const std::string dir = std::filesystem::temp_directory_path().string();
+    const std::string dir = std::filesystem::temp_directory_path().string() + "/kvh-" + std::to_string(::getpid());
+    std::filesystem::create_directories(dir);
     const std::string setup = "Davar Model = 1\r\nTracer Type = 1\r\nEnvironment = 0\r\n";
     std::ofstream(dir + "/kvh-clean.dew", std::ios::binary) << setup << "S,20,0\r\nD,400,30\r\n";
     std::ofstream(dir + "/kvh-odd.dew", std::ios::binary) << setup << "S,20,0\r\nD,400 C,30\r\n";
@@ -64,8 +66,7 @@ TEST(ReportCliNotices, GoToStandardErrorOnly) {
     EXPECT_EQ(cleanErr.str(), "");
     EXPECT_EQ(oddErr.str(), "kvhitemp-report: Line 5: \"400 C\" is read as 400\n");
     EXPECT_EQ(oddOut.str(), cleanOut.str());
-    std::filesystem::remove(dir + "/kvh-clean.dew");
-    std::filesystem::remove(dir + "/kvh-odd.dew");
+    std::filesystem::remove_all(dir);
 }
 
 struct InfoCase {
@@ -96,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReportCliSeries, OneRowPerMinuteToEightyAfterTheEnd) {
-    const std::string path = (std::filesystem::temp_directory_path() / "kvh-cli-series.dew").string();
+    const std::string path = kvh::test::scratchPath("cli-series.dew").string();
     std::ofstream(path, std::ios::binary)
         << "Davar Model = 1\r\nTracer Type = 0\r\nEnvironment = 0\r\nS,20,0\r\nR,100,10\r\n";
     std::ostringstream out, err;

@@ -13,6 +13,13 @@
 
 namespace kvh::test {
 
+/// A path in the temporary folder that no other test process uses: ctest runs each test in
+/// two locales at once.
+inline std::filesystem::path scratchPath(const std::string& name) {
+    return std::filesystem::temp_directory_path() /
+           ("kvh-" + std::to_string(::getpid()) + "-" + name);
+}
+
 class TempDir : public testing::Test {
 public:
     static std::string slurp(const std::string& path) {
