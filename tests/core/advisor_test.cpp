@@ -7,6 +7,7 @@
 #include "core/model.h"
 #include "core/numbers.h"
 #include "test_cases.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,9 @@
 
 using namespace kvh::core;
 using kvh::test::makeCase;
+
+using kvh::test::NamedRow;
+using kvh::test::RowName;
 
 namespace {
 
@@ -36,15 +40,11 @@ bool runs(const Case& c) {
 
 // ---- Offered barriers and the hottest dwell row --------------------------------------------
 
-struct OfferedRow {
-    const char* name;
+struct OfferedRow : NamedRow {
     int tracer;
     int environ;
     std::vector<int> models;
 };
-void PrintTo(const OfferedRow& r, std::ostream* os) {
-    *os << r.name;
-}
 
 class Offered : public testing::TestWithParam<OfferedRow> {};
 
@@ -61,16 +61,12 @@ INSTANTIATE_TEST_SUITE_P(Rules, Offered,
                                          OfferedRow{"TesselIILiquid", 0, 1, {0, 1, 2, 3}},
                                          OfferedRow{"TesselIIIAir", 1, 0, {0, 1, 2, 3, 4, 5}},
                                          OfferedRow{"TesselIIILiquid", 1, 1, {0, 1, 2, 3, 5}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName{});
 
-struct DwellRowCase {
-    const char* name;
+struct DwellRowCase : NamedRow {
     Case c;
     int expected;
 };
-void PrintTo(const DwellRowCase& r, std::ostream* os) {
-    *os << r.name;
-}
 
 class HottestDwell : public testing::TestWithParam<DwellRowCase> {};
 
@@ -95,18 +91,14 @@ INSTANTIATE_TEST_SUITE_P(
         DwellRowCase{"NegativeOnly",
                      makeCase(0, 0, 0, {{"S", "25", "0"}, {"D", "-40", "5"}, {"D", "-50", "7"}}),
                      2}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 // ---- The longest safe dwell ---------------------------------------------------------------
 
-struct DwellCase {
-    const char* name;
+struct DwellCase : NamedRow {
     Case c;
     SafeDwell::Kind kind;
 };
-void PrintTo(const DwellCase& r, std::ostream* os) {
-    *os << r.name;
-}
 
 class SafeDwellSearch : public testing::TestWithParam<DwellCase> {};
 
@@ -184,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
         DwellCase{"DwellTimeNotANumber",
                   makeCase(0, 0, 0, {{"S", "25", "0"}, {"R", "260", "10"}, {"D", "260", "abc"}}),
                   kMinutes}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 // ---- The comparison against runs of each model ----------------------------------------------
 
@@ -343,14 +335,10 @@ TEST(Comparison, ModelNeedNotBeChosen) {
 
 // ---- CSV texts ----------------------------------------------------------------------------
 
-struct FieldCase {
-    const char* name;
+struct FieldCase : NamedRow {
     const char* text;
     const char* expected;
 };
-void PrintTo(const FieldCase& r, std::ostream* os) {
-    *os << r.name;
-}
 
 class CsvFieldText : public testing::TestWithParam<FieldCase> {};
 
@@ -364,7 +352,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FieldCase{"Comma", "a,b.dew", "\"a,b.dew\""},
                     FieldCase{"Quote", "say \"hi\".dew", "\"say \"\"hi\"\".dew\""},
                     FieldCase{"LineFeed", "a\nb", "\"a\nb\""}, FieldCase{"Empty", "", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST(ComparisonCsv, OneLinePerBarrierWithTheRowTexts) {
     Comparison cmp;

@@ -4,6 +4,7 @@
 
 #include "core/dew_file.h"
 #include "core/model.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,9 @@
 #include <sstream>
 
 namespace fs = std::filesystem;
+
+using kvh::test::NamedRow;
+using kvh::test::RowName;
 
 namespace {
 
@@ -66,16 +70,12 @@ std::vector<std::string> split(const std::string& text, char sep) {
     return parts;
 }
 
-struct ExitCase {
-    const char* name;
+struct ExitCase : NamedRow {
     std::vector<std::string> args; ///< "@" stands for the written file
     const char* file;              ///< its content, or nullptr for no file
     int exitCode;
     const char* stderrPart;
 };
-void PrintTo(const ExitCase& r, std::ostream* os) {
-    *os << r.name;
-}
 
 class CompareExit : public testing::TestWithParam<ExitCase> {};
 
@@ -115,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "Line 5: \"4OO\" is read as 4"},
         ExitCase{"ProfileError", {"--compare", "@"}, kZeroRamp, 3, "Profile row 2"},
         ExitCase{"FolderWithoutCases", {"--compare-all", "DIR"}, nullptr, 1, "no .dew files"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 float single(const std::string& text) {
     float value = 0;
@@ -152,14 +152,10 @@ void expectRowsMatchRuns(const std::string& csv, const kvh::core::Case& c,
     }
 }
 
-struct ContractCase {
-    const char* name;
+struct ContractCase : NamedRow {
     const char* file;
     std::vector<std::string> codes;
 };
-void PrintTo(const ContractCase& r, std::ostream* os) {
-    *os << r.name;
-}
 
 class CompareRows : public testing::TestWithParam<ContractCase> {};
 
@@ -179,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
         ContractCase{
             "TesselIIIAirAllSix", kNoModel, {"7640", "7520", "7440", "7300", "7210", "7105"}},
         ContractCase{"FahrenheitHoursLiquid", kFahrenheitHours, {"7640", "7520", "7440", "7300"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST(CompareAll, FolderGivesOneCsvByFileNameAndNamesTheFailures) {
     const Folder folder("kvh-compare-all");

@@ -1,5 +1,6 @@
 #include "core/dew_file.h"
 #include "test_cases.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,9 @@
 
 using namespace kvh::core;
 using kvh::test::makeCase;
+
+using kvh::test::NamedRow;
+using kvh::test::RowName;
 
 namespace {
 
@@ -63,8 +67,7 @@ TEST(DewReader, ReadsTheDocumentedExample) {
     EXPECT_EQ(c.profile.gridWidthTwips(), 4780);
 }
 
-struct RoundTrip {
-    const char* name;
+struct RoundTrip : NamedRow {
     int tracer, environ, model;
     bool celsius, minutes;
 };
@@ -98,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundTrip{"Tessel3Air7300", 1, 0, 3, false, true},
                     RoundTrip{"Tessel2Liquid7640", 0, 1, 0, false, true},
                     RoundTrip{"Tessel3Liquid7640", 1, 1, 0, true, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 // Every combination the window can make comes back from Save and Open with the same choices.
 TEST(DewRoundTripSetup, EveryCombinationOfChoicesComesBack) {
@@ -117,12 +120,10 @@ TEST(DewRoundTripSetup, EveryCombinationOfChoicesComesBack) {
                 }
 }
 
-struct NoticeCase {
-    const char* name;
+struct NoticeCase : NamedRow {
     std::string data; ///< the [Data] section; the profile starts on line 8
     std::vector<std::string> notices;
 };
-void PrintTo(const NoticeCase& c, std::ostream* os) { *os << c.name; }
 
 class DewReaderNotices : public testing::TestWithParam<NoticeCase> {};
 
@@ -147,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
         NoticeCase{"FieldOnTheNextLineIsNamedByItsLine", "S,25\r\n4OO\r\n",
                    {"Line 9: \"4OO\" is read as 4"}},
         NoticeCase{"EmptyLineIsNoRow", "S,25,0\r\n\r\nE,25,0\r\n", {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST(DewReader, FileWithoutStepsGivesTenEmptyLabelledRows) {
     const Case c = opened(withData(""));
@@ -169,8 +170,7 @@ TEST(DewReader, ManyRowsWidenTheGridFewArePadded) {
     EXPECT_EQ(few.profile.row(7), (ProfileTable::Row{" 7", "", "", ""}));
 }
 
-struct ReaderCase {
-    const char* name;
+struct ReaderCase : NamedRow {
     std::string data;               ///< after the standard setup lines
     std::vector<ProfileTable::Row> rows; ///< rows 1.. expected
 };
@@ -200,10 +200,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"LineFeedsAlone", "S,1,2\nE,3,4\n",
                    {{" 1", "Start Temp", "1", "2"}, {" 2", "End Temp", "3", "4"}}},
         ReaderCase{"NegativeZero", "S,-0,0\r\n", {{" 1", "Start Temp", "0", "0"}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
-struct KeyCase {
-    const char* name;
+struct KeyCase : NamedRow {
     std::string file;
     int selectedModel;
     bool celsius;
@@ -234,10 +233,9 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"ModelSevenSelectsNone", "Davar Model = 7\r\n", -1, true, -1},
         KeyCase{"LaterKeyWins", "Temp Units = 0\r\n[Data]\r\n[Setup]\r\nTemp Units = 1\r\n", -1, true, -1},
         KeyCase{"GroupSavedWithNothingReadsAsOne", "Environment = 1\r\n", -1, true, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
-struct RefusedCase {
-    const char* name;
+struct RefusedCase : NamedRow {
     std::string file;
     const char* reason;
 };
@@ -257,7 +255,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedCase{"OneFieldShort", withData("S,1"), "ends before its temperature"},
                     RefusedCase{"InfiniteNumber", withData("S,1e999,2\r\n"), "too large"},
                     RefusedCase{"Oversized", std::string(kMaxDewFileBytes + 1, ' '), "16 MiB"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 class TempDir : public testing::Test {
 protected:

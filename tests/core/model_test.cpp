@@ -1,6 +1,7 @@
 #include "core/model.h"
 #include "core/numbers.h"
 #include "test_cases.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,9 @@
 
 using namespace kvh::core;
 using kvh::test::makeCase;
+
+using kvh::test::NamedRow;
+using kvh::test::RowName;
 
 namespace {
 
@@ -58,13 +62,11 @@ TEST(Simulation, StartOnlyProfileFallsAwayFromTheStartTemperature) {
     EXPECT_EQ(r.internal.size(), 81u);
 }
 
-struct StartRow {
-    const char* name;
+struct StartRow : NamedRow {
     Case c;
     const char* maxLine; ///< first line of the summary
     const char* warning; ///< "" when there is none
 };
-void PrintTo(const StartRow& row, std::ostream* os) { *os << row.name; }
 
 class BarrierStart : public ::testing::TestWithParam<StartRow> {};
 
@@ -98,7 +100,7 @@ const StartRow kStartRows[] = {
      "Maximum Internal Temperature = 23.8  Limit = 284\u00b0 F", ""},
 };
 INSTANTIATE_TEST_SUITE_P(Profiles, BarrierStart, ::testing::ValuesIn(kStartRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName{});
 
 TEST(Simulation, RampStartsFromTheMinuteBefore) {
     const RunResult r = ok(runModel(makeCase(0, 0, 0, {{"S", "20", "0"}, {"R", "80", "6"}})));
@@ -124,7 +126,7 @@ TEST(Simulation, ConsecutiveStepsShareAMinute) {
         EXPECT_EQ(r.process[static_cast<size_t>(t)], 0.0f) << t;
 }
 
-struct HoursCase {
+struct HoursCase : NamedRow {
     const char* time;
     int64_t total;
     int duration;
@@ -135,14 +137,17 @@ class HoursRounding : public testing::TestWithParam<HoursCase> {};
 TEST_P(HoursRounding, TotalAddsAFifthDurationDoesNot) {
     const RunResult r =
         ok(runModel(makeCase(0, 0, 0, {{"S", "20", "0"}, {"D", "50", GetParam().time}}, true, false)));
-    EXPECT_EQ(r.totalMinutes, GetParam().total);
+    EXPECT_EQ(r.totalMinutes, GetParam().total) << GetParam().time;
     // The dwell starts at minute 60 and covers its duration; the next minute keeps the hold or 0.
-    EXPECT_EQ(r.process[60 + static_cast<size_t>(GetParam().duration)], 50.0f);
+    EXPECT_EQ(r.process[60 + static_cast<size_t>(GetParam().duration)], 50.0f) << GetParam().time;
 }
 
 INSTANTIATE_TEST_SUITE_P(Hours, HoursRounding,
-                         testing::Values(HoursCase{"1.5", 90, 90}, HoursCase{"0.006", 1, 0},
-                                         HoursCase{"0.5", 30, 30}, HoursCase{"0.25", 15, 15}));
+                         testing::Values(HoursCase{"OneAndAHalf", "1.5", 90, 90},
+                                         HoursCase{"UnderAMinuteTotalsOne", "0.006", 1, 0},
+                                         HoursCase{"Half", "0.5", 30, 30},
+                                         HoursCase{"Quarter", "0.25", 15, 15}),
+                         RowName{});
 
 TEST(Simulation, HalfMinuteDeadTimeAlternatesItsDelay) {
     // Model 1 with tracer 1 in liquid has a dead time of 7.5 minutes.
@@ -161,13 +166,11 @@ TEST(Simulation, HalfMinuteDeadTimeAlternatesItsDelay) {
     }
 }
 
-struct NoDataRow {
-    const char* name;
+struct NoDataRow : NamedRow {
     int tracer, environ, model;
     const char* message;
 };
 
-void PrintTo(const NoDataRow& row, std::ostream* os) { *os << row.name; }
 
 class NoData : public ::testing::TestWithParam<NoDataRow> {};
 
@@ -192,7 +195,7 @@ const NoDataRow kNoDataRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Models, NoData, ::testing::ValuesIn(kNoDataRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName{});
 
 TEST(Simulation, ThermalPackInLiquidHasDataWithTesselThree) {
     Case c = makeCase(1, 1, 0, {{"S", "30", "0"}, {"R", "200", "20"}});
@@ -237,8 +240,7 @@ TEST(Simulation, AMillionMinutesRun) {
     EXPECT_NEAR(r.maxInternal, 120.0f, 0.01f);
 }
 
-struct ErrorCase {
-    const char* name;
+struct ErrorCase : NamedRow {
     std::vector<kvh::test::StepRow> rows;
     bool minutes;
     int row;
@@ -276,7 +278,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"TemperatureBeyondSingle", {{"S", "1e39", "0"}}, true, 1},
         ErrorCase{"TimeBeyondSingle", {{"S", "20", "1e39"}}, true, 1},
         ErrorCase{"RampOutOfRange", {{"S", "-3e38", "0"}, {"R", "3e38", "1"}}, true, 2}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 RunResult resultOf(float maxInternal, float maxDwell, float finalRate, double limit) {
     RunResult r;
@@ -287,8 +289,7 @@ RunResult resultOf(float maxInternal, float maxDwell, float finalRate, double li
     return r;
 }
 
-struct EvalCase {
-    const char* name;
+struct EvalCase : NamedRow {
     RunResult run;
     bool celsius;
     int tracer;
@@ -336,6 +337,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "Maximum Internal Temperature = 0.1  Limit = 140\u00b0 C\r\n"
                  "Final Rate of change:  0.00 \u00b0C/min",
                  "PASS"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 } // namespace

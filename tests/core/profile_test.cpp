@@ -1,8 +1,12 @@
 #include "core/case.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
 using namespace kvh::core;
+
+using kvh::test::NamedRow;
+using kvh::test::RowName;
 
 namespace {
 
@@ -38,8 +42,7 @@ TEST(ProfileEditing, StepCycleRunsRampDwellEnd) {
     EXPECT_EQ(c.profile.cell(1, 1), "Start Temp   ");
 }
 
-struct CycleCase {
-    const char* name;
+struct CycleCase : NamedRow {
     const char* before;
     const char* after;
 };
@@ -59,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CycleCase{"StartInRow3", "Start Temp", "End Temp    "},
                     CycleCase{"DwellFromFile", "Dwell at Temp", "End Temp    "},
                     CycleCase{"RampWithBlank", "Ramp to Temp ", "End Temp    "}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST(ProfileEditing, DwellTakesTheTemperatureAboveOnlyWhenEmpty) {
     Case c;
@@ -176,8 +179,7 @@ TEST(ProfileEditing, InsertRowAppendsALabelledRowAndWidensTheGrid) {
     EXPECT_EQ(c.profile.cell(12, 0), " 12");
 }
 
-struct RowEditCase {
-    const char* name;
+struct RowEditCase : NamedRow {
     bool insert;
     int row;
     int count; ///< rows deleted
@@ -186,9 +188,6 @@ struct RowEditCase {
     const char* row3Temp; ///< row 3's temperature afterwards (rows 2..4 hold "2", "3", "4")
 };
 
-void PrintTo(const RowEditCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class RowInsertDelete : public testing::TestWithParam<RowEditCase> {};
 
@@ -223,10 +222,9 @@ INSTANTIATE_TEST_SUITE_P(
                     RowEditCase{"DeleteTheStartRowRefused", false, 1, 1, false, 11, "3"},
                     RowEditCase{"DeletePastTheEndRefused", false, 10, 2, false, 11, "3"},
                     RowEditCase{"DeleteNothingRefused", false, 3, 0, false, 11, "3"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
-struct ConvertCase {
-    const char* name;
+struct ConvertCase : NamedRow {
     bool temperature;
     bool toTarget; ///< to Celsius / to hours
     std::vector<std::string> before;
@@ -264,7 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
         ConvertCase{"HoursToMinutes", false, false, {"1.25", "0.1"}, {"75.0", "6.0"}},
         ConvertCase{"EmptyStaysEmptyLettersAreZero", true, true, {"", "abc"}, {"", "-17.78"}},
         ConvertCase{"LettersToFahrenheit", true, false, {"abc"}, {"32.00"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST(UnitConversion, PressingTwiceConvertsTwice) {
     Case c;

@@ -1,4 +1,5 @@
 #include "report_cli.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +7,12 @@
 #include <fstream>
 #include <sstream>
 
+using kvh::test::NamedRow;
+using kvh::test::RowName;
+
 namespace {
 
-struct CliCase {
-    const char* name;
+struct CliCase : NamedRow {
     std::vector<std::string> args; ///< "@" stands for the written file
     const char* file;              ///< content of the file, or nullptr for none
     int exitCode;
@@ -50,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CliCase{"IncompleteSetup", {"@"}, kIncomplete, 2,
                             "Setup not complete! Results cannot be displayed"},
                     CliCase{"ZeroRamp", {"--series", "@"}, kBadRamp, 3, "Profile row 2"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 // Odd cells and fields are told on standard error; the report itself does not change.
 TEST(ReportCliNotices, GoToStandardErrorOnly) {
@@ -68,15 +71,11 @@ TEST(ReportCliNotices, GoToStandardErrorOnly) {
     std::filesystem::remove(dir + "/kvh-odd.dew");
 }
 
-struct InfoCase {
-    const char* name;
+struct InfoCase : NamedRow {
     std::vector<std::string> args;
     const char* stdoutPart;
 };
 
-void PrintTo(const InfoCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class ReportCliInfo : public testing::TestWithParam<InfoCase> {};
 
@@ -93,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
                     InfoCase{"HelpWinsOverAFile", {"missing.dew", "--help"}, "--version"},
                     InfoCase{"Version", {"--version"}, "kvhitemp-report " KVH_VERSION "\n"},
                     InfoCase{"VersionWinsOverAFile", {"missing.dew", "--version"}, KVH_VERSION}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST(ReportCliSeries, OneRowPerMinuteToEightyAfterTheEnd) {
     const std::string path = (std::filesystem::temp_directory_path() / "kvh-cli-series.dew").string();
