@@ -18,6 +18,7 @@
 
 using namespace kvh::core;
 using kvh::test::makeCase;
+using kvh::test::profileText;
 
 using kvh::test::NamedRow;
 using kvh::test::RowName;
@@ -51,9 +52,11 @@ class Offered : public testing::TestWithParam<OfferedRow> {};
 TEST_P(Offered, FollowTheSetupRules) {
     const OfferedRow& p = GetParam();
     const Case c = makeCase(p.tracer, p.environ, 0, {{"S", "25", "0"}});
-    EXPECT_EQ(offeredBarriers(c.setup), p.models);
+    EXPECT_EQ(offeredBarriers(c.setup), p.models)
+        << "tracer " << p.tracer << ", environment " << p.environ;
     for (const int m : p.models) // every offered model is one the setup page shows
-        EXPECT_TRUE(c.setup.modelVisible(m)) << m;
+        EXPECT_TRUE(c.setup.modelVisible(m))
+            << "tracer " << p.tracer << ", environment " << p.environ << ", model " << m;
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, Offered,
@@ -71,7 +74,8 @@ struct DwellRowCase : NamedRow {
 class HottestDwell : public testing::TestWithParam<DwellRowCase> {};
 
 TEST_P(HottestDwell, IsTheFirstDwellWithTheHighestTemperature) {
-    EXPECT_EQ(hottestDwellRow(GetParam().c.profile), GetParam().expected);
+    EXPECT_EQ(hottestDwellRow(GetParam().c.profile), GetParam().expected)
+        << profileText(GetParam().c.profile);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -105,6 +109,7 @@ class SafeDwellSearch : public testing::TestWithParam<DwellCase> {};
 TEST_P(SafeDwellSearch, MeetsTheDefinition) {
     const DwellCase& p = GetParam();
     const SafeDwell found = findSafeDwell(p.c);
+    SCOPED_TRACE(profileText(p.c.profile));
     ASSERT_EQ(found.kind, p.kind) << found.minutes;
     switch (found.kind) {
     case SafeDwell::Kind::NoDwellRow:
@@ -343,7 +348,7 @@ struct FieldCase : NamedRow {
 class CsvFieldText : public testing::TestWithParam<FieldCase> {};
 
 TEST_P(CsvFieldText, QuotesOnlyWhatNeedsIt) {
-    EXPECT_EQ(csvField(GetParam().text), GetParam().expected);
+    EXPECT_EQ(csvField(GetParam().text), GetParam().expected) << GetParam().text;
 }
 
 INSTANTIATE_TEST_SUITE_P(

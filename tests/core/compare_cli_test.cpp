@@ -88,10 +88,11 @@ TEST_P(CompareExit, CodesAndMessages) {
     for (std::string& a : args)
         a = a == "@" ? path : a == "DIR" ? folder.path() : a;
     const CliRun r = runCli(args);
-    EXPECT_EQ(r.code, p.exitCode) << r.err;
-    EXPECT_NE(r.err.find(p.stderrPart), std::string::npos) << r.err;
+    const std::string input = testing::PrintToString(p.args);
+    EXPECT_EQ(r.code, p.exitCode) << input << ": " << r.err;
+    EXPECT_NE(r.err.find(p.stderrPart), std::string::npos) << input << ": " << r.err;
     if (p.exitCode != 0) {
-        EXPECT_TRUE(r.out.empty()) << r.out;
+        EXPECT_TRUE(r.out.empty()) << input << ": " << r.out;
     }
 }
 
@@ -163,8 +164,8 @@ TEST_P(CompareRows, OneRowPerOfferedBarrierAsTheRunsGiveThem) {
     const Folder folder(std::string("kvh-compare-rows-") + GetParam().name);
     const std::string path = folder.write("case.dew", GetParam().file);
     const CliRun r = runCli({"--compare", path});
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(r.err.empty());
+    ASSERT_EQ(r.code, 0) << GetParam().file << ": " << r.err;
+    EXPECT_TRUE(r.err.empty()) << GetParam().file << ": " << r.err;
     const auto c = std::get<kvh::core::Case>(kvh::core::openDewFile(path, kvh::core::Case{}));
     expectRowsMatchRuns(r.out, c, GetParam().codes);
 }

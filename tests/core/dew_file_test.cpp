@@ -81,6 +81,7 @@ TEST_P(DewRoundTrip, GivesBackTheSameCase) {
                        {"E", "0.001", "0"}},
                       p.celsius, p.minutes);
     const Case back = opened(writeDew(c), Case{});
+    SCOPED_TRACE(writeDew(c));
     EXPECT_EQ(back.setup, c.setup);
     // Steps close up (the empty row is not saved) and keep their codes and numbers.
     const int rows[] = {1, 2, 4, 5};
@@ -130,8 +131,8 @@ class DewReaderNotices : public testing::TestWithParam<NoticeCase> {};
 // The grid holds only the number read, so Open names what it took from each odd field.
 TEST_P(DewReaderNotices, NameTheLineAndWhatWasRead) {
     auto parsed = parseDew(withData(GetParam().data));
-    ASSERT_TRUE(std::holds_alternative<DewParse>(parsed));
-    EXPECT_EQ(std::get<DewParse>(parsed).notices, GetParam().notices);
+    ASSERT_TRUE(std::holds_alternative<DewParse>(parsed)) << GetParam().data;
+    EXPECT_EQ(std::get<DewParse>(parsed).notices, GetParam().notices) << GetParam().data;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -180,7 +181,8 @@ class DewReaderRows : public testing::TestWithParam<ReaderCase> {};
 TEST_P(DewReaderRows, BuildsTheTable) {
     const Case c = opened(withData(GetParam().data));
     for (size_t i = 0; i < GetParam().rows.size(); ++i)
-        EXPECT_EQ(c.profile.row(static_cast<int>(i) + 1), GetParam().rows[i]) << "row " << i + 1;
+        EXPECT_EQ(c.profile.row(static_cast<int>(i) + 1), GetParam().rows[i])
+            << GetParam().data << "row " << i + 1;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -213,9 +215,9 @@ class DewReaderKeys : public testing::TestWithParam<KeyCase> {};
 
 TEST_P(DewReaderKeys, SelectByFirstFourAndLastCharacter) {
     const Case c = opened(GetParam().file);
-    EXPECT_EQ(c.setup.model().selectedIndex(), GetParam().selectedModel);
-    EXPECT_EQ(c.setup.celsius(), GetParam().celsius);
-    EXPECT_EQ(c.setup.environ().selectedIndex(), GetParam().environ);
+    EXPECT_EQ(c.setup.model().selectedIndex(), GetParam().selectedModel) << GetParam().file;
+    EXPECT_EQ(c.setup.celsius(), GetParam().celsius) << GetParam().file;
+    EXPECT_EQ(c.setup.environ().selectedIndex(), GetParam().environ) << GetParam().file;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -244,9 +246,10 @@ class DewReaderRefuses : public testing::TestWithParam<RefusedCase> {};
 
 TEST_P(DewReaderRefuses, WithAReason) {
     auto parsed = parseDew(GetParam().file);
-    ASSERT_TRUE(std::holds_alternative<DewError>(parsed));
+    const std::string input = GetParam().file.substr(0, 80);
+    ASSERT_TRUE(std::holds_alternative<DewError>(parsed)) << input;
     EXPECT_NE(std::get<DewError>(parsed).reason.find(GetParam().reason), std::string::npos)
-        << std::get<DewError>(parsed).reason;
+        << input << ": " << std::get<DewError>(parsed).reason;
 }
 
 INSTANTIATE_TEST_SUITE_P(

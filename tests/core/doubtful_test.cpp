@@ -28,7 +28,7 @@ TEST_P(Doubtful, CellsAreNamedWithWhatTheyAreReadAs) {
     std::vector<std::string> notices;
     for (const DoubtfulCell& cell : findDoubtfulCells(c.profile))
         notices.push_back(cell.notice);
-    EXPECT_EQ(notices, p.notices);
+    EXPECT_EQ(notices, p.notices) << p.row.step << "," << p.row.temp << "," << p.row.time;
 }
 
 const DoubtRow kDoubtRows[] = {

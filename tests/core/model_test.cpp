@@ -75,6 +75,7 @@ class BarrierStart : public ::testing::TestWithParam<StartRow> {};
 TEST_P(BarrierStart, IsTheStartTemperature) {
     const StartRow& row = GetParam();
     const RunResult r = ok(runModel(row.c));
+    SCOPED_TRACE(kvh::test::profileText(row.c.profile));
     const float start = static_cast<float>(numericValue(row.c.profile.cell(1, 2)));
     EXPECT_EQ(r.intermediate[60], start);
     EXPECT_EQ(r.internal[60], start);
@@ -181,8 +182,10 @@ TEST_P(NoData, ABarrierWithoutDataGivesNoVerdict) {
     Case c = makeCase(row.tracer, row.environ, 0, {{"S", "30", "0"}, {"R", "400", "20"}});
     c.setup.selectModel(row.model);
     const RunOutcome outcome = runModel(c);
-    ASSERT_TRUE(std::holds_alternative<RunError>(outcome));
-    EXPECT_EQ(describeError(std::get<RunError>(outcome)), row.message);
+    const std::string input = "tracer " + std::to_string(row.tracer) + ", environment " +
+                              std::to_string(row.environ) + ", model " + std::to_string(row.model);
+    ASSERT_TRUE(std::holds_alternative<RunError>(outcome)) << input;
+    EXPECT_EQ(describeError(std::get<RunError>(outcome)), row.message) << input;
 }
 
 const NoDataRow kNoDataRows[] = {
@@ -258,11 +261,12 @@ TEST_P(RunErrors, NameTheRow) {
         ++r;
     }
     const RunOutcome outcome = runModel(c);
-    ASSERT_TRUE(std::holds_alternative<RunError>(outcome));
+    const std::string input = kvh::test::profileText(c.profile);
+    ASSERT_TRUE(std::holds_alternative<RunError>(outcome)) << input;
     const RunError& e = std::get<RunError>(outcome);
-    EXPECT_EQ(e.row, GetParam().row);
+    EXPECT_EQ(e.row, GetParam().row) << input;
     EXPECT_EQ(describeError(e).rfind("Profile row " + std::to_string(GetParam().row) + ": ", 0), 0u)
-        << describeError(e);
+        << input << ": " << describeError(e);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -305,8 +309,10 @@ TEST_P(Evaluation, WritesTheResultTexts) {
     RunResult run = p.run;
     run.limit = tracerLimitDisplay(c.setup);
     const kvh::core::Evaluation e = evaluate(run, c.setup);
-    EXPECT_EQ(e.summary, p.summary);
-    EXPECT_EQ(e.verdict, p.verdict);
+    const std::string input = "max " + roundTripText(run.maxInternal) + ", dwell " +
+                              roundTripText(run.maxDwell) + ", rate " + roundTripText(run.finalRate);
+    EXPECT_EQ(e.summary, p.summary) << input;
+    EXPECT_EQ(e.verdict, p.verdict) << input;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -53,7 +53,7 @@ TEST_P(StepCycleFromText, NextStep) {
     Case c;
     c.profile.setCell(3, 1, GetParam().before);
     cycleStep(c.profile, 3);
-    EXPECT_EQ(c.profile.cell(3, 1), GetParam().after);
+    EXPECT_EQ(c.profile.cell(3, 1), GetParam().after) << GetParam().before;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -199,16 +199,18 @@ TEST_P(RowInsertDelete, KeepsTheStartRowAndRenumbers) {
     const Case before = c;
     const bool done =
         p.insert ? insertRowAt(c.profile, p.row) : deleteRows(c.profile, p.row, p.count);
-    EXPECT_EQ(done, p.done);
+    const std::string input = (p.insert ? "insert at row " : "delete from row ") +
+                              std::to_string(p.row) + (p.insert ? "" : ", " + std::to_string(p.count));
+    EXPECT_EQ(done, p.done) << input;
     if (!p.done) {
-        EXPECT_EQ(c, before);
+        EXPECT_EQ(c, before) << input;
         return;
     }
-    EXPECT_EQ(c.profile.rowCount(), p.rowsAfter);
-    EXPECT_EQ(c.profile.cell(3, kColTemp), p.row3Temp);
-    EXPECT_EQ(c.profile.cell(1, kColStep), "Start Temp   ");
+    EXPECT_EQ(c.profile.rowCount(), p.rowsAfter) << input;
+    EXPECT_EQ(c.profile.cell(3, kColTemp), p.row3Temp) << input;
+    EXPECT_EQ(c.profile.cell(1, kColStep), "Start Temp   ") << input;
     for (int r = 1; r < c.profile.rowCount(); ++r)
-        EXPECT_EQ(c.profile.cell(r, kColLabel), rowLabel(r)) << r;
+        EXPECT_EQ(c.profile.cell(r, kColLabel), rowLabel(r)) << input << ", row " << r;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -244,7 +246,7 @@ TEST_P(UnitConversion, ConvertsEveryFilledCell) {
     else
         convertTimes(c.profile, p.toTarget);
     for (size_t i = 0; i < p.after.size(); ++i)
-        EXPECT_EQ(c.profile.cell(static_cast<int>(i) + 1, col), p.after[i]) << i;
+        EXPECT_EQ(c.profile.cell(static_cast<int>(i) + 1, col), p.after[i]) << p.before[i];
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -32,10 +32,11 @@ TEST_P(ReportCli, ExitCodesAndMessages) {
         if (a == "@")
             a = path;
     std::ostringstream out, err;
-    EXPECT_EQ(kvh::tools::reportMain(args, out, err), p.exitCode);
-    EXPECT_NE(err.str().find(p.stderrPart), std::string::npos) << err.str();
+    const std::string input = testing::PrintToString(p.args);
+    EXPECT_EQ(kvh::tools::reportMain(args, out, err), p.exitCode) << input;
+    EXPECT_NE(err.str().find(p.stderrPart), std::string::npos) << input << ": " << err.str();
     if (p.exitCode != 0) {
-        EXPECT_TRUE(out.str().empty());
+        EXPECT_TRUE(out.str().empty()) << input << ": " << out.str();
     }
     std::filesystem::remove(path);
 }
@@ -81,9 +82,10 @@ class ReportCliInfo : public testing::TestWithParam<InfoCase> {};
 
 TEST_P(ReportCliInfo, PrintedOnStandardOutputWithSuccess) {
     std::ostringstream out, err;
-    EXPECT_EQ(kvh::tools::reportMain(GetParam().args, out, err), 0);
-    EXPECT_NE(out.str().find(GetParam().stdoutPart), std::string::npos) << out.str();
-    EXPECT_TRUE(err.str().empty());
+    const std::string input = testing::PrintToString(GetParam().args);
+    EXPECT_EQ(kvh::tools::reportMain(GetParam().args, out, err), 0) << input;
+    EXPECT_NE(out.str().find(GetParam().stdoutPart), std::string::npos) << input << ": " << out.str();
+    EXPECT_TRUE(err.str().empty()) << input << ": " << err.str();
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -49,10 +49,10 @@ class ModelRules : public testing::TestWithParam<RuleCase> {};
 TEST_P(ModelRules, OfferAndChoose) {
     const RuleCase& c = GetParam();
     const SetupState s = click(c.clicks);
-    EXPECT_EQ(offered(s), c.offered);
-    EXPECT_EQ(s.model().selectedIndex(), c.selectedModel);
-    EXPECT_EQ(s.summary(), c.summary);
-    EXPECT_EQ(s.complete(), std::string(c.summary) != "Setup Not Specified");
+    EXPECT_EQ(offered(s), c.offered) << c.clicks;
+    EXPECT_EQ(s.model().selectedIndex(), c.selectedModel) << c.clicks;
+    EXPECT_EQ(s.summary(), c.summary) << c.clicks;
+    EXPECT_EQ(s.complete(), std::string(c.summary) != "Setup Not Specified") << c.clicks;
 }
 
 INSTANTIATE_TEST_SUITE_P(

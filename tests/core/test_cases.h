@@ -42,4 +42,15 @@ inline core::Case makeCase(int tracer, int environ, int model, std::initializer_
     return c;
 }
 
+/// The profile's filled rows as "step,temp,time; ...", for failure messages.
+inline std::string profileText(const core::ProfileTable& profile) {
+    std::string text;
+    for (int r = 1; r < profile.rowCount(); ++r) {
+        const std::string row = profile.cell(r, 1) + "," + profile.cell(r, 2) + "," + profile.cell(r, 3);
+        if (row != ",,")
+            text += (text.empty() ? "" : "; ") + row;
+    }
+    return text;
+}
+
 } // namespace kvh::test
