@@ -4,6 +4,7 @@
 
 #include "core/dew_file.h"
 #include "core/model.h"
+#include "core_printers.h"
 #include "named_row.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #include "core/case.h"
+#include "core_printers.h"
 #include "named_row.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 // Small builders for cases used across the core tests.
 
 #include "core/case.h"
+#include "core_printers.h"
 
 #include <initializer_list>
 #include <string>
@@ -40,17 +41,6 @@ inline core::Case makeCase(int tracer, int environ, int model, std::initializer_
         ++r;
     }
     return c;
-}
-
-/// The profile's filled rows as "step,temp,time; ...", for failure messages.
-inline std::string profileText(const core::ProfileTable& profile) {
-    std::string text;
-    for (int r = 1; r < profile.rowCount(); ++r) {
-        const std::string row = profile.cell(r, 1) + "," + profile.cell(r, 2) + "," + profile.cell(r, 3);
-        if (row != ",,")
-            text += (text.empty() ? "" : "; ") + row;
-    }
-    return text;
 }
 
 } // namespace kvh::test
