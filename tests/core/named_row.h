@@ -11,7 +11,8 @@
 
 namespace kvh::test {
 
-/// The base of every table row: its name, a word in CamelCase that says what the row checks.
+/// The base of every table row: its name, a few words (CamelCase or spaced) that say what the
+/// row checks.
 struct NamedRow {
     const char* name;
 };
