@@ -43,6 +43,37 @@ TEST(NumericValueOverflow, HugeExponentsAreInfinite) {
     EXPECT_EQ(numericValue("-1e400"), -std::numeric_limits<double>::infinity());
 }
 
+struct RangeCase : NamedRow {
+    std::string text;
+    double expected;
+};
+
+class NumericValueRange : public testing::TestWithParam<RangeCase> {};
+
+TEST_P(NumericValueRange, TinyReadsAsZeroHugeAsInfinity) {
+    const double value = numericValue(GetParam().text);
+    const std::string& text = GetParam().text;
+    const std::string input =
+        text.size() <= 40 ? text : text.substr(0, 20) + "..." + text.substr(text.size() - 20);
+    EXPECT_EQ(value, GetParam().expected) << input;
+    EXPECT_EQ(std::signbit(value), std::signbit(GetParam().expected)) << input;
+}
+
+const std::string k330Zeros(330, '0');
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+INSTANTIATE_TEST_SUITE_P(
+    OutOfRange, NumericValueRange,
+    testing::Values(RangeCase{"TinyPlainDecimal", "0." + k330Zeros + "1", 0.0},
+                    RangeCase{"TinyNegativePlainDecimal", "-0." + k330Zeros + "1", -0.0},
+                    RangeCase{"HugePlainNumber", "1" + k330Zeros + ".5", kInf},
+                    RangeCase{"HugeDigitsTinyExponent", "1" + k330Zeros + "e-700", 0.0},
+                    RangeCase{"TinyDigitsHugeExponent", "0." + k330Zeros + "1e700", kInf},
+                    RangeCase{"ExponentBeyondAnyInteger", "5e-99999999999999999999999", 0.0},
+                    RangeCase{"PositiveExponentBeyondAnyInteger", "-5e+99999999999999999999", -kInf},
+                    RangeCase{"TinyDigitsBackInRange", "0." + k330Zeros + "25e331", 2.5}),
+    RowName{});
+
 struct RoundCase : NamedRow {
     double value;
     double expected;
