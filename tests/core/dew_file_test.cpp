@@ -1,6 +1,7 @@
 #include "core/dew_file.h"
 #include "temp_dir.h"
 #include "test_cases.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,9 @@
 using namespace kvh::core;
 using kvh::test::makeCase;
 using kvh::test::TempDir;
+
+using kvh::test::NamedRow;
+using kvh::test::RowName;
 
 namespace {
 
@@ -65,8 +69,7 @@ TEST(DewReader, ReadsTheDocumentedExample) {
     EXPECT_EQ(c.profile.gridWidthTwips(), 4780);
 }
 
-struct RoundTrip {
-    const char* name;
+struct RoundTrip : NamedRow {
     int tracer, environ, model;
     bool celsius, minutes;
 };
@@ -80,6 +83,7 @@ TEST_P(DewRoundTrip, GivesBackTheSameCase) {
                        {"E", "0.001", "0"}},
                       p.celsius, p.minutes);
     const Case back = opened(writeDew(c), Case{});
+    SCOPED_TRACE(writeDew(c));
     EXPECT_EQ(back.setup, c.setup);
     // Steps close up (the empty row is not saved) and keep their codes and numbers.
     const int rows[] = {1, 2, 4, 5};
@@ -100,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundTrip{"Tessel3Air7300", 1, 0, 3, false, true},
                     RoundTrip{"Tessel2Liquid7640", 0, 1, 0, false, true},
                     RoundTrip{"Tessel3Liquid7640", 1, 1, 0, true, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 // Every combination the window can make comes back from Save and Open with the same choices.
 TEST(DewRoundTripSetup, EveryCombinationOfChoicesComesBack) {
@@ -119,20 +123,18 @@ TEST(DewRoundTripSetup, EveryCombinationOfChoicesComesBack) {
                 }
 }
 
-struct NoticeCase {
-    const char* name;
+struct NoticeCase : NamedRow {
     std::string data; ///< the [Data] section; the profile starts on line 8
     std::vector<std::string> notices;
 };
-void PrintTo(const NoticeCase& c, std::ostream* os) { *os << c.name; }
 
 class DewReaderNotices : public testing::TestWithParam<NoticeCase> {};
 
 // The grid holds only the number read, so Open names what it took from each odd field.
 TEST_P(DewReaderNotices, NameTheLineAndWhatWasRead) {
     auto parsed = parseDew(withData(GetParam().data));
-    ASSERT_TRUE(std::holds_alternative<DewParse>(parsed));
-    EXPECT_EQ(std::get<DewParse>(parsed).notices, GetParam().notices);
+    ASSERT_TRUE(std::holds_alternative<DewParse>(parsed)) << GetParam().data;
+    EXPECT_EQ(std::get<DewParse>(parsed).notices, GetParam().notices) << GetParam().data;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -149,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
         NoticeCase{"FieldOnTheNextLineIsNamedByItsLine", "S,25\r\n4OO\r\n",
                    {"Line 9: \"4OO\" is read as 4"}},
         NoticeCase{"EmptyLineIsNoRow", "S,25,0\r\n\r\nE,25,0\r\n", {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST(DewReader, FileWithoutStepsGivesTenEmptyLabelledRows) {
     const Case c = opened(withData(""));
@@ -171,20 +173,19 @@ TEST(DewReader, ManyRowsWidenTheGridFewArePadded) {
     EXPECT_EQ(few.profile.row(7), (ProfileTable::Row{" 7", "", "", ""}));
 }
 
-struct ReaderCase {
-    const char* name;
+struct ReaderCase : NamedRow {
     std::string data;               ///< after the standard setup lines
     std::vector<ProfileTable::Row> rows; ///< rows 1.. expected
 };
 
-void PrintTo(const ReaderCase& c, std::ostream* os) { *os << c.name; }
 
 class DewReaderRows : public testing::TestWithParam<ReaderCase> {};
 
 TEST_P(DewReaderRows, BuildsTheTable) {
     const Case c = opened(withData(GetParam().data));
     for (size_t i = 0; i < GetParam().rows.size(); ++i)
-        EXPECT_EQ(c.profile.row(static_cast<int>(i) + 1), GetParam().rows[i]) << "row " << i + 1;
+        EXPECT_EQ(c.profile.row(static_cast<int>(i) + 1), GetParam().rows[i])
+            << GetParam().data << "row " << i + 1;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -213,10 +214,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"MixedLineEnds", "S,1,2\r\nR,5,6\nD,5,7\rE,3,4",
                    {{" 1", "Start Temp", "1", "2"}, {" 2", "Ramp to Temp", "5", "6"},
                     {" 3", "Dwell at Temp", "5", "7"}, {" 4", "End Temp", "3", "4"}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
-struct KeyCase {
-    const char* name;
+struct KeyCase : NamedRow {
     std::string file;
     int selectedModel;
     bool celsius;
@@ -227,9 +227,9 @@ class DewReaderKeys : public testing::TestWithParam<KeyCase> {};
 
 TEST_P(DewReaderKeys, SelectByFirstFourAndLastCharacter) {
     const Case c = opened(GetParam().file);
-    EXPECT_EQ(c.setup.model().selectedIndex(), GetParam().selectedModel);
-    EXPECT_EQ(c.setup.celsius(), GetParam().celsius);
-    EXPECT_EQ(c.setup.environ().selectedIndex(), GetParam().environ);
+    EXPECT_EQ(c.setup.model().selectedIndex(), GetParam().selectedModel) << GetParam().file;
+    EXPECT_EQ(c.setup.celsius(), GetParam().celsius) << GetParam().file;
+    EXPECT_EQ(c.setup.environ().selectedIndex(), GetParam().environ) << GetParam().file;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -247,23 +247,22 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"ModelSevenSelectsNone", "Davar Model = 7\r\n", -1, true, -1},
         KeyCase{"LaterKeyWins", "Temp Units = 0\r\n[Data]\r\n[Setup]\r\nTemp Units = 1\r\n", -1, true, -1},
         KeyCase{"GroupSavedWithNothingReadsAsOne", "Environment = 1\r\n", -1, true, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
-struct RefusedCase {
-    const char* name;
+struct RefusedCase : NamedRow {
     std::string file;
     const char* reason;
 };
 
-void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
 
 class DewReaderRefuses : public testing::TestWithParam<RefusedCase> {};
 
 TEST_P(DewReaderRefuses, WithAReason) {
     auto parsed = parseDew(GetParam().file);
-    ASSERT_TRUE(std::holds_alternative<DewError>(parsed));
+    const std::string input = GetParam().file.substr(0, 80);
+    ASSERT_TRUE(std::holds_alternative<DewError>(parsed)) << input;
     EXPECT_NE(std::get<DewError>(parsed).reason.find(GetParam().reason), std::string::npos)
-        << std::get<DewError>(parsed).reason;
+        << input << ": " << std::get<DewError>(parsed).reason;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -277,7 +276,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 "more than 100,000 profile rows"},
                     RefusedCase{"CommasAreRowsToo", std::string(kMaxProfileRows + 1, ','),
                                 "more than 100,000 profile rows"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST(DewReader, TakesRowsUpToTheLimit) {
     const Case c = opened(withData(std::string(kMaxProfileRows, '\n')));

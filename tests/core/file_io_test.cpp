@@ -1,5 +1,6 @@
 #include "core/file_io.h"
 #include "temp_dir.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,9 @@
 
 using namespace kvh::core;
 using kvh::test::TempDir;
+
+using kvh::test::NamedRow;
+using kvh::test::RowName;
 
 namespace {
 
@@ -46,16 +50,12 @@ bool noTemporaryIn(const fs::path& dir) {
 
 // ---- Reading -----------------------------------------------------------------------------
 
-struct ReadCase {
-    const char* name;
+struct ReadCase : NamedRow {
     /// Makes the thing to open in the folder; returns its path.
     std::function<std::string(const fs::path&)> make;
     Reason reason;
     bool needsNonRoot = false; ///< the system lets the superuser through
 };
-void PrintTo(const ReadCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class ReadRefuses : public TempDir, public testing::WithParamInterface<ReadCase> {};
 
@@ -64,9 +64,9 @@ TEST_P(ReadRefuses, AtOnceWithAReason) {
         GTEST_SKIP() << "the superuser reads any file";
     const std::string target = GetParam().make(m_dir);
     auto result = readFileBytes(target, 16u << 20);
-    ASSERT_TRUE(std::holds_alternative<FileError>(result));
+    ASSERT_TRUE(std::holds_alternative<FileError>(result)) << target;
     EXPECT_NE(std::get<FileError>(result).reason.find(GetParam().reason.text()), std::string::npos)
-        << std::get<FileError>(result).reason;
+        << target << ": " << std::get<FileError>(result).reason;
 }
 
 std::string fileOf(const fs::path& dir, const char* name, const std::string& bytes) {
@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  return p;
                              },
                              Reason{"larger than 16 MiB"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST_F(TempDir, ReadTakesExactlyTheLimitAndNotOneByteMore) {
     put(path("ten"), "0123456789");
@@ -127,8 +127,7 @@ TEST_F(TempDir, ReadTakesExactlyTheLimitAndNotOneByteMore) {
 
 // ---- Saving under real conditions ----------------------------------------------------------
 
-struct SaveCase {
-    const char* name;
+struct SaveCase : NamedRow {
     /// Prepares the folder; returns the path to save to.
     std::function<std::string(const fs::path&)> make;
     Reason reason; ///< none when the save succeeds
@@ -136,9 +135,6 @@ struct SaveCase {
     std::vector<std::pair<std::string, std::string>> after;
     bool needsNonRoot = false;
 };
-void PrintTo(const SaveCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class SaveOnDisk : public TempDir, public testing::WithParamInterface<SaveCase> {};
 
@@ -149,12 +145,12 @@ TEST_P(SaveOnDisk, SavesOrKeepsWhatWasThere) {
     const std::string target = p.make(m_dir);
     const std::string reason = writeFileAtomically(target, kNew);
     if (p.reason.text().empty())
-        EXPECT_EQ(reason, "");
+        EXPECT_EQ(reason, "") << target;
     else
-        EXPECT_NE(reason.find(p.reason.text()), std::string::npos) << reason;
+        EXPECT_NE(reason.find(p.reason.text()), std::string::npos) << target << ": " << reason;
     for (const auto& [name, bytes] : p.after)
-        EXPECT_EQ(slurp((m_dir / name).string()), bytes) << name;
-    EXPECT_TRUE(noTemporaryIn(m_dir));
+        EXPECT_EQ(slurp((m_dir / name).string()), bytes) << target << ", then " << name;
+    EXPECT_TRUE(noTemporaryIn(m_dir)) << target;
 }
 
 const std::string kName255 = std::string(251, 'a') + ".dew";
@@ -234,7 +230,7 @@ INSTANTIATE_TEST_SUITE_P(
                              sys(EACCES),
                              {{"ro/case.dew", kOld}},
                              true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST_F(TempDir, SaveKeepsTheReplacedFilesPermissionsAndANewFileFollowsTheUmask) {
     put(path("case.dew"), kOld);
@@ -293,15 +289,11 @@ private:
     long m_written = 0;
 };
 
-struct InjectedCase {
-    const char* name;
+struct InjectedCase : NamedRow {
     std::function<void(FailingCalls&)> arrange;
     Reason reason; ///< none when the save succeeds
     bool replaced; ///< the file holds the new text afterwards
 };
-void PrintTo(const InjectedCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class SaveInjected : public TempDir, public testing::WithParamInterface<InjectedCase> {};
 
@@ -342,16 +334,12 @@ INSTANTIATE_TEST_SUITE_P(
                          c.chunk = 5;
                      },
                      Reason{}, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
-struct SignalCase {
-    const char* name;
+struct SignalCase : NamedRow {
     bool afterRename; ///< the signal comes while the folder is synced, else while writing
     const std::string& expected;
 };
-void PrintTo(const SignalCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class SaveSignalled : public TempDir, public testing::WithParamInterface<SignalCase> {};
 
@@ -368,13 +356,14 @@ TEST_P(SaveSignalled, EndsTheProgramOnlyOnceTheSaveIsUndoneOrDone) {
             std::_Exit(0);
         },
         testing::KilledBySignal(SIGTERM), "");
-    EXPECT_EQ(slurp(target), GetParam().expected);
-    EXPECT_EQ(names(), std::vector<std::string>{"case.dew"});
+    const char* input = afterRename ? "signal after the rename" : "signal while writing";
+    EXPECT_EQ(slurp(target), GetParam().expected) << input;
+    EXPECT_EQ(names(), std::vector<std::string>{"case.dew"}) << input;
 }
 
 INSTANTIATE_TEST_SUITE_P(Termination, SaveSignalled,
                          testing::Values(SignalCase{"WhileWritingKeepsTheOldFile", false, kOld},
                                          SignalCase{"AfterTheRenameKeepsTheNewFile", true, kNew}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName{});
 
 } // namespace

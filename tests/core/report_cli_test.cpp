@@ -1,4 +1,5 @@
 #include "report_cli.h"
+#include "named_row.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -7,10 +8,12 @@
 #include <fstream>
 #include <sstream>
 
+using kvh::test::NamedRow;
+using kvh::test::RowName;
+
 namespace {
 
-struct CliCase {
-    const char* name;
+struct CliCase : NamedRow {
     std::vector<std::string> args; ///< "@" stands for the written file
     const char* file;              ///< content of the file, or nullptr for none
     int exitCode;
@@ -30,10 +33,11 @@ TEST_P(ReportCli, ExitCodesAndMessages) {
         if (a == "@")
             a = path;
     std::ostringstream out, err;
-    EXPECT_EQ(kvh::tools::reportMain(args, out, err), p.exitCode);
-    EXPECT_NE(err.str().find(p.stderrPart), std::string::npos) << err.str();
+    const std::string input = testing::PrintToString(p.args);
+    EXPECT_EQ(kvh::tools::reportMain(args, out, err), p.exitCode) << input;
+    EXPECT_NE(err.str().find(p.stderrPart), std::string::npos) << input << ": " << err.str();
     if (p.exitCode != 0) {
-        EXPECT_TRUE(out.str().empty());
+        EXPECT_TRUE(out.str().empty()) << input << ": " << out.str();
     }
     std::filesystem::remove(path);
 }
@@ -51,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CliCase{"IncompleteSetup", {"@"}, kIncomplete, 2,
                             "Setup not complete! Results cannot be displayed"},
                     CliCase{"ZeroRamp", {"--series", "@"}, kBadRamp, 3, "Profile row 2"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 // Odd cells and fields are told on standard error; the report itself does not change.
 TEST(ReportCliNotices, GoToStandardErrorOnly) {
@@ -69,23 +73,20 @@ TEST(ReportCliNotices, GoToStandardErrorOnly) {
     std::filesystem::remove_all(dir);
 }
 
-struct InfoCase {
-    const char* name;
+struct InfoCase : NamedRow {
     std::vector<std::string> args;
     const char* stdoutPart;
 };
 
-void PrintTo(const InfoCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class ReportCliInfo : public testing::TestWithParam<InfoCase> {};
 
 TEST_P(ReportCliInfo, PrintedOnStandardOutputWithSuccess) {
     std::ostringstream out, err;
-    EXPECT_EQ(kvh::tools::reportMain(GetParam().args, out, err), 0);
-    EXPECT_NE(out.str().find(GetParam().stdoutPart), std::string::npos) << out.str();
-    EXPECT_TRUE(err.str().empty());
+    const std::string input = testing::PrintToString(GetParam().args);
+    EXPECT_EQ(kvh::tools::reportMain(GetParam().args, out, err), 0) << input;
+    EXPECT_NE(out.str().find(GetParam().stdoutPart), std::string::npos) << input << ": " << out.str();
+    EXPECT_TRUE(err.str().empty()) << input << ": " << err.str();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -94,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
                     InfoCase{"HelpWinsOverAFile", {"missing.dew", "--help"}, "--version"},
                     InfoCase{"Version", {"--version"}, "kvhitemp-report " KVH_VERSION "\n"},
                     InfoCase{"VersionWinsOverAFile", {"missing.dew", "--version"}, KVH_VERSION}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST(ReportCliSeries, OneRowPerMinuteToEightyAfterTheEnd) {
     const std::string path = kvh::test::scratchPath("cli-series.dew").string();
