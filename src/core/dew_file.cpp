@@ -200,6 +200,7 @@ std::variant<DewParse, DewError> parseDew(std::string_view bytes) {
 
 void applyDew(Case& c, const DewParse& parsed) {
     c.profile.clearAll();
+    c.profile.reserveRows(std::max<size_t>(parsed.items.size() + 1, kInitialRows));
     SetupState& s = c.setup;
     using Group = DewSelect::Group;
     int fileModel = -1;
@@ -244,11 +245,12 @@ void applyDew(Case& c, const DewParse& parsed) {
     if (fileModel >= 0 && fileModel < kModelCount && s.modelVisible(fileModel))
         s.selectModel(fileModel);
     ProfileTable& t = c.profile;
+    const int labelled = t.rowCount(); // appendRow labels the rows it adds
     if (t.rowCount() < kInitialRows)
         t.setRowCount(kInitialRows);
     if (t.rowCount() >= kInitialRows + 1)
         t.setGridWidthTwips(kGridWidthWide);
-    for (int r = 1; r < t.rowCount(); ++r)
+    for (int r = std::max(labelled, 1); r < t.rowCount(); ++r)
         t.setCell(r, kColLabel, rowLabel(r));
     t.setCell(0, kColStep, std::string(kStepTypeHeader));
     t.setCell(0, kColTemp, s.tempHeader());

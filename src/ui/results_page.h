@@ -20,7 +20,10 @@ class ResultsPage : public QGroupBox {
 public:
     explicit ResultsPage(QWidget* parent = nullptr);
 
-    ResultsChart& chart() const { return *m_chart; }
+    /// The chart, built here on first use (start-up does without it).
+    ResultsChart& chart() const;
+    /// Resets the chart if it has been built; one built later starts reset.
+    void resetChart();
     bool tracerOnly() const;
 
     /// Shows a run's summary (lines separated by CR LF) and "PASS" on green or "FAIL" on red.
@@ -40,6 +43,11 @@ public:
 
 signals:
     void tracerOnlyClicked();
+    /// The chart's axisPicked, passed on.
+    void axisPicked(int axis);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     /// The summary box grows with its lines, so a narrow window wraps them instead of hiding
@@ -47,13 +55,15 @@ private:
     void fitSummaryHeight(int lines);
     /// Tells screen readers about a new verdict (the description of `txtPF`).
     void announceVerdict(const QString& description);
+    void buildChart();
 
     QLineEdit* m_pf;
     QCheckBox* m_tracerOnly;
     QPlainTextEdit* m_maxResults;
     QLabel* m_notices;
     QLabel* m_peak;
-    ResultsChart* m_chart;
+    QWidget* m_chartPlace; ///< holds the chart's room until the chart is built
+    ResultsChart* m_chart = nullptr;
 };
 
 } // namespace kvh::ui
