@@ -50,7 +50,7 @@ CompareChart::CompareChart(QWidget* parent) : QChartView(new QChart, parent) {
     setObjectName(QStringLiteral("chtCompare"));
     setAccessibleName(kAccessibleName);
     setRenderHint(QPainter::Antialiasing);
-    setMinimumSize(kMinimumSize);
+    setMinimumSize(400, 260);
     chart()->legend()->setAlignment(Qt::AlignRight);
 }
 

@@ -15,8 +15,6 @@ class CompareChart : public QChartView {
 public:
     /// Points per curve at most: about two per horizontal pixel of a large plot.
     static constexpr int kBuckets = 1500;
-    /// The smallest room the chart needs, also kept for it before it is built.
-    static constexpr QSize kMinimumSize{400, 260};
 
     explicit CompareChart(QWidget* parent = nullptr);
 

@@ -99,7 +99,7 @@ QString peakAfterEndText(const core::PeakAfterEnd& peak, bool fahrenheit) {
 ComparePage::ComparePage(const core::Case& current, QAbstractItemModel& profileModel,
                          QWidget* parent)
     : QWidget(parent), m_case(current), m_recommendation(new QLabel(this)),
-      m_table(new QTableWidget(0, ColumnCount, this)), m_chartPlace(new QWidget(this)) {
+      m_table(new QTableWidget(0, ColumnCount, this)), m_chart(new CompareChart(this)) {
     setObjectName(QStringLiteral("fraCompare"));
     m_recommendation->setObjectName(QStringLiteral("lblRecommendation"));
     m_recommendation->setAccessibleName(kRecommendationName);
@@ -129,8 +129,7 @@ ComparePage::ComparePage(const core::Case& current, QAbstractItemModel& profileM
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_recommendation);
     layout->addWidget(m_table);
-    m_chartPlace->setMinimumSize(CompareChart::kMinimumSize);
-    layout->addWidget(m_chartPlace, 1);
+    layout->addWidget(m_chart, 1);
 
     // Any change to the profile's table, the headers (units) included.
     const QAbstractItemModel* model = &profileModel;
@@ -154,19 +153,7 @@ const std::optional<core::ComparisonOutcome>& ComparePage::comparison() {
     return m_outcome;
 }
 
-CompareChart& ComparePage::chart() {
-    if (!m_chart) {
-        m_chart = new CompareChart(this);
-        delete layout()->replaceWidget(m_chartPlace, m_chart);
-        m_chart->show(); // built while the page is shown, or shown with it later
-        delete m_chartPlace;
-        m_chartPlace = nullptr;
-    }
-    return *m_chart;
-}
-
 void ComparePage::showEvent(QShowEvent* event) {
-    chart();
     QWidget::showEvent(event);
     if (m_stale)
         refresh();
@@ -189,7 +176,7 @@ void ComparePage::showComparison() {
     const auto* cmp = m_outcome ? std::get_if<core::Comparison>(&*m_outcome) : nullptr;
     m_table->setRowCount(0);
     if (cmp == nullptr) {
-        chart().clear();
+        m_chart->clear();
         const auto* error = m_outcome ? std::get_if<core::RunError>(&*m_outcome) : nullptr;
         m_recommendation->setText(error ? qs(core::describeError(*error)) : kNotComparable);
         return;
@@ -198,7 +185,7 @@ void ComparePage::showComparison() {
     int row = 0;
     for (const size_t i : cmp->ranking)
         fillRow(row++, cmp->barriers[i]);
-    chart().plot(*cmp, m_case.setup);
+    m_chart->plot(*cmp, m_case.setup);
     showRecommendation();
 }
 

@@ -56,9 +56,6 @@ public:
     /// tracer type or the environment is not chosen.
     const std::optional<core::ComparisonOutcome>& comparison();
 
-    /// The chart, built on first use (start-up does without it).
-    CompareChart& chart();
-
 signals:
     /// The user chose the row of this model (by click, Enter or Return).
     void barrierChosen(int model);
@@ -82,8 +79,7 @@ private:
 
     QLabel* m_recommendation;
     QTableWidget* m_table;
-    QWidget* m_chartPlace; ///< holds the chart's room until the chart is built
-    CompareChart* m_chart = nullptr;
+    CompareChart* m_chart;
 };
 
 } // namespace kvh::ui

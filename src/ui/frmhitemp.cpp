@@ -38,7 +38,6 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace kvh::ui {
@@ -309,20 +308,8 @@ void frmHiTemp::Tab1_Click() {
     PlotGraph();
 }
 
-void frmHiTemp::paintEvent(QPaintEvent* event) {
-    QMainWindow::paintEvent(event);
-    if (m_chartsBuilt)
-        return;
-    m_chartsBuilt = true;
-    // The window shows sooner without the charts; they follow once it is on the screen.
-    QTimer::singleShot(0, this, [this] {
-        chart();
-        m_comparePage->chart();
-    });
-}
-
 void frmHiTemp::InitModel() {
-    m_resultsPage->resetChart();
+    chart().reset();
 }
 
 void frmHiTemp::showDoubtfulCells() {
@@ -557,7 +544,7 @@ void frmHiTemp::connectPrinting() {
         connect(m_mnuPrint, &QAction::changed, item,
                 [this, item] { item->setEnabled(m_mnuPrint->isEnabled()); });
     }
-    connect(m_resultsPage, &ResultsPage::axisPicked, this,
+    connect(&chart(), &ResultsChart::axisPicked, this,
             [this](int axisId) { editAxisScale(chart(), m_platform, this, axisId); });
 }
 

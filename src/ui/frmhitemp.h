@@ -119,8 +119,6 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    /// After the first paint, builds what start-up left for later (the charts).
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     void buildMenus();
@@ -168,7 +166,6 @@ private:
     ProcessPage* m_processPage;
     ResultsPage* m_resultsPage;
     ComparePage* m_comparePage;
-    bool m_chartsBuilt = false; ///< the charts have been built or their building is queued
     RecentFiles* m_recent;
     QAction* m_mnuPrint = nullptr;
     /// The printer chosen for the window's lifetime, and the print commands.

@@ -47,7 +47,7 @@ const QSize kChartMinimumSize(360, 280);
 ResultsPage::ResultsPage(QWidget* parent)
     : QGroupBox(kPageCaption, parent), m_pf(new QLineEdit(this)),
       m_tracerOnly(new QCheckBox(kTracerOnlyCaption, this)), m_maxResults(new QPlainTextEdit(this)),
-      m_notices(new QLabel(this)), m_peak(new QLabel(this)), m_chartPlace(new QWidget(this)) {
+      m_notices(new QLabel(this)), m_peak(new QLabel(this)), m_chart(new ResultsChart(this)) {
     setObjectName(QStringLiteral("fra_2"));
     setProperty("index", 2);
     m_pf->setObjectName(QStringLiteral("txtPF"));
@@ -86,7 +86,10 @@ ResultsPage::ResultsPage(QWidget* parent)
     connect(m_maxResults->document()->documentLayout(),
             &QAbstractTextDocumentLayout::documentSizeChanged, this,
             [this](const QSizeF& size) { fitSummaryHeight(static_cast<int>(size.height())); });
-    m_chartPlace->setMinimumSize(kChartMinimumSize);
+    m_chart->setObjectName(QStringLiteral("Graf"));
+    m_chart->setAccessibleName(kChartName);
+    m_chart->setToolTip(kChartTip);
+    m_chart->setMinimumSize(kChartMinimumSize);
 
     auto* top = new QGridLayout;
     top->addWidget(m_pf, 0, 0);
@@ -96,37 +99,7 @@ ResultsPage::ResultsPage(QWidget* parent)
     layout->addLayout(top);
     layout->addWidget(m_notices);
     layout->addWidget(m_peak);
-    layout->addWidget(m_chartPlace, 1);
-}
-
-ResultsChart& ResultsPage::chart() const {
-    if (!m_chart)
-        const_cast<ResultsPage*>(this)->buildChart();
-    return *m_chart;
-}
-
-void ResultsPage::resetChart() {
-    if (m_chart)
-        m_chart->reset();
-}
-
-void ResultsPage::showEvent(QShowEvent* event) {
-    chart();
-    QGroupBox::showEvent(event);
-}
-
-void ResultsPage::buildChart() {
-    // A chart costs a few milliseconds to build and lay out: the window starts without it.
-    m_chart = new ResultsChart(this);
-    m_chart->setObjectName(QStringLiteral("Graf"));
-    m_chart->setAccessibleName(kChartName);
-    m_chart->setToolTip(kChartTip);
-    m_chart->setMinimumSize(kChartMinimumSize);
-    connect(m_chart, &ResultsChart::axisPicked, this, &ResultsPage::axisPicked);
-    delete layout()->replaceWidget(m_chartPlace, m_chart);
-    m_chart->show(); // built while the page is shown, or shown with it later
-    delete m_chartPlace;
-    m_chartPlace = nullptr;
+    layout->addWidget(m_chart, 1);
 }
 
 void ResultsPage::fitSummaryHeight(int lines) {

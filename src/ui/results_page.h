@@ -20,10 +20,7 @@ class ResultsPage : public QGroupBox {
 public:
     explicit ResultsPage(QWidget* parent = nullptr);
 
-    /// The chart, built here on first use (start-up does without it).
-    ResultsChart& chart() const;
-    /// Resets the chart if it has been built; one built later starts reset.
-    void resetChart();
+    ResultsChart& chart() const { return *m_chart; }
     bool tracerOnly() const;
 
     /// Shows a run's summary (lines separated by CR LF) and "PASS" on green or "FAIL" on red.
@@ -43,11 +40,6 @@ public:
 
 signals:
     void tracerOnlyClicked();
-    /// The chart's axisPicked, passed on.
-    void axisPicked(int axis);
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     /// The summary box grows with its lines, so a narrow window wraps them instead of hiding
@@ -55,15 +47,13 @@ private:
     void fitSummaryHeight(int lines);
     /// Tells screen readers about a new verdict (the description of `txtPF`).
     void announceVerdict(const QString& description);
-    void buildChart();
 
     QLineEdit* m_pf;
     QCheckBox* m_tracerOnly;
     QPlainTextEdit* m_maxResults;
     QLabel* m_notices;
     QLabel* m_peak;
-    QWidget* m_chartPlace; ///< holds the chart's room until the chart is built
-    ResultsChart* m_chart = nullptr;
+    ResultsChart* m_chart;
 };
 
 } // namespace kvh::ui
