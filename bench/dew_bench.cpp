@@ -10,11 +10,12 @@
 
 namespace {
 
-/// One-minute ramps alternating between 180 °C and 25 °C.
+/// `rows` profile rows (the most Open takes): a start, one-minute ramps alternating between
+/// 180 °C and 25 °C, and an end.
 std::string alternatingDew(int rows) {
     std::string out = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\nDavar Model = 2\r\n"
                       "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\n";
-    for (int r = 0; r < rows; ++r)
+    for (int r = 0; r < rows - 2; ++r)
         out += r % 2 ? "R,25,1\r\n" : "R,180,1\r\n";
     return out + "E,25,60\r\n";
 }

@@ -84,13 +84,13 @@ QByteArray profileOf(int minutes) {
            dwell + "\r\nE,25,60\r\n";
 }
 
-/// `rows` one-minute ramps alternating between 180 °C and 25 °C after the start and before
-/// the end: a curve with a turn at every minute. Lasts rows + 60 minutes.
+/// `rows` profile rows: a start, one-minute ramps alternating between 180 °C and 25 °C, and an
+/// end: a curve with a turn at every minute. Lasts rows + 58 minutes.
 QByteArray alternatingProfileOf(int rows) {
     QByteArray out = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\nDavar Model = 2\r\n"
                      "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\n";
     out.reserve(out.size() + 12 * rows);
-    for (int r = 0; r < rows; ++r)
+    for (int r = 0; r < rows - 2; ++r)
         out += r % 2 ? "R,25,1\r\n" : "R,180,1\r\n";
     return out + "E,25,60\r\n";
 }

@@ -135,14 +135,17 @@ std::variant<DewParse, DewError> parseDew(std::string_view bytes) {
     if (bytes.size() > kMaxDewFileBytes)
         return DewError{kTooLarge};
     DewParse parsed;
+    // One item a line at most: reserving them spares the moves of a growing list.
+    const auto lines = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+    parsed.items.reserve(std::min<size_t>(lines + 1, kMaxProfileRows + 16));
     int rows = 0;
     FieldReader reader(bytes);
     while (!reader.atEnd()) {
         const int line = reader.line();
-        std::string field(reader.next());
+        std::string_view field = reader.next();
         if (field.empty())
             field = "      ";
-        const std::string_view key = std::string_view(field).substr(0, 4);
+        const std::string_view key = field.substr(0, 4);
         const char last = field.back();
         using Group = DewSelect::Group;
         const auto select = [&](Group g) {
@@ -183,10 +186,9 @@ std::variant<DewParse, DewError> parseDew(std::string_view bytes) {
                         return DewError{"Line " + std::to_string(line) + ": the number \"" +
                                         shortened(text) + "\" is too large."};
                     value = plainNumberText(number);
-                    const int col = k == 0 ? kColTemp : kColTime;
-                    std::string notice = doubtfulFieldNotice(fieldLine, col, text, shortened(text));
-                    if (!notice.empty())
-                        parsed.notices.push_back(std::move(notice));
+                    if (isBlankText(text) || !readsWhole(text))
+                        parsed.notices.push_back(doubtfulFieldNotice(
+                            fieldLine, k == 0 ? kColTemp : kColTime, text, shortened(text)));
                 }
                 row.temp = std::move(values[0]);
                 row.time = std::move(values[1]);

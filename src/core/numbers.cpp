@@ -89,7 +89,28 @@ bool decimalExponentIsNegative(const std::string& number) {
 
 } // namespace
 
+namespace {
+
+/// The common case, a plain decimal such as "25", "-40" or "1.25": the whole text is read at
+/// once, without building the compact copy. Anything else (blanks, a "+", an exponent, text
+/// after the number, out of range) is left to the full reader, which gives the same value for
+/// the plain ones.
+std::optional<double> plainDecimal(std::string_view text) {
+    if (text.empty() || text.size() > 32 ||
+        text.find_first_not_of("0123456789.-") != std::string_view::npos)
+        return std::nullopt;
+    double value = 0.0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
 double numericValue(std::string_view text) {
+    if (const std::optional<double> plain = plainDecimal(text))
+        return *plain;
     size_t end = 0;
     const std::string number = scanNumber(text, true, end);
     if (number.empty())
@@ -108,6 +129,8 @@ double numericValue(std::string_view text) {
 }
 
 bool readsWhole(std::string_view text) {
+    if (plainDecimal(text))
+        return true;
     size_t end = 0;
     return !scanNumber(text, true, end).empty() && end == text.size();
 }

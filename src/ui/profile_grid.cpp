@@ -234,13 +234,14 @@ void ProfileGrid::rowHeaderPressed(int row) {
 bool ProfileGrid::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_editor) {
         const auto type = event->type();
-        auto* key = static_cast<QKeyEvent*>(event);
         // Undo and Redo belong to the window's history, not to the editor's own.
-        if (type == QEvent::ShortcutOverride &&
-            (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)))
-            return true;
+        if (type == QEvent::ShortcutOverride) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo))
+                return true;
+        }
         if (type == QEvent::KeyPress)
-            return editorKey(key);
+            return editorKey(static_cast<QKeyEvent*>(event));
         return QTableView::eventFilter(watched, event);
     }
     const bool columnHeader = watched == horizontalHeader()->viewport();

@@ -265,14 +265,19 @@ private slots:
     void rowMenuOnARowLabel() {
         const QString step3 = h->shown(3, 1);
         QStringList items;
-        QTimer::singleShot(0, this, [&] {
+        // The menu runs its own event loop: wait for it to show, however slow the machine.
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QVERIFY(menu);
+            if (!menu)
+                return;
+            poll.stop();
             for (QAction* a : menu->actions())
                 items << a->text();
             menu->actions().at(1)->trigger(); // Insert Row Below
             menu->close();
         });
+        poll.start(5);
         QHeaderView* labels = h->grid()->verticalHeader();
         const QPoint at(labels->width() / 2,
                         labels->sectionViewportPosition(3) + labels->sectionSize(3) / 2);
