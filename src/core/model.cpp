@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace kvh::core {
 
@@ -158,52 +159,78 @@ std::variant<int64_t, RunError> totalMinutes(const Case& c) {
     return std::get<StepPlan>(plan).total;
 }
 
-RunOutcome runModel(const Case& c, RunResult recycled) {
-    const ProfileTable& table = c.profile;
-    const SetupState& setup = c.setup;
-    if (table.rowCount() < 2)
-        return rowError(0, "The profile has no rows.");
+namespace {
+
+/// The chosen barrier's coefficients: dead time in minutes, outer and inner stage factors.
+struct Barrier {
+    float deadTime = 0;
+    double outer = 0;
+    double inner = 0;
+};
+
+Barrier barrierOf(const SetupState& setup) {
+    const ModelParams params = buildModelParams();
+    const auto& row = params[static_cast<size_t>(setup.modelIndex())];
+    const auto rc = static_cast<size_t>(responseCase(setup.tracerIndex(), setup.environIndex()));
+    return {row[rc], row[4 + rc], row[8 + rc]};
+}
+
+/// The barrier a run uses, or why there is none.
+std::variant<Barrier, RunError> chooseBarrier(const SetupState& setup) {
     const int mi = setup.modelIndex(), ti = setup.tracerIndex(), ei = setup.environIndex();
     if (mi < 0 || mi >= kParamRows || ti < 0 || ti > 1 || ei < 0 || ei > 1)
         return rowError(0, "The setup names no known model.");
-    const ModelParams params = buildModelParams();
-    const int rc = responseCase(ti, ei);
-    const float deadTime = params[static_cast<size_t>(mi)][static_cast<size_t>(rc)];
-    const double outer = params[static_cast<size_t>(mi)][static_cast<size_t>(4 + rc)];
-    const double inner = params[static_cast<size_t>(mi)][static_cast<size_t>(8 + rc)];
+    const Barrier b = barrierOf(setup);
     // A barrier without data for this tracer and environment would hold both stages still and
     // pass any profile; it gets no verdict.
-    if (deadTime == 0 && outer == 0 && inner == 0)
+    if (b.deadTime == 0 && b.outer == 0 && b.inner == 0)
         return rowError(0, noDataMessage(setup));
+    return b;
+}
 
-    auto read = readSteps(c);
-    if (auto* error = std::get_if<RunError>(&read))
-        return std::move(*error);
-    const StepPlan& plan = std::get<StepPlan>(read);
-    const int64_t total = plan.total;
-    const std::vector<Step>& steps = plan.steps;
-    const int64_t stepMinutes = plan.stepMinutes;
-    const double startTemp = numericValue(table.cell(1, kColTemp));
-    if (!fitsSingle(startTemp))
-        return rowError(1, "The temperature is not a number the model can use.");
+/// Both first-order stages, one minute at a time: each step in double from single values,
+/// stored single. The run and the search after its end share this arithmetic.
+class Stages {
+public:
+    Stages(const Barrier& b, float mid, float in)
+        : m_outer(b.outer), m_inner(b.inner), m_mid(mid), m_in(in) {}
+    /// Advances one minute on the process temperature the dead time hands on.
+    void step(float delayedProcess) {
+        m_mid = static_cast<float>((delayedProcess - m_mid) * m_outer + m_mid);
+        m_in = static_cast<float>((m_mid - m_in) * m_inner + m_in);
+    }
+    float mid() const { return static_cast<float>(m_mid); }
+    float in() const { return static_cast<float>(m_in); }
 
-    // The steps may run past the end when rounding differs from the total; storage covers both.
-    const int64_t end = total + kTail;
-    const auto size = static_cast<size_t>(std::max(end, kLeadIn + stepMinutes) + 1);
-    RunResult run;
-    run.totalMinutes = total;
+private:
+    double m_outer, m_inner;
+    // The previous minute's values stay in registers: each stage is a serial chain, and a
+    // reload through memory would add a store-to-load delay to every minute.
+    double m_mid, m_in;
+};
+
+/// Storage for the three series, reused from an earlier result when one is handed in.
+void prepareSeries(RunResult& run, RunResult& recycled, size_t size, bool keepStages) {
     run.process = std::move(recycled.process);
+    run.process.resize(size);
+    if (!keepStages)
+        return;
+    // Every cell not written later must read 0: the lead-in of the stages and whatever lies
+    // beyond the last minute written. The rest is overwritten, so it is not cleared first.
     run.intermediate = std::move(recycled.intermediate);
     run.internal = std::move(recycled.internal);
-    // Every cell not written below must read 0: the lead-in of the stages and whatever lies
-    // beyond the last minute written. The rest is overwritten, so it is not cleared first.
-    for (std::vector<float>* series : {&run.process, &run.intermediate, &run.internal})
-        series->resize(size);
-    float* process = run.process.data();
+    run.intermediate.resize(size);
+    run.internal.resize(size);
+}
 
-    std::fill(process, process + kLeadIn + 1, static_cast<float>(startTemp));
+/// Writes the process series from the plan: the lead-in at the start temperature, the steps,
+/// the last value held to TotalMinutes + 20, zeros after.
+std::optional<RunError> fillProcess(std::vector<float>& series, const StepPlan& plan,
+                                    float startTemp) {
+    float* process = series.data();
+    std::fill(process, process + kLeadIn + 1, startTemp);
     int64_t p = kLeadIn;
-    for (const Step& s : steps) {
+    for (const Step& s : plan.steps) {
         if (s.code == StepCode::Ramp) {
             // From the minute before the step, in equal steps; each sum stored single.
             const double rate = (s.temp - process[p - 1]) / static_cast<double>(s.minutes);
@@ -216,47 +243,125 @@ RunOutcome runModel(const Case& c, RunResult recycled) {
         }
         p += s.minutes;
     }
-    for (int64_t t = p; t <= total + 20; ++t)
+    for (int64_t t = p; t <= plan.total + 20; ++t)
         process[t] = process[p];
-    const int64_t lastWritten = std::max(p, total + 20);
-    std::fill(process + lastWritten + 1, process + size, 0.0f);
+    const int64_t lastWritten = std::max(p, plan.total + 20);
+    std::fill(process + lastWritten + 1, process + series.size(), 0.0f);
+    return std::nullopt;
+}
 
-    // Dead time, then the outer and the inner first-order stage, minute by minute. Each step
-    // is computed in double from single values and stored single.
-    float* mid = run.intermediate.data();
-    float* in = run.internal.data();
-    std::fill(mid, mid + kLeadIn, 0.0f);
-    std::fill(in, in + kLeadIn, 0.0f);
-    std::fill(mid + end + 1, mid + size, 0.0f);
-    std::fill(in + end + 1, in + size, 0.0f);
+/// Keeps every minute of both stages in the result's series.
+struct KeepStages {
+    float* mid;
+    float* in;
+    void operator()(int64_t t, float m, float i) const {
+        mid[t] = m;
+        in[t] = i;
+    }
+};
+
+/// Keeps only the two internal minutes the final rate needs.
+struct KeepFinalMinutes {
+    int64_t first; ///< the minute before the profile's end
+    std::array<float, 2> in;
+    void operator()(int64_t t, float, float i) {
+        if (static_cast<uint64_t>(t - first) < 2)
+            in[static_cast<size_t>(t - first)] = i;
+    }
+};
+
+struct Maxima {
+    float internal = 0.111f;
+    float dwell = 0.111f;
+};
+
+/// Dead time, then the outer and the inner stage, minute by minute from the end of the
+/// lead-in to `end`; `keep` sees every minute. The maxima are taken over the same minutes
+/// whatever is kept, so they do not depend on whether the series are stored.
+template <class Keep>
+Maxima runStages(const float* process, const Barrier& b, float startTemp, int64_t processEnd,
+                 int64_t end, Keep& keep) {
     // Both stages start where the lead-in left the barrier: at the start temperature, not at the
     // first minute of the step that follows it.
-    mid[kLeadIn] = static_cast<float>(startTemp);
-    in[kLeadIn] = mid[kLeadIn];
-    const DelayedIndex delayed(deadTime);
-    float maxInternal = 0.111f, maxDwell = 0.111f;
-    const int64_t processEnd = total + kLeadIn;
-    // The previous minute's values stay in registers: each stage is a serial chain, and a
-    // reload through memory would add a store-to-load delay to every minute.
-    double m0 = mid[kLeadIn];
-    double i0 = in[kLeadIn];
+    Stages stages(b, startTemp, startTemp);
+    const DelayedIndex delayed(b.deadTime);
+    Maxima max;
     for (int64_t t = kLeadIn + 1; t <= end; ++t) {
-        const float m1 = static_cast<float>((process[delayed(t)] - m0) * outer + m0);
-        mid[t] = m1;
-        m0 = m1;
-        const float i1 = static_cast<float>((m0 - i0) * inner + i0);
-        in[t] = i1;
-        i0 = i1;
-        if (t < processEnd && i1 > maxInternal)
-            maxInternal = i1;
-        if (i1 > maxDwell)
-            maxDwell = i1;
+        stages.step(process[delayed(t)]);
+        const float in = stages.in();
+        keep(t, stages.mid(), in);
+        if (t < processEnd && in > max.internal)
+            max.internal = in;
+        if (in > max.dwell)
+            max.dwell = in;
     }
-    run.maxInternal = maxInternal;
-    run.maxDwell = maxDwell;
-    run.finalRate = in[processEnd] - in[processEnd - 1];
-    run.limit = tracerLimitDisplay(setup);
+    return max;
+}
+
+/// Runs the stages over a filled process series, into the result's series or (without
+/// `keepStages`) only into the maxima and the final rate.
+void runAndMeasure(RunResult& run, const Barrier& b, float startTemp, bool keepStages) {
+    const int64_t processEnd = run.totalMinutes + kLeadIn;
+    const int64_t end = run.totalMinutes + kTail;
+    Maxima max;
+    if (keepStages) {
+        float* mid = run.intermediate.data();
+        float* in = run.internal.data();
+        std::fill(mid, mid + kLeadIn, 0.0f);
+        std::fill(in, in + kLeadIn, 0.0f);
+        std::fill(mid + end + 1, mid + run.intermediate.size(), 0.0f);
+        std::fill(in + end + 1, in + run.internal.size(), 0.0f);
+        mid[kLeadIn] = startTemp;
+        in[kLeadIn] = startTemp;
+        KeepStages keep{mid, in};
+        max = runStages(run.process.data(), b, startTemp, processEnd, end, keep);
+        run.finalRate = in[processEnd] - in[processEnd - 1];
+    } else {
+        // The lead-in reads 0 before its last minute, which holds the start temperature.
+        const auto leadIn = [&](int64_t t) { return t == kLeadIn ? startTemp : 0.0f; };
+        KeepFinalMinutes keep{processEnd - 1, {leadIn(processEnd - 1), leadIn(processEnd)}};
+        max = runStages(run.process.data(), b, startTemp, processEnd, end, keep);
+        run.finalRate = keep.in[1] - keep.in[0];
+    }
+    run.maxInternal = max.internal;
+    run.maxDwell = max.dwell;
+}
+
+RunOutcome runCase(const Case& c, RunResult recycled, bool keepStages) {
+    if (c.profile.rowCount() < 2)
+        return rowError(0, "The profile has no rows.");
+    auto barrier = chooseBarrier(c.setup);
+    if (auto* error = std::get_if<RunError>(&barrier))
+        return std::move(*error);
+    auto read = readSteps(c);
+    if (auto* error = std::get_if<RunError>(&read))
+        return std::move(*error);
+    const StepPlan& plan = std::get<StepPlan>(read);
+    const double startTemp = numericValue(c.profile.cell(1, kColTemp));
+    if (!fitsSingle(startTemp))
+        return rowError(1, "The temperature is not a number the model can use.");
+
+    // The steps may run past the end when rounding differs from the total; storage covers both.
+    const int64_t end = plan.total + kTail;
+    const auto size = static_cast<size_t>(std::max(end, kLeadIn + plan.stepMinutes) + 1);
+    RunResult run;
+    run.totalMinutes = plan.total;
+    prepareSeries(run, recycled, size, keepStages);
+    if (auto error = fillProcess(run.process, plan, static_cast<float>(startTemp)))
+        return std::move(*error);
+    runAndMeasure(run, std::get<Barrier>(barrier), static_cast<float>(startTemp), keepStages);
+    run.limit = tracerLimitDisplay(c.setup);
     return run;
+}
+
+} // namespace
+
+RunOutcome runModel(const Case& c, RunResult recycled) {
+    return runCase(c, std::move(recycled), true);
+}
+
+RunOutcome runModelMaxima(const Case& c) {
+    return runCase(c, {}, false);
 }
 
 Evaluation evaluate(const RunResult& run, const SetupState& setup) {
@@ -288,12 +393,8 @@ std::string describeError(const RunError& error) {
 namespace kvh::core {
 
 PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup) {
-    const ModelParams params = buildModelParams();
-    const auto mi = static_cast<size_t>(setup.modelIndex());
-    const auto rc = static_cast<size_t>(responseCase(setup.tracerIndex(), setup.environIndex()));
-    const DelayedIndex delayed(params[mi][rc]);
-    const double outer = params[mi][4 + rc];
-    const double inner = params[mi][8 + rc];
+    const Barrier barrier = barrierOf(setup);
+    const DelayedIndex delayed(barrier.deadTime);
     const int64_t e = run.totalMinutes + kLeadIn;
     const int64_t stored = run.totalMinutes + kTail;
     const auto processAt = [&run](int64_t i) {
@@ -302,8 +403,8 @@ PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup) {
                    : 0.0f;
     };
     // The stages go on exactly as in the run, from the last minute it stored.
-    double m0 = run.intermediate[static_cast<size_t>(stored)];
-    double i0 = run.internal[static_cast<size_t>(stored)];
+    Stages stages(barrier, run.intermediate[static_cast<size_t>(stored)],
+                  run.internal[static_cast<size_t>(stored)]);
     float previous = run.internal[static_cast<size_t>(e)];
     PeakAfterEnd peak{previous, 0};
     for (int64_t t = e + 1; t < e + kPeakSearchMinutes; ++t) {
@@ -311,10 +412,8 @@ PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup) {
         if (t <= stored) {
             now = run.internal[static_cast<size_t>(t)];
         } else {
-            const float m1 = static_cast<float>((processAt(delayed(t)) - m0) * outer + m0);
-            m0 = m1;
-            now = static_cast<float>((m0 - i0) * inner + i0);
-            i0 = now;
+            stages.step(processAt(delayed(t)));
+            now = stages.in();
         }
         if (now < previous)
             break;
