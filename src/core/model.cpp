@@ -1,6 +1,7 @@
 #include "model.h"
 
 #include "numbers.h"
+#include "process_series.h"
 
 #include <algorithm>
 #include <cmath>
@@ -56,14 +57,6 @@ double tracerLimitDisplay(const SetupState& setup) {
 
 namespace {
 
-/// One profile step as the simulation uses it.
-struct Step {
-    StepCode code;
-    double temp;
-    int64_t minutes;
-    int row;
-};
-
 /// The delayed minute index, round(t - D) half to even, without a division or fmod per minute.
 class DelayedIndex {
 public:
@@ -93,13 +86,6 @@ private:
 };
 
 RunError rowError(int row, std::string message) { return RunError{row, std::move(message)}; }
-
-/// The profile as the simulation reads it: the total time, the steps and their minutes.
-struct StepPlan {
-    int64_t total = 0;
-    std::vector<Step> steps;
-    int64_t stepMinutes = 0;
-};
 
 /// Total time: every row counts, blank ones included. In hours a row is rounded after adding
 /// 0.2 minute; the running sum is rounded after each row.
@@ -209,47 +195,6 @@ private:
     double m_mid, m_in;
 };
 
-/// Storage for the three series, reused from an earlier result when one is handed in.
-void prepareSeries(RunResult& run, RunResult& recycled, size_t size, bool keepStages) {
-    run.process = std::move(recycled.process);
-    run.process.resize(size);
-    if (!keepStages)
-        return;
-    // Every cell not written later must read 0: the lead-in of the stages and whatever lies
-    // beyond the last minute written. The rest is overwritten, so it is not cleared first.
-    run.intermediate = std::move(recycled.intermediate);
-    run.internal = std::move(recycled.internal);
-    run.intermediate.resize(size);
-    run.internal.resize(size);
-}
-
-/// Writes the process series from the plan: the lead-in at the start temperature, the steps,
-/// the last value held to TotalMinutes + 20, zeros after.
-std::optional<RunError> fillProcess(std::vector<float>& series, const StepPlan& plan,
-                                    float startTemp) {
-    float* process = series.data();
-    std::fill(process, process + kLeadIn + 1, startTemp);
-    int64_t p = kLeadIn;
-    for (const Step& s : plan.steps) {
-        if (s.code == StepCode::Ramp) {
-            // From the minute before the step, in equal steps; each sum stored single.
-            const double rate = (s.temp - process[p - 1]) / static_cast<double>(s.minutes);
-            for (int64_t t = p; t <= p + s.minutes; ++t)
-                process[t] = static_cast<float>(process[t - 1] + rate);
-            if (!std::isfinite(process[p + s.minutes]))
-                return rowError(s.row, "The ramp leaves the range of numbers the model can use.");
-        } else {
-            std::fill(process + p, process + p + s.minutes + 1, static_cast<float>(s.temp));
-        }
-        p += s.minutes;
-    }
-    for (int64_t t = p; t <= plan.total + 20; ++t)
-        process[t] = process[p];
-    const int64_t lastWritten = std::max(p, plan.total + 20);
-    std::fill(process + lastWritten + 1, process + series.size(), 0.0f);
-    return std::nullopt;
-}
-
 /// Keeps every minute of both stages in the result's series.
 struct KeepStages {
     float* mid;
@@ -270,64 +215,122 @@ struct KeepFinalMinutes {
     }
 };
 
-struct Maxima {
-    float internal = 0.111f;
-    float dwell = 0.111f;
+/// Both stages through the minutes of a run, with the maxima so far.
+struct StageRun {
+    Stages stages;
+    DelayedIndex delayed;
+    int64_t processEnd; ///< TotalMinutes + 60: the internal maximum is taken before it
+    float maxInternal = 0.111f;
+    float maxDwell = 0.111f;
 };
 
-/// Dead time, then the outer and the inner stage, minute by minute from the end of the
-/// lead-in to `end`; `keep` sees every minute. The maxima are taken over the same minutes
-/// whatever is kept, so they do not depend on whether the series are stored.
+/// Dead time, then the outer and the inner stage, minutes `from` to `to`; the process series
+/// holds minute i at process[i - offset], and `keep` sees every minute. The maxima are taken
+/// the same way whatever is kept, so they do not depend on whether the series are stored.
 template <class Keep>
-Maxima runStages(const float* process, const Barrier& b, float startTemp, int64_t processEnd,
-                 int64_t end, Keep& keep) {
-    // Both stages start where the lead-in left the barrier: at the start temperature, not at the
-    // first minute of the step that follows it.
-    Stages stages(b, startTemp, startTemp);
-    const DelayedIndex delayed(b.deadTime);
-    Maxima max;
-    for (int64_t t = kLeadIn + 1; t <= end; ++t) {
-        stages.step(process[delayed(t)]);
+void runStages(StageRun& run, const float* process, int64_t offset, int64_t from, int64_t to,
+               Keep& keep) {
+    Stages stages = run.stages;
+    const DelayedIndex delayed = run.delayed;
+    const int64_t processEnd = run.processEnd;
+    float maxInternal = run.maxInternal, maxDwell = run.maxDwell;
+    for (int64_t t = from; t <= to; ++t) {
+        stages.step(process[delayed(t) - offset]);
         const float in = stages.in();
         keep(t, stages.mid(), in);
-        if (t < processEnd && in > max.internal)
-            max.internal = in;
-        if (in > max.dwell)
-            max.dwell = in;
+        if (t < processEnd && in > maxInternal)
+            maxInternal = in;
+        if (in > maxDwell)
+            maxDwell = in;
     }
-    return max;
+    run.stages = stages;
+    run.maxInternal = maxInternal;
+    run.maxDwell = maxDwell;
 }
 
-/// Runs the stages over a filled process series, into the result's series or (without
-/// `keepStages`) only into the maxima and the final rate.
-void runAndMeasure(RunResult& run, const Barrier& b, float startTemp, bool keepStages) {
-    const int64_t processEnd = run.totalMinutes + kLeadIn;
-    const int64_t end = run.totalMinutes + kTail;
-    Maxima max;
-    if (keepStages) {
-        float* mid = run.intermediate.data();
-        float* in = run.internal.data();
-        std::fill(mid, mid + kLeadIn, 0.0f);
-        std::fill(in, in + kLeadIn, 0.0f);
-        std::fill(mid + end + 1, mid + run.intermediate.size(), 0.0f);
-        std::fill(in + end + 1, in + run.internal.size(), 0.0f);
-        mid[kLeadIn] = startTemp;
-        in[kLeadIn] = startTemp;
-        KeepStages keep{mid, in};
-        max = runStages(run.process.data(), b, startTemp, processEnd, end, keep);
-        run.finalRate = in[processEnd] - in[processEnd - 1];
-    } else {
-        // The lead-in reads 0 before its last minute, which holds the start temperature.
-        const auto leadIn = [&](int64_t t) { return t == kLeadIn ? startTemp : 0.0f; };
-        KeepFinalMinutes keep{processEnd - 1, {leadIn(processEnd - 1), leadIn(processEnd)}};
-        max = runStages(run.process.data(), b, startTemp, processEnd, end, keep);
-        run.finalRate = keep.in[1] - keep.in[0];
-    }
-    run.maxInternal = max.internal;
-    run.maxDwell = max.dwell;
+StageRun startStages(const Barrier& b, float startTemp, int64_t total) {
+    // Both stages start where the lead-in left the barrier: at the start temperature, not at the
+    // first minute of the step that follows it.
+    return StageRun{Stages(b, startTemp, startTemp), DelayedIndex(b.deadTime), total + kLeadIn};
 }
 
-RunOutcome runCase(const Case& c, RunResult recycled, bool keepStages) {
+std::optional<RunError> rampError(const ProcessSeries& process) {
+    if (const auto& error = process.error())
+        return rowError(error->row, "The ramp leaves the range of numbers the model can use.");
+    return std::nullopt;
+}
+
+/// The whole run into the result's three series. Storage handed in is reused: every cell not
+/// written here reads 0 (the stages' lead-in, whatever lies past the last minute).
+std::optional<RunError> runKeepingSeries(RunResult& run, RunResult& recycled, const StepPlan& plan,
+                                         const Barrier& b, float startTemp) {
+    // The steps may run past the end when rounding differs from the total; storage covers both.
+    const int64_t end = plan.total + kTail;
+    const auto size = static_cast<size_t>(std::max(end, kLeadIn + plan.stepMinutes) + 1);
+    run.process = std::move(recycled.process);
+    run.intermediate = std::move(recycled.intermediate);
+    run.internal = std::move(recycled.internal);
+    for (std::vector<float>* series : {&run.process, &run.intermediate, &run.internal})
+        series->resize(size);
+    ProcessSeries process(plan, startTemp);
+    process.write(run.process.data(), static_cast<int64_t>(size));
+    if (auto error = rampError(process))
+        return error;
+    float* mid = run.intermediate.data();
+    float* in = run.internal.data();
+    std::fill(mid, mid + kLeadIn, 0.0f);
+    std::fill(in, in + kLeadIn, 0.0f);
+    std::fill(mid + end + 1, mid + size, 0.0f);
+    std::fill(in + end + 1, in + size, 0.0f);
+    mid[kLeadIn] = startTemp;
+    in[kLeadIn] = startTemp;
+    StageRun stages = startStages(b, startTemp, plan.total);
+    KeepStages keep{mid, in};
+    runStages(stages, run.process.data(), 0, kLeadIn + 1, end, keep);
+    run.maxInternal = stages.maxInternal;
+    run.maxDwell = stages.maxDwell;
+    run.finalRate = in[stages.processEnd] - in[stages.processEnd - 1];
+    return std::nullopt;
+}
+
+/// Minutes of the process series held at a time when the series are not kept.
+constexpr int64_t kChunk = 4096;
+/// Minutes before a chunk that the dead time may reach back to (at most 16).
+constexpr int64_t kReach = 32;
+
+/// The same run keeping nothing but the maxima and the final rate: the process series passes
+/// through a small window, the stages through registers.
+std::optional<RunError> runKeepingMaxima(RunResult& run, const StepPlan& plan, const Barrier& b,
+                                         float startTemp) {
+    const int64_t end = plan.total + kTail;
+    StageRun stages = startStages(b, startTemp, plan.total);
+    // The lead-in reads 0 before its last minute, which holds the start temperature.
+    const auto leadIn = [&](int64_t t) { return t == kLeadIn ? startTemp : 0.0f; };
+    const int64_t processEnd = stages.processEnd;
+    KeepFinalMinutes keep{processEnd - 1, {leadIn(processEnd - 1), leadIn(processEnd)}};
+    ProcessSeries process(plan, startTemp);
+    std::vector<float> window(static_cast<size_t>(kReach + kChunk));
+    // The lead-in ends the window, where each chunk finds the minutes before it.
+    process.write(window.data() + kReach + kChunk - (kLeadIn + 1), kLeadIn + 1);
+    for (int64_t from = kLeadIn + 1; from <= end; from += kChunk) {
+        const int64_t to = std::min(end, from + kChunk - 1);
+        std::copy(window.end() - kReach, window.end(), window.begin());
+        process.write(window.data() + kReach, to - from + 1);
+        runStages(stages, window.data(), from - kReach, from, to, keep);
+    }
+    // A ramp past the end still has to stay in range.
+    for (int64_t rest = kLeadIn + plan.stepMinutes + 1 - process.nextMinute(); rest > 0;
+         rest -= kChunk)
+        process.write(window.data(), std::min(rest, kChunk));
+    if (auto error = rampError(process))
+        return error;
+    run.maxInternal = stages.maxInternal;
+    run.maxDwell = stages.maxDwell;
+    run.finalRate = keep.in[1] - keep.in[0];
+    return std::nullopt;
+}
+
+RunOutcome runCase(const Case& c, RunResult recycled, bool keepSeries) {
     if (c.profile.rowCount() < 2)
         return rowError(0, "The profile has no rows.");
     auto barrier = chooseBarrier(c.setup);
@@ -341,16 +344,15 @@ RunOutcome runCase(const Case& c, RunResult recycled, bool keepStages) {
     if (!fitsSingle(startTemp))
         return rowError(1, "The temperature is not a number the model can use.");
 
-    // The steps may run past the end when rounding differs from the total; storage covers both.
-    const int64_t end = plan.total + kTail;
-    const auto size = static_cast<size_t>(std::max(end, kLeadIn + plan.stepMinutes) + 1);
     RunResult run;
     run.totalMinutes = plan.total;
-    prepareSeries(run, recycled, size, keepStages);
-    if (auto error = fillProcess(run.process, plan, static_cast<float>(startTemp)))
-        return std::move(*error);
-    runAndMeasure(run, std::get<Barrier>(barrier), static_cast<float>(startTemp), keepStages);
     run.limit = tracerLimitDisplay(c.setup);
+    const Barrier& b = std::get<Barrier>(barrier);
+    const auto start = static_cast<float>(startTemp);
+    auto error = keepSeries ? runKeepingSeries(run, recycled, plan, b, start)
+                            : runKeepingMaxima(run, plan, b, start);
+    if (error)
+        return std::move(*error);
     return run;
 }
 
