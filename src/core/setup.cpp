@@ -61,7 +61,7 @@ std::string SetupState::summary() const {
 }
 
 std::string SetupState::tempHeader() const {
-    return m_tempUnit.isSelected(1) ? "Temp. \u00b0C" : "Temp. \u00b0F";
+    return std::string(tempCaption(celsius()));
 }
 
 std::string SetupState::timeHeader() const {

@@ -33,6 +33,14 @@ inline constexpr std::string_view kEnvironFrameCaption = "Process Environment";
 inline constexpr std::string_view kTempUnitFrameCaption = "Select Temperature Units";
 inline constexpr std::string_view kTimeUnitFrameCaption = "Select Time Units";
 inline constexpr std::string_view kSetupNotSpecified = "Setup Not Specified";
+/// Why a run is refused while a group has no choice.
+inline constexpr std::string_view kSetupNotComplete =
+    "Setup not complete! Results cannot be displayed";
+
+/// Caption of a temperature scale: the grid's column and the charts' axes.
+constexpr std::string_view tempCaption(bool celsius) {
+    return celsius ? "Temp. \u00b0C" : "Temp. \u00b0F";
+}
 
 /// A group of mutually exclusive option buttons: at most one is selected.
 template <int N> struct OptionGroup {

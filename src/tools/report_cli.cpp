@@ -93,7 +93,7 @@ int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ost
     const core::Case& c = std::get<core::Case>(opened);
     printNotices(c, notices, err);
     if (!c.setup.complete()) {
-        err << "Setup not complete! Results cannot be displayed\n";
+        err << core::kSetupNotComplete << '\n';
         return kExitIncompleteSetup;
     }
     // The report reads only the maxima: without --series the stages' series are not stored.

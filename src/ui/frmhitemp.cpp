@@ -53,7 +53,6 @@ const QString kTabProcessData = QStringLiteral("  &Process Data  ");
 const QString kTabResults = QStringLiteral("  Results and &Graph  ");
 const QString kTabCompare = QStringLiteral("  Compare &Barriers  ");
 
-const QString kSetupErrorText = QStringLiteral("Setup not complete! Results cannot be displayed");
 const QString kSetupErrorTitle = QStringLiteral("Setup Error");
 const QString kModelErrorTitle = QStringLiteral("Model Error");
 const QString kNoDataText = QStringLiteral("The Results have not yet been calculated or created.");
@@ -298,10 +297,14 @@ void frmHiTemp::Tab1_Click() {
         InitModel();
     if (page != SetupTab)
         m_lblSetup->setText(qs(currentCase().setup.summary()));
-    if (page != ResultsTab)
-        return;
+    if (page == ResultsTab)
+        plotIfComplete();
+}
+
+void frmHiTemp::plotIfComplete() {
     if (!currentCase().setup.complete()) {
-        m_platform.messageBox(this, kSetupErrorText, kSetupErrorTitle, Buttons::Ok, Icon::None);
+        m_platform.messageBox(this, qs(core::kSetupNotComplete), kSetupErrorTitle, Buttons::Ok,
+                              Icon::None);
         return;
     }
     PlotGraph();
@@ -349,12 +352,7 @@ bool frmHiTemp::PlotGraph() {
 
 void frmHiTemp::chkTracerOnly_Click() {
     chart().setAutoScale();
-    // A run needs a complete setup; without one the page refuses as the tab does.
-    if (!currentCase().setup.complete()) {
-        m_platform.messageBox(this, kSetupErrorText, kSetupErrorTitle, Buttons::Ok, Icon::None);
-        return;
-    }
-    PlotGraph();
+    plotIfComplete();
 }
 
 void frmHiTemp::mnuReset_Click() {
@@ -515,9 +513,13 @@ void frmHiTemp::mnuCopyGraph_Click() {
     copyGraph(chart(), m_platform, this, hasResults());
 }
 
-void frmHiTemp::mnuPrint_Click() {
+template <class Job> void frmHiTemp::printWith(Job job) {
     const core::ResultTexts texts = resultTexts();
-    m_printer->print({currentCase(), texts, chart()});
+    (m_printer.get()->*job)(ReportPrinter::Content{currentCase(), texts, chart()});
+}
+
+void frmHiTemp::mnuPrint_Click() {
+    printWith(&ReportPrinter::print);
 }
 
 void frmHiTemp::mnuPrintSetup_Click() {
@@ -525,13 +527,11 @@ void frmHiTemp::mnuPrintSetup_Click() {
 }
 
 void frmHiTemp::mnuPrintPreview_Click() {
-    const core::ResultTexts texts = resultTexts();
-    m_printer->printPreview({currentCase(), texts, chart()});
+    printWith(&ReportPrinter::printPreview);
 }
 
 void frmHiTemp::mnuExportPdf_Click() {
-    const core::ResultTexts texts = resultTexts();
-    m_printer->exportPdf({currentCase(), texts, chart()});
+    printWith(&ReportPrinter::exportPdf);
 }
 
 void frmHiTemp::connectPrinting() {

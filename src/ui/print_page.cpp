@@ -1,6 +1,8 @@
 #include "ui/print_page.h"
 
+#include "ui/qt_text.h"
 #include "ui/results_chart.h"
+#include "ui/twips.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -13,8 +15,6 @@
 namespace kvh::ui {
 
 namespace {
-
-constexpr qreal kTwipsPerInch = 1440.0;
 
 /// Where the page window's twips land on the device: true size, shrunk uniformly only when
 /// the page is smaller, centred across the page and starting at its top.
@@ -31,8 +31,8 @@ struct PageGeometry {
 };
 
 PageGeometry pageGeometry(const QPaintDevice& device, const QRectF& pageRect) {
-    const qreal sx = device.logicalDpiX() / kTwipsPerInch;
-    const qreal sy = device.logicalDpiY() / kTwipsPerInch;
+    const qreal sx = unitsPerTwip(device.logicalDpiX());
+    const qreal sy = unitsPerTwip(device.logicalDpiY());
     const qreal width = PrintPage::kClientTwips.width() * sx;
     const qreal height = PrintPage::kClientTwips.height() * sy;
     PageGeometry g;
@@ -46,7 +46,7 @@ PageGeometry pageGeometry(const QPaintDevice& device, const QRectF& pageRect) {
 
 /// The report's CR LF lines as one layout text; the trailing empty lines are dropped.
 QString layoutText(QString text) {
-    text.replace(QStringLiteral("\r\n"), QString(QChar::LineSeparator));
+    text = withLf(text);
     text.replace(QLatin1Char('\n'), QChar::LineSeparator);
     text.replace(QLatin1Char('\r'), QChar::LineSeparator);
     while (text.endsWith(QChar::LineSeparator))
@@ -125,7 +125,7 @@ PageFlow flowLines(QTextLayout& layout, const QRectF& textBox, const QRectF& pic
 }
 
 QStringList textLines(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text = withLf(text);
     text.replace(QChar::LineSeparator, QLatin1Char('\n'));
     return text.split(QLatin1Char('\n'));
 }
