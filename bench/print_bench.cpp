@@ -1,6 +1,7 @@
 // Copy Graph and the printed page for a 24-hour profile, offscreen: the chart rendered to the
 // clipboard's bitmap and SVG, and the whole report page painted to a PDF (in memory, and
-// through a PDF printer to a file as "&Print" does).
+// through a PDF printer to a file as "&Print" does); then the report of a 10,000-row profile
+// to a PDF, whose time must grow linearly with the rows.
 //
 //   build/bench/kvhitemp_print_bench
 
@@ -69,16 +70,29 @@ core::Case dayCase() {
     return c;
 }
 
+/// `rows` profile rows: a start, then ramps of a minute between 100 and 300 °F and dwells.
+core::Case longCase(int rows) {
+    core::Case c = dayCase();
+    c.profile.setRowCount(rows + 1);
+    for (int r = 2; r <= rows; ++r) {
+        const bool ramp = r % 2 == 0;
+        c.profile.setCell(r, core::kColStep, ramp ? "Ramp to Temp" : "Dwell at Temp");
+        c.profile.setCell(r, core::kColTemp, r % 4 == 0 ? "300" : "100");
+        c.profile.setCell(r, core::kColTime, ramp ? "1" : "2");
+    }
+    return c;
+}
+
 struct Results {
-    core::Case input = dayCase();
+    core::Case input;
     core::ResultTexts texts;
     ui::ResultsChart chart;
 
-    Results() {
+    explicit Results(core::Case c) : input(std::move(c)) {
         const core::RunOutcome outcome = core::runModel(input);
         const auto* run = std::get_if<core::RunResult>(&outcome);
         if (run == nullptr) {
-            std::fprintf(stderr, "the 24-hour profile did not run\n");
+            std::fprintf(stderr, "the benchmark's profile did not run\n");
             std::exit(1);
         }
         const core::Evaluation evaluation = core::evaluate(*run, input.setup);
@@ -91,6 +105,7 @@ struct Results {
 };
 
 Results* g_results = nullptr;
+Results* g_longResults = nullptr;
 
 void BM_CopyGraph(benchmark::State& state) {
     ClipboardSink clipboard;
@@ -135,13 +150,35 @@ BENCHMARK(BM_PrintPageToPdfPrinter)
     ->Repetitions(7)
     ->ReportAggregatesOnly();
 
+void BM_PrintTenThousandRowsToPdf(benchmark::State& state) {
+    const ui::ReportPrinter::Content content{g_longResults->input, g_longResults->texts,
+                                             g_longResults->chart};
+    qsizetype bytes = 0;
+    for (auto _ : state) {
+        QByteArray pdf;
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        ui::ReportPrinter::paintDocument(writer, content);
+        bytes = pdf.size();
+    }
+    state.counters["pdf_kB"] = double(bytes) / 1024.0;
+}
+BENCHMARK(BM_PrintTenThousandRowsToPdf)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly();
+
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    Results results;
+    Results results(dayCase());
     g_results = &results;
+    Results longResults(longCase(10'000));
+    g_longResults = &longResults;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,11 +1,14 @@
 // Speed and memory of the desktop program, offscreen:
 //  - choosing "Results and Graph" until the chart is painted (model, texts, chart, a render of
 //    the window into an image) for profiles of 1,440, 32,767 and 1,000,000 minutes;
-//  - start-up to the first painted window, against a bare QApplication + QMainWindow, each
-//    in a fresh process;
+//  - the same for profiles alternating between two temperatures (a dense curve), against a
+//    smooth profile of the same length;
+//  - opening a case of 100,000 rows until the window is painted;
+//  - start-up to the first painted window, against a bare window of the same kinds of widgets
+//    (tabs, a label, buttons, all drawing text), each in a fresh process;
 //  - peak memory (ru_maxrss) of a process that shows the results of one long profile.
 // Without arguments it runs everything and prints a table; the child processes it starts
-// run it with --startup-app, --startup-bare, --startup-label or --rss MINUTES. Any
+// run it with --startup-app, --startup-bare, --startup-empty or --rss MINUTES. Any
 // QT_QPA_PLATFORM set outside is kept (for example xcb under xvfb-run); offscreen otherwise.
 
 #include "platform/platform.h"
@@ -17,6 +20,8 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -79,17 +84,30 @@ QByteArray profileOf(int minutes) {
            dwell + "\r\nE,25,60\r\n";
 }
 
-/// The window with a case of `minutes` opened, shown on the Setup page.
+/// `rows` one-minute ramps alternating between 180 °C and 25 °C after the start and before
+/// the end: a curve with a turn at every minute. Lasts rows + 60 minutes.
+QByteArray alternatingProfileOf(int rows) {
+    QByteArray out = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\nDavar Model = 2\r\n"
+                     "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\n";
+    out.reserve(out.size() + 12 * rows);
+    for (int r = 0; r < rows; ++r)
+        out += r % 2 ? "R,25,1\r\n" : "R,180,1\r\n";
+    return out + "E,25,60\r\n";
+}
+
+/// The window with a case opened, shown on the Setup page.
 class Session {
 public:
     BenchPlatform platform;
     kvh::ui::frmHiTemp window{platform};
     QTemporaryDir dir;
 
-    explicit Session(int minutes) {
+    explicit Session(int minutes) : Session(profileOf(minutes)) {}
+
+    explicit Session(const QByteArray& dew) {
         const QString path = dir.filePath(QStringLiteral("bench.dew"));
         QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(profileOf(minutes)) < 0)
+        if (!f.open(QIODevice::WriteOnly) || f.write(dew) < 0)
             qFatal("cannot write the case");
         f.close();
         platform.fileToOpen = path;
@@ -98,8 +116,20 @@ public:
         window.setAttribute(Qt::WA_DontShowOnScreen);
         window.resize(1000, 760);
         window.show();
+        open();
+    }
+
+    /// From File > Open (the dialog answered at once) to the window painted into an image, in ms.
+    double open() {
+        QImage image(window.size(), QImage::Format_ARGB32_Premultiplied);
+        const auto start = Clock::now();
         window.findChild<QAction*>(QStringLiteral("mnuOpen"))->trigger();
         QCoreApplication::processEvents();
+        window.render(&image);
+        const auto end = Clock::now();
+        if (platform.messages > 0)
+            qFatal("opening showed a message");
+        return std::chrono::duration<double, std::milli>(end - start).count();
     }
 
     QTabWidget* tab() { return window.findChild<QTabWidget*>(QStringLiteral("Tab1")); }
@@ -138,7 +168,24 @@ double highWaterMiB() {
     return 0.0;
 }
 
-enum class StartWindow { Bare, Label, Program };
+enum class StartWindow { Empty, Bare, Program };
+
+/// The reference for start-up: a main window with the same kinds of widgets as the program's
+/// first page (tabs, a label, buttons), all drawing text, and nothing of the program.
+std::unique_ptr<QMainWindow> bareWindow() {
+    auto window = std::make_unique<QMainWindow>();
+    auto* tabs = new QTabWidget;
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(new QLabel(QStringLiteral("Temperature Units")));
+    for (const char* text : {"Celsius", "Fahrenheit", "Minutes", "Hours"})
+        layout->addWidget(new QPushButton(QString::fromLatin1(text)));
+    tabs->addTab(page, QStringLiteral("Setup"));
+    for (const char* text : {"Process", "Results and Graph", "Print"})
+        tabs->addTab(new QWidget, QString::fromLatin1(text));
+    window->setCentralWidget(tabs);
+    return window;
+}
 
 /// Child: start-up to the first paint of a window, printed as the monotonic time then.
 int startupChild(StartWindow kind) {
@@ -147,11 +194,10 @@ int startupChild(StartWindow kind) {
     if (kind == StartWindow::Program) {
         platform = std::make_unique<BenchPlatform>();
         window = std::make_unique<kvh::ui::frmHiTemp>(*platform);
+    } else if (kind == StartWindow::Bare) {
+        window = bareWindow();
     } else {
-        window = std::make_unique<QMainWindow>();
-        // The cost of the first text drawn (the font database), which the bare window avoids.
-        if (kind == StartWindow::Label)
-            window->setCentralWidget(new QLabel(QStringLiteral("KVHiTemp")));
+        window = std::make_unique<QMainWindow>(); // draws no text: no font database
     }
     struct FirstPaint : QObject {
         bool seen = false;
@@ -237,17 +283,45 @@ int runAll() {
         row(c.label, median(times), "ms", c.goalMs);
     }
 
+    // A dense curve (a turn at every minute) against a smooth one of the same length.
+    for (const int rows : {1000, 100000}) {
+        Session dense(alternatingProfileOf(rows));
+        Session smooth(rows + 60);
+        std::vector<double> denseTimes, smoothTimes;
+        dense.showResults();
+        smooth.showResults();
+        for (int i = 0; i < kRuns; ++i) {
+            denseTimes.push_back(dense.showResults());
+            smoothTimes.push_back(smooth.showResults());
+        }
+        const double d = median(denseTimes), s = median(smoothTimes);
+        std::printf("%-52s %9.2f ms\n",
+                    qPrintable(QStringLiteral("Results and Graph, %1 alternating rows").arg(rows)), d);
+        std::printf("%-52s %9.2f ms\n", "  a smooth profile of the same length", s);
+        row("  ratio alternating / smooth", d / s, "x", 1.5);
+    }
+
+    {
+        Session session(alternatingProfileOf(100000));
+        std::vector<double> times;
+        for (int i = 0; i < kRuns; ++i)
+            times.push_back(session.open());
+        row("Open a case of 100,000 rows, to the painted window", median(times), "ms", 60.0);
+    }
+
     constexpr int kStarts = 9;
-    std::vector<double> bare, label, app;
+    std::vector<double> empty, bare, app;
     for (int i = 0; i < kStarts; ++i) {
+        empty.push_back(startupMs(QStringLiteral("--startup-empty")));
         bare.push_back(startupMs(QStringLiteral("--startup-bare")));
-        label.push_back(startupMs(QStringLiteral("--startup-label")));
         app.push_back(startupMs(QStringLiteral("--startup-app")));
     }
     const double bareMs = median(bare);
     const double appMs = median(app);
-    std::printf("\n%-52s %9.1f ms\n", "Start-up to first paint, bare QMainWindow", bareMs);
-    std::printf("%-52s %9.1f ms\n", "  the same with one text label (reference)", median(label));
+    std::printf("\n%-52s %9.1f ms\n", "Start-up to first paint, empty QMainWindow (no text)",
+                median(empty));
+    std::printf("%-52s %9.1f ms\n", "Start-up to first paint, bare window (tabs, label, buttons)",
+                bareMs);
     std::printf("%-52s %9.1f ms\n", "Start-up to first paint, kvhitemp window", appMs);
     row("Start-up ratio kvhitemp / bare", appMs / bareMs, "x", 1.25);
 
@@ -271,8 +345,8 @@ int main(int argc, char* argv[]) {
         return startupChild(StartWindow::Program);
     if (args.size() >= 2 && args[1] == QStringLiteral("--startup-bare"))
         return startupChild(StartWindow::Bare);
-    if (args.size() >= 2 && args[1] == QStringLiteral("--startup-label"))
-        return startupChild(StartWindow::Label);
+    if (args.size() >= 2 && args[1] == QStringLiteral("--startup-empty"))
+        return startupChild(StartWindow::Empty);
     if (args.size() >= 3 && args[1] == QStringLiteral("--rss"))
         return rssChild(args[2].toInt());
     return runAll();

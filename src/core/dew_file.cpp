@@ -1,24 +1,33 @@
 #include "dew_file.h"
 
+#include "cp1252.h"
 #include "doubtful.h"
+#include "file_io.h"
 #include "numbers.h"
 
+#include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <new>
 
 namespace kvh::core {
 
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
+/// The lines before the profile rows: the two section headers and the five setup keys.
+constexpr int kSetupLines = 7;
+constexpr const char* kTooLarge = "The file is larger than 16 MiB.";
+constexpr const char* kTooManyRows = "The file holds more than 100,000 profile rows.";
+constexpr const char* kCaseTooLarge =
+    "The case takes more than 16 MiB as a file, which Open refuses.";
+constexpr const char* kCaseTooManyRows =
+    "The case has more than 100,000 profile rows, which Open refuses.";
+constexpr const char* kNoMemory = "There is not enough memory.";
 
-std::string twoButtonValue(const OptionGroup<2>& group) { return group.isSelected(0) ? "0" : "1"; }
+std::string twoButtonValue(const OptionGroup<2>& group) {
+    return group.isSelected(0) ? "0" : "1";
+}
 
 /// The first character of a UTF-8 text (one code point), or "" for the empty text.
 std::string firstCharacter(const std::string& text) {
@@ -83,6 +92,15 @@ std::string stepTextForCode(char code) {
     }
 }
 
+/// Lines as the reader counts them: CR LF, LF and a lone CR each end one.
+std::ptrdiff_t lineCount(std::string_view bytes) {
+    std::ptrdiff_t lines = std::count(bytes.begin(), bytes.end(), '\n');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))
+            ++lines;
+    return lines;
+}
+
 std::string shortened(std::string_view field) {
     std::string text = cp1252ToUtf8(field.substr(0, 40));
     return field.size() > 40 ? text + "..." : text;
@@ -115,8 +133,9 @@ std::string writeDew(const Case& c) {
 
 std::variant<DewParse, DewError> parseDew(std::string_view bytes) {
     if (bytes.size() > kMaxDewFileBytes)
-        return DewError{"The file is larger than 16 MiB."};
+        return DewError{kTooLarge};
     DewParse parsed;
+    int rows = 0;
     FieldReader reader(bytes);
     while (!reader.atEnd()) {
         const int line = reader.line();
@@ -134,7 +153,8 @@ std::variant<DewParse, DewError> parseDew(std::string_view bytes) {
         } else if (key == "Time") {
             select(Group::TimeUnit);
         } else if (key == "Dewe" || key == "Dava") {
-            parsed.items.emplace_back(DewSelect{Group::Model, last >= '0' && last <= '9' ? last - '0' : 0});
+            parsed.items.emplace_back(
+                DewSelect{Group::Model, last >= '0' && last <= '9' ? last - '0' : 0});
         } else if (key == "Trac") {
             select(Group::Tracer);
         } else if (key == "Envi") {
@@ -142,6 +162,8 @@ std::variant<DewParse, DewError> parseDew(std::string_view bytes) {
         } else if (key == "[Dat" || key == "[Set") {
             // section headers carry nothing
         } else {
+            if (++rows > kMaxProfileRows)
+                return DewError{kTooManyRows};
             DewRow row;
             row.step = stepTextForCode(field[0]);
             if (field[0] != ' ') {
@@ -178,6 +200,7 @@ std::variant<DewParse, DewError> parseDew(std::string_view bytes) {
 
 void applyDew(Case& c, const DewParse& parsed) {
     c.profile.clearAll();
+    c.profile.reserveRows(std::max<size_t>(parsed.items.size() + 1, kInitialRows));
     SetupState& s = c.setup;
     using Group = DewSelect::Group;
     int fileModel = -1;
@@ -222,44 +245,23 @@ void applyDew(Case& c, const DewParse& parsed) {
     if (fileModel >= 0 && fileModel < kModelCount && s.modelVisible(fileModel))
         s.selectModel(fileModel);
     ProfileTable& t = c.profile;
+    const int labelled = t.rowCount(); // appendRow labels the rows it adds
     if (t.rowCount() < kInitialRows)
         t.setRowCount(kInitialRows);
     if (t.rowCount() >= kInitialRows + 1)
         t.setGridWidthTwips(kGridWidthWide);
-    for (int r = 1; r < t.rowCount(); ++r)
+    for (int r = std::max(labelled, 1); r < t.rowCount(); ++r)
         t.setCell(r, kColLabel, rowLabel(r));
     t.setCell(0, kColStep, std::string(kStepTypeHeader));
     t.setCell(0, kColTemp, s.tempHeader());
     t.setCell(0, kColTime, s.timeHeader());
 }
 
-std::variant<std::string, DewError> readFileBytes(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return DewError{std::string("The file cannot be opened: ") + std::strerror(errno) + "."};
-    std::string bytes;
-    char buf[65536];
-    size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-        if (bytes.size() + n > kMaxDewFileBytes) {
-            std::fclose(f);
-            return DewError{"The file is larger than 16 MiB."};
-        }
-        bytes.append(buf, n);
-    }
-    const bool failed = std::ferror(f) != 0;
-    const int err = errno;
-    std::fclose(f);
-    if (failed)
-        return DewError{std::string("The file cannot be read: ") + std::strerror(err) + "."};
-    return bytes;
-}
-
 std::variant<Case, DewError> openDewFile(const std::string& path, const Case& current,
-                                         std::vector<std::string>* notices) {
-    auto bytes = readFileBytes(path);
-    if (auto* error = std::get_if<DewError>(&bytes))
-        return *error;
+                                         std::vector<std::string>* notices) try {
+    auto bytes = readFileBytes(path, kMaxDewFileBytes);
+    if (auto* error = std::get_if<FileError>(&bytes))
+        return DewError{error->reason};
     auto parsed = parseDew(std::get<std::string>(bytes));
     if (auto* error = std::get_if<DewError>(&parsed))
         return *error;
@@ -269,134 +271,19 @@ std::variant<Case, DewError> openDewFile(const std::string& path, const Case& cu
     if (notices)
         notices->insert(notices->end(), file.notices.begin(), file.notices.end());
     return next;
+} catch (const std::bad_alloc&) {
+    return DewError{kNoMemory};
 }
 
-std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
-    static unsigned counter = 0;
-    const std::string temp =
-        path + ".~" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return std::strerror(errno);
-    const auto fail = [&](int err) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return std::string(std::strerror(err));
-    };
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return fail(errno);
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (::fsync(fd) != 0)
-        return fail(errno);
-    // Keep the permissions of a file that is replaced.
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0)
-        ::fchmod(fd, existing.st_mode & 07777);
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        return std::strerror(err);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        return std::strerror(err);
-    }
-    return {};
-}
-
-// ---- Windows Western 8-bit character set -------------------------------------------------------
-
-namespace {
-// Code points of bytes 0x80..0x9F; the five unused bytes map to the C1 controls of the same value.
-constexpr std::array<char32_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-} // namespace
-
-std::string cp1252ToUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (const char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        if (b < 0x80)
-            out += ch;
-        else if (b < 0xA0)
-            appendUtf8(out, kCp1252High[b - 0x80]);
-        else
-            appendUtf8(out, b);
-    }
-    return out;
-}
-
-std::string utf8ToCp1252(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    size_t i = 0;
-    while (i < utf8.size()) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        char32_t cp = 0;
-        size_t len = 1;
-        if (b < 0x80) {
-            cp = b;
-        } else if ((b & 0xE0) == 0xC0) {
-            cp = b & 0x1F;
-            len = 2;
-        } else if ((b & 0xF0) == 0xE0) {
-            cp = b & 0x0F;
-            len = 3;
-        } else if ((b & 0xF8) == 0xF0) {
-            cp = b & 0x07;
-            len = 4;
-        } else {
-            out += '?';
-            ++i;
-            continue;
-        }
-        bool valid = i + len <= utf8.size();
-        for (size_t k = 1; valid && k < len; ++k) {
-            const auto c = static_cast<unsigned char>(utf8[i + k]);
-            valid = (c & 0xC0) == 0x80;
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        if (!valid) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        i += len;
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            out += static_cast<char>(cp);
-            continue;
-        }
-        char mapped = '?';
-        for (size_t k = 0; k < kCp1252High.size(); ++k)
-            if (kCp1252High[k] == cp)
-                mapped = static_cast<char>(0x80 + k);
-        out += mapped;
-    }
-    return out;
+std::string saveDewFile(const std::string& path, const Case& c) try {
+    const std::string bytes = writeDew(c);
+    if (lineCount(bytes) - kSetupLines > kMaxProfileRows)
+        return kCaseTooManyRows;
+    if (bytes.size() > kMaxDewFileBytes)
+        return kCaseTooLarge;
+    return writeFileAtomically(path, bytes);
+} catch (const std::bad_alloc&) {
+    return kNoMemory;
 }
 
 } // namespace kvh::core

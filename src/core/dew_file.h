@@ -4,6 +4,9 @@
 // before anything is applied, so a refused file changes nothing.
 
 #include "case.h"
+// The file reading and saving and the 8-bit codec the format is written with, for its users.
+#include "cp1252.h"
+#include "file_io.h"
 
 #include <cstddef>
 #include <string>
@@ -15,6 +18,9 @@ namespace kvh::core {
 
 /// Files larger than this are refused without reading them.
 inline constexpr std::size_t kMaxDewFileBytes = 16u * 1024u * 1024u;
+/// Files with more profile rows are refused before the rows are stored. A row Open reads is
+/// written back in well under 100 bytes, so every case Open makes can be saved and read again.
+inline constexpr int kMaxProfileRows = 100'000;
 
 inline constexpr std::string_view kDewFilter =
     "High Temp Dewar file '*.dew'|*.dew|All Files '*.*'|*.*";
@@ -53,20 +59,13 @@ std::variant<DewParse, DewError> parseDew(std::string_view bytes);
 /// from 12 rows, labels and headers.
 void applyDew(Case& c, const DewParse& parsed);
 
-/// Reads a whole file (refusing one above kMaxDewFileBytes); the error is a readable reason.
-std::variant<std::string, DewError> readFileBytes(const std::string& path);
-
-/// Opens a ".dew" file into a copy of `current`: all or nothing. The reader's notices, if
-/// asked for, are appended to `notices`.
+/// Opens a ".dew" file into a copy of `current`: all or nothing, a lack of memory included.
+/// The reader's notices, if asked for, are appended to `notices`.
 std::variant<Case, DewError> openDewFile(const std::string& path, const Case& current,
                                          std::vector<std::string>* notices = nullptr);
 
-/// Writes bytes through a temporary file in the same folder and a rename, so an existing
-/// file is never left half-written. Returns an empty string on success, else the reason.
-std::string writeFileAtomically(const std::string& path, std::string_view bytes);
-
-/// Converts UTF-8 text to the Windows Western 8-bit set ('?' for what it cannot hold), and back.
-std::string utf8ToCp1252(std::string_view utf8);
-std::string cp1252ToUtf8(std::string_view bytes);
+/// Saves a case atomically. A case Open would refuse (too many rows, too many bytes) is not
+/// written. Returns an empty string on success, else the reason.
+std::string saveDewFile(const std::string& path, const Case& c);
 
 } // namespace kvh::core

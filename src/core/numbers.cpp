@@ -65,6 +65,28 @@ std::string scanNumber(std::string_view text, bool skipBlanks, size_t& end) {
     return out;
 }
 
+/// Whether a scanned number that is out of range is below 1 in size: the place of its first
+/// significant digit, moved by its exponent, lies after the decimal point.
+bool decimalExponentIsNegative(const std::string& number) {
+    const size_t e = number.find('e');
+    const std::string_view mantissa = std::string_view(number).substr(0, e);
+    const size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos)
+        return true;
+    // Digits before the point, counted from the first significant one (negative after it).
+    const long long place = first < point ? static_cast<long long>(point - first)
+                                          : -static_cast<long long>(first - point - 1);
+    long long exponent = 0;
+    if (e != std::string::npos) {
+        const char* digits = number.data() + e + 1 + (number[e + 1] == '+' ? 1 : 0);
+        const auto [ptr, err] = std::from_chars(digits, number.data() + number.size(), exponent);
+        if (err == std::errc::result_out_of_range)
+            return number[e + 1] == '-';
+    }
+    return place + exponent <= 0;
+}
+
 } // namespace
 
 double numericValue(std::string_view text) {
@@ -77,10 +99,8 @@ double numericValue(std::string_view text) {
     const char* last = first + number.size();
     auto [ptr, ec] = std::from_chars(first, last, value);
     if (ec == std::errc::result_out_of_range) {
-        // Huge exponents overflow to infinity, tiny ones underflow to zero.
-        const size_t e = number.find('e');
-        const bool negExp = e != std::string::npos && number.compare(e, 2, "e-") == 0;
-        if (negExp)
+        // Huge numbers overflow to infinity, tiny ones (plain or with an exponent) to zero.
+        if (decimalExponentIsNegative(number))
             return number[0] == '-' ? -0.0 : 0.0;
         return number[0] == '-' ? -HUGE_VAL : HUGE_VAL;
     }

@@ -55,6 +55,8 @@ public:
     int appendRow();
     /// Sets the row count; new rows are empty (no label), removed rows are dropped.
     void setRowCount(int rows);
+    /// Room for `rows` rows, so appending that many moves no row.
+    void reserveRows(size_t rows) { m_rows.reserve(rows); }
     /// Every cell empty and only the header row left (Open starts from this).
     void clearAll();
     /// Inserts `count` empty, unlabelled rows before row `at` (1 to rowCount()).

@@ -1,13 +1,49 @@
 // kvhitemp-report: the model and the report of a saved case, without a window.
 
+#include "descriptor_output.h"
 #include "report_cli.h"
 
+#include <cstring>
+#include <fcntl.h>
 #include <iostream>
+#include <new>
+#include <unistd.h>
+
+namespace {
+
+/// A closed standard output is held open on /dev/null, so no file the program opens takes
+/// its number and receives the report; the output still fails as closed.
+void holdClosedOutput() {
+    if (::fcntl(STDOUT_FILENO, F_GETFD) != -1)
+        return;
+    const int fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (fd >= 0 && fd != STDOUT_FILENO) {
+        ::dup2(fd, STDOUT_FILENO);
+        ::close(fd);
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    std::ios::sync_with_stdio(false);
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const int code = kvh::tools::reportMain(args, std::cout, std::cerr);
-    std::cout.flush();
+    using namespace kvh::tools;
+    DescriptorOutput buffer(STDOUT_FILENO);
+    holdClosedOutput();
+    std::ostream out(&buffer);
+    int code = kExitOk;
+    try {
+        const std::vector<std::string> args(argv + 1, argv + argc);
+        code = reportMain(args, out, std::cerr);
+        out.flush();
+    } catch (const std::bad_alloc&) {
+        buffer.discard();
+        std::cerr << "kvhitemp-report: not enough memory\n";
+        return kExitNoMemory;
+    }
+    if (buffer.error() != 0) {
+        std::cerr << "kvhitemp-report: the output cannot be written: "
+                  << std::strerror(buffer.error()) << '\n';
+        return kExitOutputFailed;
+    }
     return code;
 }

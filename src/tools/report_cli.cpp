@@ -36,7 +36,8 @@ constexpr const char* kUsage =
     "  --version          show the version\n"
     "\n"
     "Exit status: 0 success; 1 the file cannot be read or parsed; 2 the setup in the file is\n"
-    "not complete; 3 the model cannot run the profile; 64 wrong arguments.\n"
+    "not complete; 3 the model cannot run the profile; 64 wrong arguments; 71 not enough\n"
+    "memory; 74 the output cannot be written (a full disk, a closed output).\n"
     "On failure nothing is printed on standard output and one line on standard error.\n"
     "Cells or fields that are read differently from how they look (\"4OO\" is read as 4, an\n"
     "empty dwell time as 0) are named on standard error, one a line; the output stays the same.\n";

@@ -15,6 +15,8 @@ enum ExitCode : int {
     kExitIncompleteSetup = 2,
     kExitModelFailed = 3,
     kExitUsage = 64,
+    kExitNoMemory = 71,
+    kExitOutputFailed = 74,
 };
 
 /// Runs the companion with the arguments after the program name.

@@ -110,7 +110,7 @@ bool CaseFile::save() {
     if (!confirmOverwrite(m_platform, m_parent, path))
         return false;
     const std::string error =
-        core::writeFileAtomically(localPath(path), core::writeDew(m_editor.theCase()));
+        core::saveDewFile(localPath(path), m_editor.theCase());
     if (!error.empty()) {
         m_platform.messageBox(m_parent,
                               kSaveErrorText.arg(QDir::toNativeSeparators(path), qs(error)),

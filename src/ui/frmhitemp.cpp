@@ -233,6 +233,7 @@ void frmHiTemp::showFileState() {
     m_lblFileName->setText(path.isEmpty() ? kUntitled : QFileInfo(path).fileName());
     m_lblFileName->setToolTip(QDir::toNativeSeparators(path));
     m_lblModified->setText(m_editor->isModified() ? kModifiedMark : QString());
+    m_printer->setCasePath(path); // the printed footer names the case's file
 }
 
 void frmHiTemp::connectPages() {

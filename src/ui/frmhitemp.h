@@ -12,7 +12,7 @@
 //             m_results, so Print and Copy Data refuse as before any run
 //   reports:  BuildReportText reads the case and m_results -> strReport -> clipboard (Copy
 //             Data and Text); the printed page builds on the same texts
-//   files:    Save: core::writeDew(case) -> core::writeFileAtomically -> history clean
+//   files:    Save: core::saveDewFile(case) (writeDew -> writeFileAtomically) -> history clean
 //             Open: the unsaved-changes question -> core::openDewFile (all or nothing)
 //             -> CaseEditor::replaceCase (fresh history) -> pages -> Tab1_Click
 //             openFile serves File > Open, Open Recent, a dropped file and the command line

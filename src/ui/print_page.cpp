@@ -4,12 +4,14 @@
 #include "ui/results_chart.h"
 #include "ui/twips.h"
 
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QTextLayout>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace kvh::ui {
@@ -44,16 +46,6 @@ PageGeometry pageGeometry(const QPaintDevice& device, const QRectF& pageRect) {
     return g;
 }
 
-/// The report's CR LF lines as one layout text; the trailing empty lines are dropped.
-QString layoutText(QString text) {
-    text = withLf(text);
-    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    text.replace(QLatin1Char('\r'), QChar::LineSeparator);
-    while (text.endsWith(QChar::LineSeparator))
-        text.chop(1);
-    return text;
-}
-
 /// A text layout reads tab positions in screen pixels and scales them to its device's
 /// resolution; the factor, measured on one tab stop.
 qreal tabScale(const QFont& font, const QPaintDevice* device) {
@@ -70,9 +62,16 @@ qreal tabScale(const QFont& font, const QPaintDevice* device) {
     return x > 0.0 ? x / probe : 1.0;
 }
 
-/// Lays the text out in lines of the text box's width (long lines wrap, nothing is cut).
-void layOutLines(QTextLayout& layout, const QString& text, const QFont& font,
-                 const QPaintDevice* device, qreal lineWidth) {
+/// The report's lines (CR LF, LF or CR ends).
+QStringList textLines(QString text) {
+    text = withLf(text);
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text.split(QLatin1Char('\n'));
+}
+
+/// Wrapping and the column tab stops, shared by every line of the report.
+QTextOption lineOption(const QString& text, const QFont& font, const QPaintDevice* device) {
     const qreal scale = tabScale(font, device);
     QList<QTextOption::Tab> tabs = PrintPage::columnTabs(text, QFontMetricsF(font, device));
     for (QTextOption::Tab& tab : tabs)
@@ -80,54 +79,107 @@ void layOutLines(QTextLayout& layout, const QString& text, const QFont& font,
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setTabs(tabs);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLeadingIncluded(true);
-        line.setLineWidth(lineWidth);
-    }
-    layout.endLayout();
+    return option;
 }
 
-/// Where everything goes: each line's page (lines are positioned in page coordinates), and the
-/// chart's page and rectangle.
+/// One report line in the text box's width: a long line wraps, nothing is cut. Each line has
+/// its own layout, so the cost of laying out the report grows linearly with its lines.
+std::unique_ptr<QTextLayout> layOutLine(const QString& text, const QFont& font,
+                                        const QPaintDevice* device, const QTextOption& option,
+                                        qreal width) {
+    auto layout = std::make_unique<QTextLayout>(text, font, device);
+    layout->setTextOption(option);
+    layout->beginLayout();
+    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+        line.setLeadingIncluded(true);
+        line.setLineWidth(width);
+    }
+    layout->endLayout();
+    return layout;
+}
+
+/// Every line of the report laid out; the trailing empty lines are dropped.
+std::vector<std::unique_ptr<QTextLayout>> layOutReport(const QString& text, const QFont& font,
+                                                       const QPaintDevice* device, qreal width) {
+    const QTextOption option = lineOption(text, font, device);
+    QStringList lines = textLines(text);
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    std::vector<std::unique_ptr<QTextLayout>> layouts;
+    layouts.reserve(static_cast<size_t>(lines.size()));
+    for (const QString& line : std::as_const(lines))
+        layouts.push_back(layOutLine(line, font, device, option, width));
+    return layouts;
+}
+
+/// The chart may grow down to the footer, but not taller than this times its width.
+constexpr qreal kMaxChartTallness = 1.5;
+
+/// Where everything goes: each text line's page (lines are positioned in page coordinates, in
+/// reading order), and the chart's page and rectangle.
 struct PageFlow {
-    std::vector<int> linePage;
+    struct Placed {
+        QTextLine line;
+        int page;
+    };
+    std::vector<Placed> lines;
     int chartPage = 0;
     QRectF chartRect;
     int pageCount() const { return chartPage + 1; }
 };
 
-PageFlow flowLines(QTextLayout& layout, const QRectF& textBox, const QRectF& picture, qreal gap,
-                   qreal pageBottom) {
+/// The chart below the text from `top`, filling the room down to `bottom` within its limits.
+QRectF chartBelow(const QRectF& picture, qreal top, qreal bottom) {
+    QRectF rect = picture;
+    rect.moveTop(top);
+    rect.setBottom(
+        std::clamp(bottom, top + picture.height(), top + picture.width() * kMaxChartTallness));
+    return rect;
+}
+
+PageFlow flowLines(const std::vector<std::unique_ptr<QTextLayout>>& layouts, const QRectF& textBox,
+                   const QRectF& picture, qreal gap, qreal contentBottom) {
     PageFlow flow;
     int page = 0;
     qreal y = textBox.top();
-    for (int i = 0; i < layout.lineCount(); ++i) {
-        QTextLine line = layout.lineAt(i);
-        if (y + line.height() > pageBottom && y > textBox.top()) {
-            ++page;
-            y = textBox.top();
+    for (const auto& layout : layouts) {
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            QTextLine line = layout->lineAt(i);
+            if (y + line.height() > contentBottom && y > textBox.top()) {
+                ++page;
+                y = textBox.top();
+            }
+            line.setPosition(QPointF(textBox.left(), y));
+            flow.lines.push_back({line, page});
+            y += line.height();
         }
-        line.setPosition(QPointF(textBox.left(), y));
-        flow.linePage.push_back(page);
-        y += line.height();
     }
     // The chart follows the text; on the first page never above its place in the page window.
-    flow.chartRect = picture;
-    flow.chartRect.moveTop(page == 0 ? std::max(picture.top(), y + gap) : y + gap);
-    if (flow.chartRect.bottom() > pageBottom && y > textBox.top()) {
+    qreal top = page == 0 ? std::max(picture.top(), y + gap) : y + gap;
+    if (top + picture.height() > contentBottom && y > textBox.top()) {
         ++page;
-        flow.chartRect.moveTop(textBox.top());
+        top = textBox.top();
     }
+    flow.chartRect = chartBelow(picture, top, contentBottom);
     flow.chartPage = page;
     return flow;
 }
 
-QStringList textLines(QString text) {
-    text = withLf(text);
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return text.split(QLatin1Char('\n'));
+/// The footer's font: the report's family, regular, smaller.
+QFont footerFont(qreal shrink) {
+    constexpr qreal kFooterPointSize = 8.0;
+    QFont font = PrintPage::reportFont();
+    font.setWeight(QFont::Normal);
+    font.setPointSizeF(kFooterPointSize * shrink);
+    return font;
+}
+
+/// The footer in `box`: the case on the left, the time in the middle, the program on the right.
+void paintFooter(QPainter* painter, const QRectF& box, const PrintPage::Footer& footer) {
+    painter->drawLine(box.topLeft(), box.topRight());
+    painter->drawText(box, Qt::AlignLeft | Qt::AlignBottom, footer.caseName);
+    painter->drawText(box, Qt::AlignHCenter | Qt::AlignBottom, footer.printed);
+    painter->drawText(box, Qt::AlignRight | Qt::AlignBottom, footer.program);
 }
 
 } // namespace
@@ -185,38 +237,49 @@ QSizeF chartLayoutSize(const QPaintDevice& device, const QRectF& target) {
 } // namespace
 
 int PrintPage::paint(QPainter* painter, const QRectF& pageRect, const QString& reportText,
-                     ResultsChart& chart) {
+                     ResultsChart& chart, const Footer& footer) {
     QPaintDevice* device = painter->device();
     const PageGeometry geometry = pageGeometry(*device, pageRect);
     QFont font = reportFont();
     font.setPointSizeF(kFontPointSize * geometry.shrink);
+    const QFont smallFont = footerFont(geometry.shrink);
 
-    const QString text = layoutText(reportText);
     // The device goes in with the text, so the glyphs are measured as the device prints them.
-    QTextLayout layout(text, font, device);
     const QRectF textBox = geometry.map(kTextTwips);
-    layOutLines(layout, text, font, device, textBox.width());
+    const auto layouts = layOutReport(reportText, font, device, textBox.width());
 
     const qreal gap = (kPictureTwips.top() - kTextTwips.bottom()) * geometry.sy;
-    const PageFlow flow =
-        flowLines(layout, textBox, geometry.map(kPictureTwips), gap, pageRect.bottom());
+    const QRectF picture = geometry.map(kPictureTwips);
+    const qreal footerHeight = QFontMetricsF(smallFont, device).height() + gap / 2.0;
+    const QRectF footerBox(picture.left(), pageRect.bottom() - footerHeight,
+                           textBox.right() - picture.left(), footerHeight);
+    const PageFlow flow = flowLines(layouts, textBox, picture, gap, footerBox.top() - gap);
 
     auto* paged = dynamic_cast<QPagedPaintDevice*>(device);
     painter->save();
     painter->setPen(Qt::black);
     int painted = 0;
+    size_t next = 0;
     for (int page = 0; page < flow.pageCount(); ++page) {
         if (page > 0 && (paged == nullptr || !paged->newPage()))
             break;
-        for (int i = 0; i < layout.lineCount(); ++i)
-            if (flow.linePage[static_cast<size_t>(i)] == page)
-                layout.lineAt(i).draw(painter, QPointF(0, 0));
+        for (; next < flow.lines.size() && flow.lines[next].page == page; ++next)
+            flow.lines[next].line.draw(painter, QPointF(0, 0));
         if (page == flow.chartPage)
             chart.renderTo(painter, flow.chartRect, chartLayoutSize(*device, flow.chartRect));
+        painter->setFont(smallFont);
+        paintFooter(painter, footerBox, footer);
         ++painted;
     }
     painter->restore();
     return painted;
+}
+
+PrintPage::Footer PrintPage::footer(const QString& casePath, const QDateTime& when) {
+    static const QString kUnsaved = QStringLiteral("unsaved");
+    static const QString kProgram = QStringLiteral("KVHiTemp " KVH_VERSION);
+    return {casePath.isEmpty() ? kUnsaved : QFileInfo(casePath).fileName(),
+            when.toString(QStringLiteral("yyyy-MM-dd HH:mm")), kProgram};
 }
 
 } // namespace kvh::ui

@@ -5,6 +5,7 @@
 #include "ui/print_page.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
@@ -12,6 +13,8 @@
 #include <QPrinter>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include <new>
 
 namespace kvh::ui {
 
@@ -23,18 +26,20 @@ const QString kPrintErrorText = QStringLiteral("The report could not be printed.
 const QString kPrintErrorTitle = QStringLiteral("Print Error");
 const QString kPdfErrorText = QStringLiteral("The report could not be saved as %1:\n%2");
 const QString kPdfErrorTitle = QStringLiteral("Export PDF Error");
+const QString kNoMemoryText = QStringLiteral("There is not enough memory to print the report.");
 const QString kDocumentName = QStringLiteral("KVHiTemp report");
 const QString kCreator = QStringLiteral("KVHiTemp");
 
 /// The PDF document of the report, built in memory.
-bool renderPdf(QByteArray& pdf, const QPageLayout& layout, const ReportPrinter::Content& content) {
+bool renderPdf(QByteArray& pdf, const QPageLayout& layout, const ReportPrinter::Content& content,
+               const QString& casePath) {
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setPageLayout(layout);
     writer.setTitle(kDocumentName);
     writer.setCreator(kCreator);
-    return ReportPrinter::paintDocument(writer, content);
+    return ReportPrinter::paintDocument(writer, content, casePath);
 }
 
 } // namespace
@@ -55,21 +60,36 @@ QPrinter& ReportPrinter::printer() {
     return *m_printer;
 }
 
-bool ReportPrinter::paintDocument(QPagedPaintDevice& device, const Content& content) {
+bool ReportPrinter::paintDocument(QPagedPaintDevice& device, const Content& content,
+                                  const QString& casePath) {
     QPainter painter;
     if (!painter.begin(&device))
         return false;
     // The columns are measured with the report font as this device prints it.
     const QString text = PrintPage::alignedReport(content.input, content.results, &device);
     const QSize paintable = device.pageLayout().paintRectPixels(device.logicalDpiX()).size();
-    PrintPage::paint(&painter, QRectF(QPointF(0, 0), QSizeF(paintable)), text, content.chart);
+    PrintPage::paint(&painter, QRectF(QPointF(0, 0), QSizeF(paintable)), text, content.chart,
+                     PrintPage::footer(casePath, QDateTime::currentDateTime()));
     return painter.end();
+}
+
+bool ReportPrinter::paintOrTell(QPagedPaintDevice& device, const Content& content) {
+    try {
+        if (paintDocument(device, content, m_casePath))
+            return true;
+        tellFailure(kPrintErrorText, kPrintErrorTitle);
+    } catch (const std::bad_alloc&) {
+        tellFailure(kNoMemoryText, kPrintErrorTitle);
+    }
+    return false;
 }
 
 bool ReportPrinter::print(const Content& content) {
     if (!m_platform.printerDialog(m_parent, printer()))
         return false;
-    if (paintDocument(printer(), content) && printer().printerState() != QPrinter::Error)
+    if (!paintOrTell(printer(), content))
+        return false;
+    if (printer().printerState() != QPrinter::Error)
         return true;
     tellFailure(kPrintErrorText, kPrintErrorTitle);
     return false;
@@ -80,8 +100,9 @@ bool ReportPrinter::printerSetup() {
 }
 
 void ReportPrinter::printPreview(const Content& content) {
-    m_platform.printPreview(m_parent, printer(),
-                            [&content](QPrinter* printer) { paintDocument(*printer, content); });
+    m_platform.printPreview(m_parent, printer(), [this, &content](QPrinter* printer) {
+        paintOrTell(*printer, content);
+    });
 }
 
 bool ReportPrinter::exportPdf(const Content& content) {
@@ -100,10 +121,15 @@ bool ReportPrinter::writePdf(const QString& path, const Content& content) {
     QByteArray pdf;
     QSaveFile file(path);
     QString reason;
-    if (!renderPdf(pdf, printer().pageLayout(), content))
-        reason = kPrintErrorText;
-    else if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
-        reason = file.errorString();
+    try {
+        if (!renderPdf(pdf, printer().pageLayout(), content, m_casePath))
+            reason = kPrintErrorText;
+        else if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() ||
+                 !file.commit())
+            reason = file.errorString();
+    } catch (const std::bad_alloc&) {
+        reason = kNoMemoryText;
+    }
     if (reason.isEmpty())
         return true;
     tellFailure(kPdfErrorText.arg(QDir::toNativeSeparators(path), reason), kPdfErrorTitle);

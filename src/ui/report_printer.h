@@ -1,7 +1,8 @@
 #pragma once
 // The window's print commands: "&Print", "Printer Set&up", "Print Preview" and
 // "Export PDF...". They all produce the same page (PrintPage) on the printer chosen for the
-// window's lifetime. None of them changes the case or touches the clipboard.
+// window's lifetime. None of them changes the case or touches the clipboard. A lack of memory
+// while the page is made is told as the command's failure; the window goes on.
 
 #include "core/report.h"
 
@@ -56,15 +57,23 @@ public:
     /// The printer kept for the window's lifetime, made on first use.
     QPrinter& printer();
 
-    /// Paints the report on a printer or PDF writer; false when the device could not start.
-    static bool paintDocument(QPagedPaintDevice& device, const Content& content);
+    /// The file the case was last opened from or saved to, named in the page's footer; ""
+    /// while the case is unsaved.
+    void setCasePath(const QString& path) { m_casePath = path; }
+
+    /// Paints the report on a printer or PDF writer, with the footer naming `casePath` and the
+    /// time now; false when the device could not start.
+    static bool paintDocument(QPagedPaintDevice& device, const Content& content,
+                              const QString& casePath = {});
 
 private:
     void tellFailure(const QString& text, const QString& title);
+    bool paintOrTell(QPagedPaintDevice& device, const Content& content);
 
     platform::Platform& m_platform;
     QWidget* m_parent;
     std::unique_ptr<QPrinter> m_printer;
+    QString m_casePath;
 };
 
 } // namespace kvh::ui

@@ -105,6 +105,24 @@ void setNiceRange(QValueAxis* axis, double low, double high) {
     axis->setTickCount(static_cast<int>(std::lround((niceHigh - niceLow) / step)) + 1);
 }
 
+/// Whether a curve turns up or down more often than once in `columnsPerTurn` pixel columns.
+/// Drawn smoothly, such a curve is a band of steep strokes whose antialiased edges cost several
+/// times a smooth curve's paint and show nothing more than plain pixels would.
+bool isDense(const QList<QPointF>& points, int columns) {
+    constexpr int kColumnsPerTurn = 2;
+    qsizetype turns = 0;
+    double lastStep = 0.0;
+    for (qsizetype i = 1; i < points.size(); ++i) {
+        const double step = points[i].y() - points[i - 1].y();
+        if (step == 0.0)
+            continue;
+        if ((step > 0) != (lastStep > 0) && lastStep != 0.0)
+            ++turns;
+        lastStep = step;
+    }
+    return turns * kColumnsPerTurn > columns;
+}
+
 /// A colour between `a` (weight 1 - t) and `b` (weight t).
 QColor mix(const QColor& a, const QColor& b, double t) {
     return QColor::fromRgbF(static_cast<float>(a.redF() * (1 - t) + b.redF() * t),
@@ -233,6 +251,9 @@ void ResultsChart::fillSeries() {
         if (m_autoY)
             setNiceRange(m_axisY, b.yLow, b.yHigh);
     }
+    const int columns = m_bucketsUsed * 16 / 17;
+    setRenderHint(QPainter::Antialiasing,
+                  !isDense(internal, columns) && !isDense(process, columns));
     m_internal->replace(internal);
     m_process->replace(process);
     m_limit->replace(limit);

@@ -7,6 +7,7 @@
 #include "core/model.h"
 #include "core/numbers.h"
 #include "test_cases.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,10 @@
 
 using namespace kvh::core;
 using kvh::test::makeCase;
+using kvh::test::profileText;
+
+using kvh::test::NamedRow;
+using kvh::test::RowName;
 
 namespace {
 
@@ -36,24 +41,22 @@ bool runs(const Case& c) {
 
 // ---- Offered barriers and the hottest dwell row --------------------------------------------
 
-struct OfferedRow {
-    const char* name;
+struct OfferedRow : NamedRow {
     int tracer;
     int environ;
     std::vector<int> models;
 };
-void PrintTo(const OfferedRow& r, std::ostream* os) {
-    *os << r.name;
-}
 
 class Offered : public testing::TestWithParam<OfferedRow> {};
 
 TEST_P(Offered, FollowTheSetupRules) {
     const OfferedRow& p = GetParam();
     const Case c = makeCase(p.tracer, p.environ, 0, {{"S", "25", "0"}});
-    EXPECT_EQ(offeredBarriers(c.setup), p.models);
+    EXPECT_EQ(offeredBarriers(c.setup), p.models)
+        << "tracer " << p.tracer << ", environment " << p.environ;
     for (const int m : p.models) // every offered model is one the setup page shows
-        EXPECT_TRUE(c.setup.modelVisible(m)) << m;
+        EXPECT_TRUE(c.setup.modelVisible(m))
+            << "tracer " << p.tracer << ", environment " << p.environ << ", model " << m;
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, Offered,
@@ -61,21 +64,18 @@ INSTANTIATE_TEST_SUITE_P(Rules, Offered,
                                          OfferedRow{"TesselIILiquid", 0, 1, {0, 1, 2, 3}},
                                          OfferedRow{"TesselIIIAir", 1, 0, {0, 1, 2, 3, 4, 5}},
                                          OfferedRow{"TesselIIILiquid", 1, 1, {0, 1, 2, 3, 5}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName{});
 
-struct DwellRowCase {
-    const char* name;
+struct DwellRowCase : NamedRow {
     Case c;
     int expected;
 };
-void PrintTo(const DwellRowCase& r, std::ostream* os) {
-    *os << r.name;
-}
 
 class HottestDwell : public testing::TestWithParam<DwellRowCase> {};
 
 TEST_P(HottestDwell, IsTheFirstDwellWithTheHighestTemperature) {
-    EXPECT_EQ(hottestDwellRow(GetParam().c.profile), GetParam().expected);
+    EXPECT_EQ(hottestDwellRow(GetParam().c.profile), GetParam().expected)
+        << profileText(GetParam().c.profile);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -95,24 +95,21 @@ INSTANTIATE_TEST_SUITE_P(
         DwellRowCase{"NegativeOnly",
                      makeCase(0, 0, 0, {{"S", "25", "0"}, {"D", "-40", "5"}, {"D", "-50", "7"}}),
                      2}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 // ---- The longest safe dwell ---------------------------------------------------------------
 
-struct DwellCase {
-    const char* name;
+struct DwellCase : NamedRow {
     Case c;
     SafeDwell::Kind kind;
 };
-void PrintTo(const DwellCase& r, std::ostream* os) {
-    *os << r.name;
-}
 
 class SafeDwellSearch : public testing::TestWithParam<DwellCase> {};
 
 TEST_P(SafeDwellSearch, MeetsTheDefinition) {
     const DwellCase& p = GetParam();
     const SafeDwell found = findSafeDwell(p.c);
+    SCOPED_TRACE(profileText(p.c.profile));
     ASSERT_EQ(found.kind, p.kind) << found.minutes;
     switch (found.kind) {
     case SafeDwell::Kind::NoDwellRow:
@@ -184,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
         DwellCase{"DwellTimeNotANumber",
                   makeCase(0, 0, 0, {{"S", "25", "0"}, {"R", "260", "10"}, {"D", "260", "abc"}}),
                   kMinutes}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 // ---- The comparison against runs of each model ----------------------------------------------
 
@@ -343,19 +340,15 @@ TEST(Comparison, ModelNeedNotBeChosen) {
 
 // ---- CSV texts ----------------------------------------------------------------------------
 
-struct FieldCase {
-    const char* name;
+struct FieldCase : NamedRow {
     const char* text;
     const char* expected;
 };
-void PrintTo(const FieldCase& r, std::ostream* os) {
-    *os << r.name;
-}
 
 class CsvFieldText : public testing::TestWithParam<FieldCase> {};
 
 TEST_P(CsvFieldText, QuotesOnlyWhatNeedsIt) {
-    EXPECT_EQ(csvField(GetParam().text), GetParam().expected);
+    EXPECT_EQ(csvField(GetParam().text), GetParam().expected) << GetParam().text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -364,7 +357,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FieldCase{"Comma", "a,b.dew", "\"a,b.dew\""},
                     FieldCase{"Quote", "say \"hi\".dew", "\"say \"\"hi\"\".dew\""},
                     FieldCase{"LineFeed", "a\nb", "\"a\nb\""}, FieldCase{"Empty", "", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST(ComparisonCsv, OneLinePerBarrierWithTheRowTexts) {
     Comparison cmp;

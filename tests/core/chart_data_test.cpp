@@ -1,5 +1,6 @@
 #include "core/chart_data.h"
 #include "test_cases.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +9,12 @@
 
 using namespace kvh::core;
 
+using kvh::test::NamedRow;
+using kvh::test::RowName;
+
 namespace {
 
-struct DivisionCase {
+struct DivisionCase : NamedRow {
     float range;
     int x;
     int y;
@@ -20,17 +24,20 @@ class MajorDivisions : public testing::TestWithParam<DivisionCase> {};
 
 TEST_P(MajorDivisions, FollowTheAxisRules) {
     const float low = 20.0f;
-    EXPECT_EQ(majorDivisions(Axis::X, low, low + GetParam().range), GetParam().x);
-    EXPECT_EQ(majorDivisions(Axis::Y, low, low + GetParam().range), GetParam().y);
+    EXPECT_EQ(majorDivisions(Axis::X, low, low + GetParam().range), GetParam().x)
+        << GetParam().range;
+    EXPECT_EQ(majorDivisions(Axis::Y, low, low + GetParam().range), GetParam().y)
+        << GetParam().range;
 }
 
 INSTANTIATE_TEST_SUITE_P(WorkedTable, MajorDivisions,
-                         testing::Values(DivisionCase{100, 10, 10}, DivisionCase{95, 5, 9},
-                                         DivisionCase{90, 10, 9}, DivisionCase{49, 7, 8},
-                                         DivisionCase{45, 9, 8}, DivisionCase{11, 4, 8},
-                                         DivisionCase{5, 5, 8}, DivisionCase{0.5f, 4, 8},
-                                         DivisionCase{150, 10, 7}, DivisionCase{260, 10, 6},
-                                         DivisionCase{1000, 10, 12}));
+                         testing::Values(DivisionCase{"Range100", 100, 10, 10}, DivisionCase{"Range95", 95, 5, 9},
+                                         DivisionCase{"Range90", 90, 10, 9}, DivisionCase{"Range49", 49, 7, 8},
+                                         DivisionCase{"Range45", 45, 9, 8}, DivisionCase{"Range11", 11, 4, 8},
+                                         DivisionCase{"Range5", 5, 5, 8}, DivisionCase{"RangeHalf", 0.5f, 4, 8},
+                                         DivisionCase{"Range150", 150, 10, 7}, DivisionCase{"Range260", 260, 10, 6},
+                                         DivisionCase{"Range1000", 1000, 10, 12}),
+                         RowName{});
 
 TEST(MajorDivisions, EdgeRanges) {
     EXPECT_EQ(majorDivisions(Axis::Y, 120, 20), 8);          // high below low

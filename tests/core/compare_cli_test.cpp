@@ -4,6 +4,10 @@
 
 #include "core/dew_file.h"
 #include "core/model.h"
+#include "core_printers.h"
+#include "named_row.h"
+
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +17,9 @@
 #include <sstream>
 
 namespace fs = std::filesystem;
+
+using kvh::test::NamedRow;
+using kvh::test::RowName;
 
 namespace {
 
@@ -42,7 +49,7 @@ CliRun runCli(const std::vector<std::string>& args) {
 /// A scratch folder with the given files, removed at the end of the test.
 class Folder {
 public:
-    explicit Folder(const std::string& name) : m_path(fs::temp_directory_path() / name) {
+    explicit Folder(const std::string& name) : m_path(kvh::test::scratchPath(name)) {
         fs::remove_all(m_path);
         fs::create_directories(m_path);
     }
@@ -66,16 +73,12 @@ std::vector<std::string> split(const std::string& text, char sep) {
     return parts;
 }
 
-struct ExitCase {
-    const char* name;
+struct ExitCase : NamedRow {
     std::vector<std::string> args; ///< "@" stands for the written file
     const char* file;              ///< its content, or nullptr for no file
     int exitCode;
     const char* stderrPart;
 };
-void PrintTo(const ExitCase& r, std::ostream* os) {
-    *os << r.name;
-}
 
 class CompareExit : public testing::TestWithParam<ExitCase> {};
 
@@ -88,10 +91,11 @@ TEST_P(CompareExit, CodesAndMessages) {
     for (std::string& a : args)
         a = a == "@" ? path : a == "DIR" ? folder.path() : a;
     const CliRun r = runCli(args);
-    EXPECT_EQ(r.code, p.exitCode) << r.err;
-    EXPECT_NE(r.err.find(p.stderrPart), std::string::npos) << r.err;
+    const std::string input = testing::PrintToString(p.args);
+    EXPECT_EQ(r.code, p.exitCode) << input << ": " << r.err;
+    EXPECT_NE(r.err.find(p.stderrPart), std::string::npos) << input << ": " << r.err;
     if (p.exitCode != 0) {
-        EXPECT_TRUE(r.out.empty()) << r.out;
+        EXPECT_TRUE(r.out.empty()) << input << ": " << r.out;
     }
 }
 
@@ -115,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "Line 5: \"4OO\" is read as 4"},
         ExitCase{"ProfileError", {"--compare", "@"}, kZeroRamp, 3, "Profile row 2"},
         ExitCase{"FolderWithoutCases", {"--compare-all", "DIR"}, nullptr, 1, "no .dew files"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 float single(const std::string& text) {
     float value = 0;
@@ -152,14 +156,10 @@ void expectRowsMatchRuns(const std::string& csv, const kvh::core::Case& c,
     }
 }
 
-struct ContractCase {
-    const char* name;
+struct ContractCase : NamedRow {
     const char* file;
     std::vector<std::string> codes;
 };
-void PrintTo(const ContractCase& r, std::ostream* os) {
-    *os << r.name;
-}
 
 class CompareRows : public testing::TestWithParam<ContractCase> {};
 
@@ -167,8 +167,8 @@ TEST_P(CompareRows, OneRowPerOfferedBarrierAsTheRunsGiveThem) {
     const Folder folder(std::string("kvh-compare-rows-") + GetParam().name);
     const std::string path = folder.write("case.dew", GetParam().file);
     const CliRun r = runCli({"--compare", path});
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(r.err.empty());
+    ASSERT_EQ(r.code, 0) << GetParam().file << ": " << r.err;
+    EXPECT_TRUE(r.err.empty()) << GetParam().file << ": " << r.err;
     const auto c = std::get<kvh::core::Case>(kvh::core::openDewFile(path, kvh::core::Case{}));
     expectRowsMatchRuns(r.out, c, GetParam().codes);
 }
@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
         ContractCase{
             "TesselIIIAirAllSix", kNoModel, {"7640", "7520", "7440", "7300", "7210", "7105"}},
         ContractCase{"FahrenheitHoursLiquid", kFahrenheitHours, {"7640", "7520", "7440", "7300"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST(CompareAll, FolderGivesOneCsvByFileNameAndNamesTheFailures) {
     const Folder folder("kvh-compare-all");

@@ -1,5 +1,7 @@
 #include "core/dew_file.h"
+#include "temp_dir.h"
 #include "test_cases.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +10,10 @@
 
 using namespace kvh::core;
 using kvh::test::makeCase;
+using kvh::test::TempDir;
+
+using kvh::test::NamedRow;
+using kvh::test::RowName;
 
 namespace {
 
@@ -63,8 +69,7 @@ TEST(DewReader, ReadsTheDocumentedExample) {
     EXPECT_EQ(c.profile.gridWidthTwips(), 4780);
 }
 
-struct RoundTrip {
-    const char* name;
+struct RoundTrip : NamedRow {
     int tracer, environ, model;
     bool celsius, minutes;
 };
@@ -78,6 +83,7 @@ TEST_P(DewRoundTrip, GivesBackTheSameCase) {
                        {"E", "0.001", "0"}},
                       p.celsius, p.minutes);
     const Case back = opened(writeDew(c), Case{});
+    SCOPED_TRACE(writeDew(c));
     EXPECT_EQ(back.setup, c.setup);
     // Steps close up (the empty row is not saved) and keep their codes and numbers.
     const int rows[] = {1, 2, 4, 5};
@@ -98,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundTrip{"Tessel3Air7300", 1, 0, 3, false, true},
                     RoundTrip{"Tessel2Liquid7640", 0, 1, 0, false, true},
                     RoundTrip{"Tessel3Liquid7640", 1, 1, 0, true, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 // Every combination the window can make comes back from Save and Open with the same choices.
 TEST(DewRoundTripSetup, EveryCombinationOfChoicesComesBack) {
@@ -117,20 +123,18 @@ TEST(DewRoundTripSetup, EveryCombinationOfChoicesComesBack) {
                 }
 }
 
-struct NoticeCase {
-    const char* name;
+struct NoticeCase : NamedRow {
     std::string data; ///< the [Data] section; the profile starts on line 8
     std::vector<std::string> notices;
 };
-void PrintTo(const NoticeCase& c, std::ostream* os) { *os << c.name; }
 
 class DewReaderNotices : public testing::TestWithParam<NoticeCase> {};
 
 // The grid holds only the number read, so Open names what it took from each odd field.
 TEST_P(DewReaderNotices, NameTheLineAndWhatWasRead) {
     auto parsed = parseDew(withData(GetParam().data));
-    ASSERT_TRUE(std::holds_alternative<DewParse>(parsed));
-    EXPECT_EQ(std::get<DewParse>(parsed).notices, GetParam().notices);
+    ASSERT_TRUE(std::holds_alternative<DewParse>(parsed)) << GetParam().data;
+    EXPECT_EQ(std::get<DewParse>(parsed).notices, GetParam().notices) << GetParam().data;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -147,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
         NoticeCase{"FieldOnTheNextLineIsNamedByItsLine", "S,25\r\n4OO\r\n",
                    {"Line 9: \"4OO\" is read as 4"}},
         NoticeCase{"EmptyLineIsNoRow", "S,25,0\r\n\r\nE,25,0\r\n", {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST(DewReader, FileWithoutStepsGivesTenEmptyLabelledRows) {
     const Case c = opened(withData(""));
@@ -169,18 +173,19 @@ TEST(DewReader, ManyRowsWidenTheGridFewArePadded) {
     EXPECT_EQ(few.profile.row(7), (ProfileTable::Row{" 7", "", "", ""}));
 }
 
-struct ReaderCase {
-    const char* name;
+struct ReaderCase : NamedRow {
     std::string data;               ///< after the standard setup lines
     std::vector<ProfileTable::Row> rows; ///< rows 1.. expected
 };
+
 
 class DewReaderRows : public testing::TestWithParam<ReaderCase> {};
 
 TEST_P(DewReaderRows, BuildsTheTable) {
     const Case c = opened(withData(GetParam().data));
     for (size_t i = 0; i < GetParam().rows.size(); ++i)
-        EXPECT_EQ(c.profile.row(static_cast<int>(i) + 1), GetParam().rows[i]) << "row " << i + 1;
+        EXPECT_EQ(c.profile.row(static_cast<int>(i) + 1), GetParam().rows[i])
+            << GetParam().data << "row " << i + 1;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -199,11 +204,19 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"LeadingBlanksAreSkipped", "   R,  80,  6\r\n", {{" 1", "Ramp to Temp", "80", "6"}}},
         ReaderCase{"LineFeedsAlone", "S,1,2\nE,3,4\n",
                    {{" 1", "Start Temp", "1", "2"}, {" 2", "End Temp", "3", "4"}}},
-        ReaderCase{"NegativeZero", "S,-0,0\r\n", {{" 1", "Start Temp", "0", "0"}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+        ReaderCase{"NegativeZero", "S,-0,0\r\n", {{" 1", "Start Temp", "0", "0"}}},
+        ReaderCase{"NulBytesAreText", std::string("S,\0" "7,5\r\n", 8),
+                   {{" 1", "Start Temp", "0", "5"}}},
+        ReaderCase{"InvalidUtf8StepIsNoStep", "\xff\xfe,1,2\r\nE,3,4\r\n",
+                   {{" 1", "", "1", "2"}, {" 2", "End Temp", "3", "4"}}},
+        ReaderCase{"CarriageReturnsAlone", "S,1,2\rE,3,4\r",
+                   {{" 1", "Start Temp", "1", "2"}, {" 2", "End Temp", "3", "4"}}},
+        ReaderCase{"MixedLineEnds", "S,1,2\r\nR,5,6\nD,5,7\rE,3,4",
+                   {{" 1", "Start Temp", "1", "2"}, {" 2", "Ramp to Temp", "5", "6"},
+                    {" 3", "Dwell at Temp", "5", "7"}, {" 4", "End Temp", "3", "4"}}}),
+    RowName{});
 
-struct KeyCase {
-    const char* name;
+struct KeyCase : NamedRow {
     std::string file;
     int selectedModel;
     bool celsius;
@@ -214,9 +227,9 @@ class DewReaderKeys : public testing::TestWithParam<KeyCase> {};
 
 TEST_P(DewReaderKeys, SelectByFirstFourAndLastCharacter) {
     const Case c = opened(GetParam().file);
-    EXPECT_EQ(c.setup.model().selectedIndex(), GetParam().selectedModel);
-    EXPECT_EQ(c.setup.celsius(), GetParam().celsius);
-    EXPECT_EQ(c.setup.environ().selectedIndex(), GetParam().environ);
+    EXPECT_EQ(c.setup.model().selectedIndex(), GetParam().selectedModel) << GetParam().file;
+    EXPECT_EQ(c.setup.celsius(), GetParam().celsius) << GetParam().file;
+    EXPECT_EQ(c.setup.environ().selectedIndex(), GetParam().environ) << GetParam().file;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -234,21 +247,22 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"ModelSevenSelectsNone", "Davar Model = 7\r\n", -1, true, -1},
         KeyCase{"LaterKeyWins", "Temp Units = 0\r\n[Data]\r\n[Setup]\r\nTemp Units = 1\r\n", -1, true, -1},
         KeyCase{"GroupSavedWithNothingReadsAsOne", "Environment = 1\r\n", -1, true, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
-struct RefusedCase {
-    const char* name;
+struct RefusedCase : NamedRow {
     std::string file;
     const char* reason;
 };
+
 
 class DewReaderRefuses : public testing::TestWithParam<RefusedCase> {};
 
 TEST_P(DewReaderRefuses, WithAReason) {
     auto parsed = parseDew(GetParam().file);
-    ASSERT_TRUE(std::holds_alternative<DewError>(parsed));
+    const std::string input = GetParam().file.substr(0, 80);
+    ASSERT_TRUE(std::holds_alternative<DewError>(parsed)) << input;
     EXPECT_NE(std::get<DewError>(parsed).reason.find(GetParam().reason), std::string::npos)
-        << std::get<DewError>(parsed).reason;
+        << input << ": " << std::get<DewError>(parsed).reason;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -256,30 +270,57 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(RefusedCase{"StepLetterAlone", withData("S,1,2\r\nE"), "Line 9"},
                     RefusedCase{"OneFieldShort", withData("S,1"), "ends before its temperature"},
                     RefusedCase{"InfiniteNumber", withData("S,1e999,2\r\n"), "too large"},
-                    RefusedCase{"Oversized", std::string(kMaxDewFileBytes + 1, ' '), "16 MiB"}),
-    [](const auto& info) { return std::string(info.param.name); });
+                    RefusedCase{"Oversized", std::string(kMaxDewFileBytes + 1, ' '), "16 MiB"},
+                    RefusedCase{"OneRowBeyondTheLimit",
+                                withData(std::string(kMaxProfileRows + 1, '\n')),
+                                "more than 100,000 profile rows"},
+                    RefusedCase{"CommasAreRowsToo", std::string(kMaxProfileRows + 1, ','),
+                                "more than 100,000 profile rows"}),
+    RowName{});
 
-class TempDir : public testing::Test {
-protected:
-    void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("kvh-dew-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
+TEST(DewReader, TakesRowsUpToTheLimit) {
+    const Case c = opened(withData(std::string(kMaxProfileRows, '\n')));
+    EXPECT_EQ(c.profile.rowCount(), kMaxProfileRows + 1);
+}
+
+/// A case of `rows` profile rows, each "R,1,1".
+Case caseOfRows(int rows) {
+    Case c;
+    c.profile.setRowCount(rows + 1);
+    for (int r = 1; r <= rows; ++r) {
+        c.profile.setCell(r, kColStep, "Ramp to Temp");
+        c.profile.setCell(r, kColTemp, "1");
+        c.profile.setCell(r, kColTime, "1");
     }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-    std::string path(const char* name) const { return (m_dir / name).string(); }
-    std::filesystem::path m_dir;
-};
+    return c;
+}
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+TEST_F(TempDir, SaveWritesOnlyWhatOpenReadsBack) {
+    // Rows: the limit saves and opens again; one more is refused and nothing is written.
+    const Case most = caseOfRows(kMaxProfileRows);
+    ASSERT_EQ(saveDewFile(path("most.dew"), most), "");
+    auto back = openDewFile(path("most.dew"), Case{});
+    ASSERT_TRUE(std::holds_alternative<Case>(back)) << std::get<DewError>(back).reason;
+    EXPECT_EQ(std::get<Case>(back).profile.rowCount(), kMaxProfileRows + 1);
+    EXPECT_NE(saveDewFile(path("more.dew"), caseOfRows(kMaxProfileRows + 1))
+                  .find("more than 100,000 profile rows"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(path("more.dew")));
+
+    // Bytes: a case written in exactly 16 MiB opens again; one byte more is refused.
+    Case wide = caseOfRows(1);
+    const size_t pad = kMaxDewFileBytes - writeDew(wide).size();
+    wide.profile.setCell(1, kColTemp, std::string(pad, ' ') + "1");
+    ASSERT_EQ(writeDew(wide).size(), kMaxDewFileBytes);
+    ASSERT_EQ(saveDewFile(path("wide.dew"), wide), "");
+    EXPECT_TRUE(std::holds_alternative<Case>(openDewFile(path("wide.dew"), Case{})));
+    wide.profile.setCell(1, kColTemp, std::string(pad + 1, ' ') + "1");
+    EXPECT_NE(saveDewFile(path("wide.dew"), wide).find("16 MiB"), std::string::npos);
+    EXPECT_EQ(std::filesystem::file_size(path("wide.dew")), kMaxDewFileBytes);
 }
 
 TEST_F(TempDir, OpenIsAllOrNothing) {
-    std::ofstream(path("bad.dew"), std::ios::binary) << withData("S,1,2\r\nTemp Units = 0\r\nE");
+    put(path("bad.dew"), withData("S,1,2\r\nTemp Units = 0\r\nE"));
     const Case before = makeCase(1, 0, 4, {{"S", "5", "1"}});
     auto result = openDewFile(path("bad.dew"), before);
     ASSERT_TRUE(std::holds_alternative<DewError>(result));
@@ -287,34 +328,10 @@ TEST_F(TempDir, OpenIsAllOrNothing) {
     ASSERT_TRUE(std::holds_alternative<DewError>(missing));
     EXPECT_NE(std::get<DewError>(missing).reason.find("cannot be opened"), std::string::npos);
 
-    std::ofstream(path("good.dew"), std::ios::binary) << kExample;
+    put(path("good.dew"), kExample);
     auto good = openDewFile(path("good.dew"), before);
     ASSERT_TRUE(std::holds_alternative<Case>(good));
     EXPECT_EQ(std::get<Case>(good).setup.summary(), "Model 7440; Tessel III; in Air");
-}
-
-TEST_F(TempDir, SaveReplacesAtomicallyAndLeavesNoTemporaryFile) {
-    std::ofstream(path("case.dew"), std::ios::binary) << "old";
-    EXPECT_EQ(writeFileAtomically(path("case.dew"), kExample), "");
-    EXPECT_EQ(slurp(path("case.dew")), kExample);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 1);
-}
-
-TEST_F(TempDir, FailedSaveGivesAReasonAndKeepsWhatWasThere) {
-    EXPECT_NE(writeFileAtomically(path("no-such-folder/case.dew"), kExample), "");
-    std::filesystem::create_directory(path("taken.dew")); // a folder cannot be replaced by a file
-    EXPECT_NE(writeFileAtomically(path("taken.dew"), kExample), "");
-    EXPECT_TRUE(std::filesystem::is_directory(path("taken.dew")));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 1);
-}
-
-TEST(Cp1252, EveryDefinedByteSurvivesTheRoundTrip) {
-    std::string bytes;
-    for (int b = 0x20; b <= 0xFF; ++b)
-        bytes += static_cast<char>(b);
-    EXPECT_EQ(utf8ToCp1252(cp1252ToUtf8(bytes)), bytes);
-    EXPECT_EQ(cp1252ToUtf8("\xb0\x80"), "\u00b0\u20ac");
-    EXPECT_EQ(utf8ToCp1252("\u2192x\xff"), "?x?"); // not in the set, then a broken sequence
 }
 
 } // namespace

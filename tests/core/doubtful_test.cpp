@@ -1,6 +1,7 @@
 #include "core/doubtful.h"
 #include "core/numbers.h"
 #include "test_cases.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +10,15 @@
 using namespace kvh::core;
 using kvh::test::makeCase;
 
+using kvh::test::NamedRow;
+using kvh::test::RowName;
+
 namespace {
 
-struct DoubtRow {
-    const char* name;
+struct DoubtRow : NamedRow {
     kvh::test::StepRow row; ///< placed as row 2, after a clean start row
     std::vector<std::string> notices;
 };
-void PrintTo(const DoubtRow& row, std::ostream* os) { *os << row.name; }
 
 class Doubtful : public testing::TestWithParam<DoubtRow> {};
 
@@ -26,7 +28,7 @@ TEST_P(Doubtful, CellsAreNamedWithWhatTheyAreReadAs) {
     std::vector<std::string> notices;
     for (const DoubtfulCell& cell : findDoubtfulCells(c.profile))
         notices.push_back(cell.notice);
-    EXPECT_EQ(notices, p.notices);
+    EXPECT_EQ(notices, p.notices) << p.row.step << "," << p.row.temp << "," << p.row.time;
 }
 
 const DoubtRow kDoubtRows[] = {
@@ -50,7 +52,7 @@ const DoubtRow kDoubtRows[] = {
     {"ZerosWithoutStepTypeSayNothing", {"", "0", "0"}, {}},
 };
 INSTANTIATE_TEST_SUITE_P(Cells, Doubtful, testing::ValuesIn(kDoubtRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName{});
 
 TEST(Doubtful, StartRowAndTipsAreChecked) {
     const Case c = makeCase(1, 0, 1, {{"S", "", "0"}, {"D", "4OO", "30"}});

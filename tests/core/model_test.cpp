@@ -1,6 +1,7 @@
 #include "core/model.h"
 #include "core/numbers.h"
 #include "test_cases.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,9 @@
 
 using namespace kvh::core;
 using kvh::test::makeCase;
+
+using kvh::test::NamedRow;
+using kvh::test::RowName;
 
 namespace {
 
@@ -58,13 +62,11 @@ TEST(Simulation, StartOnlyProfileFallsAwayFromTheStartTemperature) {
     EXPECT_EQ(r.internal.size(), 81u);
 }
 
-struct StartRow {
-    const char* name;
+struct StartRow : NamedRow {
     Case c;
     const char* maxLine; ///< first line of the summary
     const char* warning; ///< "" when there is none
 };
-void PrintTo(const StartRow& row, std::ostream* os) { *os << row.name; }
 
 class BarrierStart : public ::testing::TestWithParam<StartRow> {};
 
@@ -73,6 +75,7 @@ class BarrierStart : public ::testing::TestWithParam<StartRow> {};
 TEST_P(BarrierStart, IsTheStartTemperature) {
     const StartRow& row = GetParam();
     const RunResult r = ok(runModel(row.c));
+    SCOPED_TRACE(kvh::test::profileText(row.c.profile));
     const float start = static_cast<float>(numericValue(row.c.profile.cell(1, 2)));
     EXPECT_EQ(r.intermediate[60], start);
     EXPECT_EQ(r.internal[60], start);
@@ -98,7 +101,7 @@ const StartRow kStartRows[] = {
      "Maximum Internal Temperature = 23.8  Limit = 284\u00b0 F", ""},
 };
 INSTANTIATE_TEST_SUITE_P(Profiles, BarrierStart, ::testing::ValuesIn(kStartRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName{});
 
 TEST(Simulation, RampStartsFromTheMinuteBefore) {
     const RunResult r = ok(runModel(makeCase(0, 0, 0, {{"S", "20", "0"}, {"R", "80", "6"}})));
@@ -124,7 +127,7 @@ TEST(Simulation, ConsecutiveStepsShareAMinute) {
         EXPECT_EQ(r.process[static_cast<size_t>(t)], 0.0f) << t;
 }
 
-struct HoursCase {
+struct HoursCase : NamedRow {
     const char* time;
     int64_t total;
     int duration;
@@ -135,14 +138,17 @@ class HoursRounding : public testing::TestWithParam<HoursCase> {};
 TEST_P(HoursRounding, TotalAddsAFifthDurationDoesNot) {
     const RunResult r =
         ok(runModel(makeCase(0, 0, 0, {{"S", "20", "0"}, {"D", "50", GetParam().time}}, true, false)));
-    EXPECT_EQ(r.totalMinutes, GetParam().total);
+    EXPECT_EQ(r.totalMinutes, GetParam().total) << GetParam().time;
     // The dwell starts at minute 60 and covers its duration; the next minute keeps the hold or 0.
-    EXPECT_EQ(r.process[60 + static_cast<size_t>(GetParam().duration)], 50.0f);
+    EXPECT_EQ(r.process[60 + static_cast<size_t>(GetParam().duration)], 50.0f) << GetParam().time;
 }
 
 INSTANTIATE_TEST_SUITE_P(Hours, HoursRounding,
-                         testing::Values(HoursCase{"1.5", 90, 90}, HoursCase{"0.006", 1, 0},
-                                         HoursCase{"0.5", 30, 30}, HoursCase{"0.25", 15, 15}));
+                         testing::Values(HoursCase{"OneAndAHalf", "1.5", 90, 90},
+                                         HoursCase{"UnderAMinuteTotalsOne", "0.006", 1, 0},
+                                         HoursCase{"Half", "0.5", 30, 30},
+                                         HoursCase{"Quarter", "0.25", 15, 15}),
+                         RowName{});
 
 TEST(Simulation, HalfMinuteDeadTimeAlternatesItsDelay) {
     // Model 1 with tracer 1 in liquid has a dead time of 7.5 minutes.
@@ -161,13 +167,11 @@ TEST(Simulation, HalfMinuteDeadTimeAlternatesItsDelay) {
     }
 }
 
-struct NoDataRow {
-    const char* name;
+struct NoDataRow : NamedRow {
     int tracer, environ, model;
     const char* message;
 };
 
-void PrintTo(const NoDataRow& row, std::ostream* os) { *os << row.name; }
 
 class NoData : public ::testing::TestWithParam<NoDataRow> {};
 
@@ -178,8 +182,10 @@ TEST_P(NoData, ABarrierWithoutDataGivesNoVerdict) {
     Case c = makeCase(row.tracer, row.environ, 0, {{"S", "30", "0"}, {"R", "400", "20"}});
     c.setup.selectModel(row.model);
     const RunOutcome outcome = runModel(c);
-    ASSERT_TRUE(std::holds_alternative<RunError>(outcome));
-    EXPECT_EQ(describeError(std::get<RunError>(outcome)), row.message);
+    const std::string input = "tracer " + std::to_string(row.tracer) + ", environment " +
+                              std::to_string(row.environ) + ", model " + std::to_string(row.model);
+    ASSERT_TRUE(std::holds_alternative<RunError>(outcome)) << input;
+    EXPECT_EQ(describeError(std::get<RunError>(outcome)), row.message) << input;
 }
 
 const NoDataRow kNoDataRows[] = {
@@ -192,7 +198,7 @@ const NoDataRow kNoDataRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Models, NoData, ::testing::ValuesIn(kNoDataRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName{});
 
 TEST(Simulation, ThermalPackInLiquidHasDataWithTesselThree) {
     Case c = makeCase(1, 1, 0, {{"S", "30", "0"}, {"R", "200", "20"}});
@@ -237,8 +243,7 @@ TEST(Simulation, AMillionMinutesRun) {
     EXPECT_NEAR(r.maxInternal, 120.0f, 0.01f);
 }
 
-struct ErrorCase {
-    const char* name;
+struct ErrorCase : NamedRow {
     std::vector<kvh::test::StepRow> rows;
     bool minutes;
     int row;
@@ -256,15 +261,16 @@ TEST_P(RunErrors, NameTheRow) {
         ++r;
     }
     const RunOutcome outcome = runModel(c);
-    ASSERT_TRUE(std::holds_alternative<RunError>(outcome));
+    const std::string input = kvh::test::profileText(c.profile);
+    ASSERT_TRUE(std::holds_alternative<RunError>(outcome)) << input;
     const RunError& e = std::get<RunError>(outcome);
-    EXPECT_EQ(e.row, GetParam().row);
+    EXPECT_EQ(e.row, GetParam().row) << input;
     EXPECT_EQ(describeError(e).rfind("Profile row " + std::to_string(GetParam().row) + ": ", 0), 0u)
-        << describeError(e);
+        << input << ": " << describeError(e);
     // The report's run, which keeps no series, refuses the same way.
     const RunOutcome maxima = runModelMaxima(c);
-    ASSERT_TRUE(std::holds_alternative<RunError>(maxima));
-    EXPECT_EQ(describeError(std::get<RunError>(maxima)), describeError(e));
+    ASSERT_TRUE(std::holds_alternative<RunError>(maxima)) << input;
+    EXPECT_EQ(describeError(std::get<RunError>(maxima)), describeError(e)) << input;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -280,7 +286,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"TemperatureBeyondSingle", {{"S", "1e39", "0"}}, true, 1},
         ErrorCase{"TimeBeyondSingle", {{"S", "20", "1e39"}}, true, 1},
         ErrorCase{"RampOutOfRange", {{"S", "-3e38", "0"}, {"R", "3e38", "1"}}, true, 2}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 RunResult resultOf(float maxInternal, float maxDwell, float finalRate, double limit) {
     RunResult r;
@@ -291,8 +297,7 @@ RunResult resultOf(float maxInternal, float maxDwell, float finalRate, double li
     return r;
 }
 
-struct EvalCase {
-    const char* name;
+struct EvalCase : NamedRow {
     RunResult run;
     bool celsius;
     int tracer;
@@ -308,8 +313,10 @@ TEST_P(Evaluation, WritesTheResultTexts) {
     RunResult run = p.run;
     run.limit = tracerLimitDisplay(c.setup);
     const kvh::core::Evaluation e = evaluate(run, c.setup);
-    EXPECT_EQ(e.summary, p.summary);
-    EXPECT_EQ(e.verdict, p.verdict);
+    const std::string input = "max " + roundTripText(run.maxInternal) + ", dwell " +
+                              roundTripText(run.maxDwell) + ", rate " + roundTripText(run.finalRate);
+    EXPECT_EQ(e.summary, p.summary) << input;
+    EXPECT_EQ(e.verdict, p.verdict) << input;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -340,6 +347,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "Maximum Internal Temperature = 0.1  Limit = 140\u00b0 C\r\n"
                  "Final Rate of change:  0.00 \u00b0C/min",
                  "PASS"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 } // namespace

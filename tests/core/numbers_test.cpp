@@ -1,4 +1,5 @@
 #include "core/numbers.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +9,12 @@
 #include <limits>
 
 using namespace kvh::core;
+using kvh::test::NamedRow;
+using kvh::test::RowName;
 
 namespace {
 
-struct ValueCase {
+struct ValueCase : NamedRow {
     const char* text;
     double expected;
 };
@@ -19,26 +22,59 @@ struct ValueCase {
 class NumericValue : public testing::TestWithParam<ValueCase> {};
 
 TEST_P(NumericValue, ReadsTheLeadingNumber) {
-    EXPECT_EQ(numericValue(GetParam().text), GetParam().expected) << '"' << GetParam().text << '"';
+    EXPECT_EQ(numericValue(GetParam().text), GetParam().expected)
+        << '"' << GetParam().text << '"';
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cells, NumericValue,
-    testing::Values(ValueCase{"12.5 min", 12.5}, ValueCase{"abc", 0}, ValueCase{"", 0},
-                    ValueCase{"1 000", 1000}, ValueCase{"-5", -5}, ValueCase{"+7", 7},
-                    ValueCase{"- 5", -5}, ValueCase{"\t1\n2", 12}, ValueCase{"1e3", 1000},
-                    ValueCase{" +3.5e-1x", 0.35}, ValueCase{"1.2.3", 1.2}, ValueCase{".5", 0.5},
-                    ValueCase{"5.", 5}, ValueCase{"1e", 1}, ValueCase{"1e+", 1},
-                    ValueCase{"12abc", 12}, ValueCase{"\xc2\xb0" "5", 0}, ValueCase{"1,5", 1},
-                    ValueCase{".", 0}, ValueCase{"-", 0}, ValueCase{"1e-400", 0}, ValueCase{"1E-400", 0},
-                    ValueCase{"0.1", 0.1}, ValueCase{"2E2", 200}));
+    testing::Values(ValueCase{"UnitAfterTheNumber", "12.5 min", 12.5}, ValueCase{"Letters", "abc", 0}, ValueCase{"Empty", "", 0},
+                    ValueCase{"SpacesBetweenDigits", "1 000", 1000}, ValueCase{"Minus", "-5", -5}, ValueCase{"Plus", "+7", 7},
+                    ValueCase{"MinusThenSpace", "- 5", -5}, ValueCase{"TabAndLineFeedBetweenDigits", "\t1\n2", 12}, ValueCase{"Exponent", "1e3", 1000},
+                    ValueCase{"SignedExponentThenLetter", " +3.5e-1x", 0.35}, ValueCase{"SecondPoint", "1.2.3", 1.2}, ValueCase{"LeadingPoint", ".5", 0.5},
+                    ValueCase{"TrailingPoint", "5.", 5}, ValueCase{"ExponentWithoutDigits", "1e", 1}, ValueCase{"ExponentSignWithoutDigits", "1e+", 1},
+                    ValueCase{"DigitsThenLetters", "12abc", 12}, ValueCase{"DegreeSignFirst", "\xc2\xb0" "5", 0}, ValueCase{"CommaEndsTheNumber", "1,5", 1},
+                    ValueCase{"PointAlone", ".", 0}, ValueCase{"MinusAlone", "-", 0}, ValueCase{"UnderflowToZero", "1e-400", 0}, ValueCase{"UnderflowCapitalE", "1E-400", 0},
+                    ValueCase{"OneTenth", "0.1", 0.1}, ValueCase{"CapitalExponent", "2E2", 200}),
+    RowName{});
 
 TEST(NumericValueOverflow, HugeExponentsAreInfinite) {
     EXPECT_EQ(numericValue("1e400"), std::numeric_limits<double>::infinity());
     EXPECT_EQ(numericValue("-1e400"), -std::numeric_limits<double>::infinity());
 }
 
-struct RoundCase {
+struct RangeCase : NamedRow {
+    std::string text;
+    double expected;
+};
+
+class NumericValueRange : public testing::TestWithParam<RangeCase> {};
+
+TEST_P(NumericValueRange, TinyReadsAsZeroHugeAsInfinity) {
+    const double value = numericValue(GetParam().text);
+    const std::string& text = GetParam().text;
+    const std::string input =
+        text.size() <= 40 ? text : text.substr(0, 20) + "..." + text.substr(text.size() - 20);
+    EXPECT_EQ(value, GetParam().expected) << input;
+    EXPECT_EQ(std::signbit(value), std::signbit(GetParam().expected)) << input;
+}
+
+const std::string k330Zeros(330, '0');
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+INSTANTIATE_TEST_SUITE_P(
+    OutOfRange, NumericValueRange,
+    testing::Values(RangeCase{"TinyPlainDecimal", "0." + k330Zeros + "1", 0.0},
+                    RangeCase{"TinyNegativePlainDecimal", "-0." + k330Zeros + "1", -0.0},
+                    RangeCase{"HugePlainNumber", "1" + k330Zeros + ".5", kInf},
+                    RangeCase{"HugeDigitsTinyExponent", "1" + k330Zeros + "e-700", 0.0},
+                    RangeCase{"TinyDigitsHugeExponent", "0." + k330Zeros + "1e700", kInf},
+                    RangeCase{"ExponentBeyondAnyInteger", "5e-99999999999999999999999", 0.0},
+                    RangeCase{"PositiveExponentBeyondAnyInteger", "-5e+99999999999999999999", -kInf},
+                    RangeCase{"TinyDigitsBackInRange", "0." + k330Zeros + "25e331", 2.5}),
+    RowName{});
+
+struct RoundCase : NamedRow {
     double value;
     double expected;
 };
@@ -50,13 +86,14 @@ TEST_P(RoundHalfEven, TiesGoToEven) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ties, RoundHalfEven,
-                         testing::Values(RoundCase{0.5, 0}, RoundCase{1.5, 2}, RoundCase{2.5, 2},
-                                         RoundCase{3.5, 4}, RoundCase{-0.5, 0},
-                                         RoundCase{-1.5, -2}, RoundCase{-2.5, -2},
-                                         RoundCase{0.36 + 0.2, 1}, RoundCase{2.4999, 2},
-                                         RoundCase{2.5001, 3}, RoundCase{1e15 + 0.5, 1e15}));
+                         testing::Values(RoundCase{"HalfToZero", 0.5, 0}, RoundCase{"OneAndAHalfUp", 1.5, 2}, RoundCase{"TwoAndAHalfDown", 2.5, 2},
+                                         RoundCase{"ThreeAndAHalfUp", 3.5, 4}, RoundCase{"MinusHalfToZero", -0.5, 0},
+                                         RoundCase{"MinusOneAndAHalf", -1.5, -2}, RoundCase{"MinusTwoAndAHalf", -2.5, -2},
+                                         RoundCase{"SumJustAboveHalf", 0.36 + 0.2, 1}, RoundCase{"JustBelowTie", 2.4999, 2},
+                                         RoundCase{"JustAboveTie", 2.5001, 3}, RoundCase{"TieAtOneE15", 1e15 + 0.5, 1e15}),
+                         RowName{});
 
-struct FormatCase {
+struct FormatCase : NamedRow {
     double value;
     Pattern pattern;
     const char* expected;
@@ -65,31 +102,33 @@ struct FormatCase {
 class FormatPattern : public testing::TestWithParam<FormatCase> {};
 
 TEST_P(FormatPattern, RoundsTheExactValueHalfAwayFromZero) {
-    EXPECT_EQ(formatPattern(GetParam().value, GetParam().pattern), GetParam().expected);
+    EXPECT_EQ(formatPattern(GetParam().value, GetParam().pattern), GetParam().expected)
+        << GetParam().value;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Patterns, FormatPattern,
-    testing::Values(FormatCase{123.46f, Pattern::OneDec, "123.5"},
-                    FormatCase{0.111f, Pattern::OneDec, "0.1"},
-                    FormatCase{-1.25, Pattern::TwoDec, "-1.25"},
-                    FormatCase{-0.001, Pattern::TwoDec, "0.00"},
-                    FormatCase{-0.04, Pattern::OneDec, "0.0"},
-                    FormatCase{0.125, Pattern::TwoDec, "0.13"},   // an exact tie
-                    FormatCase{2.675, Pattern::TwoDec, "2.67"},   // just below the tie
-                    FormatCase{0.5, Pattern::Whole, "1"}, FormatCase{2.5, Pattern::Whole, "3"},
-                    FormatCase{-2.5, Pattern::Whole, "-3"},
-                    FormatCase{12345.67, Pattern::OneDec, "12345.7"},
-                    FormatCase{302, Pattern::Whole, "302"},
-                    FormatCase{99.95, Pattern::OneDec, "100.0"},
-                    FormatCase{9.9996, Pattern::ThreeDec, "10.000"},
-                    FormatCase{0.0005, Pattern::ThreeDec, "0.001"},
-                    FormatCase{37.77777777777778, Pattern::TwoDec, "37.78"},
-                    FormatCase{1e20, Pattern::Whole, "100000000000000000000"},
-                    FormatCase{0.254f, Pattern::TwoDec, "0.25"},
-                    FormatCase{141.3f, Pattern::Whole, "141"}));
+    testing::Values(FormatCase{"SingleOneDecimal", 123.46f, Pattern::OneDec, "123.5"},
+                    FormatCase{"SingleSmall", 0.111f, Pattern::OneDec, "0.1"},
+                    FormatCase{"NegativeTwoDecimals", -1.25, Pattern::TwoDec, "-1.25"},
+                    FormatCase{"NegativeRoundsToZero", -0.001, Pattern::TwoDec, "0.00"},
+                    FormatCase{"NegativeOneDecimalToZero", -0.04, Pattern::OneDec, "0.0"},
+                    FormatCase{"ExactTieUp", 0.125, Pattern::TwoDec, "0.13"},   // an exact tie
+                    FormatCase{"JustBelowTheTie", 2.675, Pattern::TwoDec, "2.67"},   // just below the tie
+                    FormatCase{"WholeHalfUp", 0.5, Pattern::Whole, "1"}, FormatCase{"WholeTwoAndAHalfUp", 2.5, Pattern::Whole, "3"},
+                    FormatCase{"WholeNegativeHalfAway", -2.5, Pattern::Whole, "-3"},
+                    FormatCase{"FiveDigitsOneDecimal", 12345.67, Pattern::OneDec, "12345.7"},
+                    FormatCase{"WholeNumber", 302, Pattern::Whole, "302"},
+                    FormatCase{"CarryIntoHundreds", 99.95, Pattern::OneDec, "100.0"},
+                    FormatCase{"CarryIntoTens", 9.9996, Pattern::ThreeDec, "10.000"},
+                    FormatCase{"ThreeDecimalsTie", 0.0005, Pattern::ThreeDec, "0.001"},
+                    FormatCase{"ManyDigits", 37.77777777777778, Pattern::TwoDec, "37.78"},
+                    FormatCase{"HugeWhole", 1e20, Pattern::Whole, "100000000000000000000"},
+                    FormatCase{"SingleTwoDecimals", 0.254f, Pattern::TwoDec, "0.25"},
+                    FormatCase{"SingleWhole", 141.3f, Pattern::Whole, "141"}),
+    RowName{});
 
-struct PlainCase {
+struct PlainCase : NamedRow {
     double value;
     const char* expected;
 };
@@ -97,18 +136,19 @@ struct PlainCase {
 class PlainNumberText : public testing::TestWithParam<PlainCase> {};
 
 TEST_P(PlainNumberText, WritesFifteenSignificantDigits) {
-    EXPECT_EQ(plainNumberText(GetParam().value), GetParam().expected);
+    EXPECT_EQ(plainNumberText(GetParam().value), GetParam().expected) << GetParam().value;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers, PlainNumberText,
-    testing::Values(PlainCase{100.5, "100.5"}, PlainCase{0, "0"}, PlainCase{-0.0, "0"},
-                    PlainCase{12, "12"}, PlainCase{-5.25, "-5.25"}, PlainCase{0.1, "0.1"},
-                    PlainCase{1.0 / 3, "0.333333333333333"}, PlainCase{1e15, "1E+15"},
-                    PlainCase{123456789012345, "123456789012345"},
-                    PlainCase{0.0001, "0.0001"}, PlainCase{0.00001, "1E-05"},
-                    PlainCase{1234567890123456789.0, "1.23456789012346E+18"},
-                    PlainCase{1e300, "1E+300"}));
+    testing::Values(PlainCase{"Fraction", 100.5, "100.5"}, PlainCase{"Zero", 0, "0"}, PlainCase{"NegativeZero", -0.0, "0"},
+                    PlainCase{"Integer", 12, "12"}, PlainCase{"NegativeFraction", -5.25, "-5.25"}, PlainCase{"OneTenth", 0.1, "0.1"},
+                    PlainCase{"OneThird", 1.0 / 3, "0.333333333333333"}, PlainCase{"OneE15IsExponent", 1e15, "1E+15"},
+                    PlainCase{"FifteenDigits", 123456789012345, "123456789012345"},
+                    PlainCase{"SmallFraction", 0.0001, "0.0001"}, PlainCase{"SmallerIsExponent", 0.00001, "1E-05"},
+                    PlainCase{"RoundsToFifteenDigits", 1234567890123456789.0, "1.23456789012346E+18"},
+                    PlainCase{"Huge", 1e300, "1E+300"}),
+    RowName{});
 
 TEST(RoundTripText, ReadsBackToTheSameSingle) {
     for (const float v : {0.1f, 123.456f, -40.0f, 1e20f, 3.4028235e38f, 1.17549435e-38f, 0.0f}) {
@@ -119,7 +159,7 @@ TEST(RoundTripText, ReadsBackToTheSameSingle) {
     }
 }
 
-struct StrictCase {
+struct StrictCase : NamedRow {
     const char* text;
     std::optional<float> expected;
 };
@@ -132,12 +172,13 @@ TEST_P(ParseStrictSingle, AcceptsOnlyAWholeNumber) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, ParseStrictSingle,
-    testing::Values(StrictCase{"100", 100.0f}, StrictCase{" 20 ", 20.0f},
-                    StrictCase{"-5.5", -5.5f}, StrictCase{"1e3", 1000.0f}, StrictCase{"1E-50", 0.0f},
-                    StrictCase{"0.1", 0.1f}, StrictCase{"", std::nullopt},
-                    StrictCase{"abc", std::nullopt}, StrictCase{"12abc", std::nullopt},
-                    StrictCase{"1e39", std::nullopt}, StrictCase{"-1e39", std::nullopt},
-                    StrictCase{".", std::nullopt}, StrictCase{"1e", std::nullopt},
-                    StrictCase{"1 0", std::nullopt}));
+    testing::Values(StrictCase{"Integer", "100", 100.0f}, StrictCase{"SurroundingSpaces", " 20 ", 20.0f},
+                    StrictCase{"NegativeFraction", "-5.5", -5.5f}, StrictCase{"Exponent", "1e3", 1000.0f}, StrictCase{"UnderflowToZero", "1E-50", 0.0f},
+                    StrictCase{"OneTenth", "0.1", 0.1f}, StrictCase{"Empty", "", std::nullopt},
+                    StrictCase{"Letters", "abc", std::nullopt}, StrictCase{"TrailingLetters", "12abc", std::nullopt},
+                    StrictCase{"OverflowsSingle", "1e39", std::nullopt}, StrictCase{"NegativeOverflow", "-1e39", std::nullopt},
+                    StrictCase{"PointAlone", ".", std::nullopt}, StrictCase{"ExponentWithoutDigits", "1e", std::nullopt},
+                    StrictCase{"SpaceInside", "1 0", std::nullopt}),
+    RowName{});
 
 } // namespace

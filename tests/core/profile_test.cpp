@@ -1,8 +1,13 @@
 #include "core/case.h"
+#include "core_printers.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
 using namespace kvh::core;
+
+using kvh::test::NamedRow;
+using kvh::test::RowName;
 
 namespace {
 
@@ -38,8 +43,7 @@ TEST(ProfileEditing, StepCycleRunsRampDwellEnd) {
     EXPECT_EQ(c.profile.cell(1, 1), "Start Temp   ");
 }
 
-struct CycleCase {
-    const char* name;
+struct CycleCase : NamedRow {
     const char* before;
     const char* after;
 };
@@ -50,7 +54,7 @@ TEST_P(StepCycleFromText, NextStep) {
     Case c;
     c.profile.setCell(3, 1, GetParam().before);
     cycleStep(c.profile, 3);
-    EXPECT_EQ(c.profile.cell(3, 1), GetParam().after);
+    EXPECT_EQ(c.profile.cell(3, 1), GetParam().after) << GetParam().before;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -59,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CycleCase{"StartInRow3", "Start Temp", "End Temp    "},
                     CycleCase{"DwellFromFile", "Dwell at Temp", "End Temp    "},
                     CycleCase{"RampWithBlank", "Ramp to Temp ", "End Temp    "}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST(ProfileEditing, DwellTakesTheTemperatureAboveOnlyWhenEmpty) {
     Case c;
@@ -176,8 +180,7 @@ TEST(ProfileEditing, InsertRowAppendsALabelledRowAndWidensTheGrid) {
     EXPECT_EQ(c.profile.cell(12, 0), " 12");
 }
 
-struct RowEditCase {
-    const char* name;
+struct RowEditCase : NamedRow {
     bool insert;
     int row;
     int count; ///< rows deleted
@@ -186,9 +189,6 @@ struct RowEditCase {
     const char* row3Temp; ///< row 3's temperature afterwards (rows 2..4 hold "2", "3", "4")
 };
 
-void PrintTo(const RowEditCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class RowInsertDelete : public testing::TestWithParam<RowEditCase> {};
 
@@ -200,16 +200,18 @@ TEST_P(RowInsertDelete, KeepsTheStartRowAndRenumbers) {
     const Case before = c;
     const bool done =
         p.insert ? insertRowAt(c.profile, p.row) : deleteRows(c.profile, p.row, p.count);
-    EXPECT_EQ(done, p.done);
+    const std::string input = (p.insert ? "insert at row " : "delete from row ") +
+                              std::to_string(p.row) + (p.insert ? "" : ", " + std::to_string(p.count));
+    EXPECT_EQ(done, p.done) << input;
     if (!p.done) {
-        EXPECT_EQ(c, before);
+        EXPECT_EQ(c, before) << input;
         return;
     }
-    EXPECT_EQ(c.profile.rowCount(), p.rowsAfter);
-    EXPECT_EQ(c.profile.cell(3, kColTemp), p.row3Temp);
-    EXPECT_EQ(c.profile.cell(1, kColStep), "Start Temp   ");
+    EXPECT_EQ(c.profile.rowCount(), p.rowsAfter) << input;
+    EXPECT_EQ(c.profile.cell(3, kColTemp), p.row3Temp) << input;
+    EXPECT_EQ(c.profile.cell(1, kColStep), "Start Temp   ") << input;
     for (int r = 1; r < c.profile.rowCount(); ++r)
-        EXPECT_EQ(c.profile.cell(r, kColLabel), rowLabel(r)) << r;
+        EXPECT_EQ(c.profile.cell(r, kColLabel), rowLabel(r)) << input << ", row " << r;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -223,10 +225,9 @@ INSTANTIATE_TEST_SUITE_P(
                     RowEditCase{"DeleteTheStartRowRefused", false, 1, 1, false, 11, "3"},
                     RowEditCase{"DeletePastTheEndRefused", false, 10, 2, false, 11, "3"},
                     RowEditCase{"DeleteNothingRefused", false, 3, 0, false, 11, "3"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
-struct ConvertCase {
-    const char* name;
+struct ConvertCase : NamedRow {
     bool temperature;
     bool toTarget; ///< to Celsius / to hours
     std::vector<std::string> before;
@@ -246,7 +247,7 @@ TEST_P(UnitConversion, ConvertsEveryFilledCell) {
     else
         convertTimes(c.profile, p.toTarget);
     for (size_t i = 0; i < p.after.size(); ++i)
-        EXPECT_EQ(c.profile.cell(static_cast<int>(i) + 1, col), p.after[i]) << i;
+        EXPECT_EQ(c.profile.cell(static_cast<int>(i) + 1, col), p.after[i]) << p.before[i];
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -264,7 +265,7 @@ INSTANTIATE_TEST_SUITE_P(
         ConvertCase{"HoursToMinutes", false, false, {"1.25", "0.1"}, {"75.0", "6.0"}},
         ConvertCase{"EmptyStaysEmptyLettersAreZero", true, true, {"", "abc"}, {"", "-17.78"}},
         ConvertCase{"LettersToFahrenheit", true, false, {"abc"}, {"32.00"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST(UnitConversion, PressingTwiceConvertsTwice) {
     Case c;

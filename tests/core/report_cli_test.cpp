@@ -1,4 +1,6 @@
 #include "report_cli.h"
+#include "named_row.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +8,12 @@
 #include <fstream>
 #include <sstream>
 
+using kvh::test::NamedRow;
+using kvh::test::RowName;
+
 namespace {
 
-struct CliCase {
-    const char* name;
+struct CliCase : NamedRow {
     std::vector<std::string> args; ///< "@" stands for the written file
     const char* file;              ///< content of the file, or nullptr for none
     int exitCode;
@@ -21,7 +25,7 @@ class ReportCli : public testing::TestWithParam<CliCase> {};
 TEST_P(ReportCli, ExitCodesAndMessages) {
     const CliCase& p = GetParam();
     const std::string path =
-        (std::filesystem::temp_directory_path() / (std::string("kvh-cli-") + p.name + ".dew")).string();
+        kvh::test::scratchPath(std::string("cli-") + p.name + ".dew").string();
     if (p.file)
         std::ofstream(path, std::ios::binary) << p.file;
     std::vector<std::string> args = p.args;
@@ -29,10 +33,11 @@ TEST_P(ReportCli, ExitCodesAndMessages) {
         if (a == "@")
             a = path;
     std::ostringstream out, err;
-    EXPECT_EQ(kvh::tools::reportMain(args, out, err), p.exitCode);
-    EXPECT_NE(err.str().find(p.stderrPart), std::string::npos) << err.str();
+    const std::string input = testing::PrintToString(p.args);
+    EXPECT_EQ(kvh::tools::reportMain(args, out, err), p.exitCode) << input;
+    EXPECT_NE(err.str().find(p.stderrPart), std::string::npos) << input << ": " << err.str();
     if (p.exitCode != 0) {
-        EXPECT_TRUE(out.str().empty());
+        EXPECT_TRUE(out.str().empty()) << input << ": " << out.str();
     }
     std::filesystem::remove(path);
 }
@@ -50,11 +55,12 @@ INSTANTIATE_TEST_SUITE_P(
                     CliCase{"IncompleteSetup", {"@"}, kIncomplete, 2,
                             "Setup not complete! Results cannot be displayed"},
                     CliCase{"ZeroRamp", {"--series", "@"}, kBadRamp, 3, "Profile row 2"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 // Odd cells and fields are told on standard error; the report itself does not change.
 TEST(ReportCliNotices, GoToStandardErrorOnly) {
-    const std::string dir = std::filesystem::temp_directory_path().string();
+    const std::string dir = std::filesystem::temp_directory_path().string() + "/kvh-" + std::to_string(::getpid());
+    std::filesystem::create_directories(dir);
     const std::string setup = "Davar Model = 1\r\nTracer Type = 1\r\nEnvironment = 0\r\n";
     std::ofstream(dir + "/kvh-clean.dew", std::ios::binary) << setup << "S,20,0\r\nD,400,30\r\n";
     std::ofstream(dir + "/kvh-odd.dew", std::ios::binary) << setup << "S,20,0\r\nD,400 C,30\r\n";
@@ -64,27 +70,23 @@ TEST(ReportCliNotices, GoToStandardErrorOnly) {
     EXPECT_EQ(cleanErr.str(), "");
     EXPECT_EQ(oddErr.str(), "kvhitemp-report: Line 5: \"400 C\" is read as 400\n");
     EXPECT_EQ(oddOut.str(), cleanOut.str());
-    std::filesystem::remove(dir + "/kvh-clean.dew");
-    std::filesystem::remove(dir + "/kvh-odd.dew");
+    std::filesystem::remove_all(dir);
 }
 
-struct InfoCase {
-    const char* name;
+struct InfoCase : NamedRow {
     std::vector<std::string> args;
     const char* stdoutPart;
 };
 
-void PrintTo(const InfoCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class ReportCliInfo : public testing::TestWithParam<InfoCase> {};
 
 TEST_P(ReportCliInfo, PrintedOnStandardOutputWithSuccess) {
     std::ostringstream out, err;
-    EXPECT_EQ(kvh::tools::reportMain(GetParam().args, out, err), 0);
-    EXPECT_NE(out.str().find(GetParam().stdoutPart), std::string::npos) << out.str();
-    EXPECT_TRUE(err.str().empty());
+    const std::string input = testing::PrintToString(GetParam().args);
+    EXPECT_EQ(kvh::tools::reportMain(GetParam().args, out, err), 0) << input;
+    EXPECT_NE(out.str().find(GetParam().stdoutPart), std::string::npos) << input << ": " << out.str();
+    EXPECT_TRUE(err.str().empty()) << input << ": " << err.str();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -93,10 +95,10 @@ INSTANTIATE_TEST_SUITE_P(
                     InfoCase{"HelpWinsOverAFile", {"missing.dew", "--help"}, "--version"},
                     InfoCase{"Version", {"--version"}, "kvhitemp-report " KVH_VERSION "\n"},
                     InfoCase{"VersionWinsOverAFile", {"missing.dew", "--version"}, KVH_VERSION}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName{});
 
 TEST(ReportCliSeries, OneRowPerMinuteToEightyAfterTheEnd) {
-    const std::string path = (std::filesystem::temp_directory_path() / "kvh-cli-series.dew").string();
+    const std::string path = kvh::test::scratchPath("cli-series.dew").string();
     std::ofstream(path, std::ios::binary)
         << "Davar Model = 1\r\nTracer Type = 0\r\nEnvironment = 0\r\nS,20,0\r\nR,100,10\r\n";
     std::ostringstream out, err;

@@ -1,8 +1,13 @@
 #include "core/case.h"
+#include "core_printers.h"
+#include "named_row.h"
 
 #include <gtest/gtest.h>
 
 using namespace kvh::core;
+
+using kvh::test::NamedRow;
+using kvh::test::RowName;
 
 namespace {
 
@@ -33,8 +38,7 @@ std::string offered(const SetupState& s) {
     return mask;
 }
 
-struct RuleCase {
-    const char* name;
+struct RuleCase : NamedRow {
     const char* clicks;
     const char* offered;  ///< models 0..5
     int selectedModel;    ///< -1: none
@@ -46,10 +50,10 @@ class ModelRules : public testing::TestWithParam<RuleCase> {};
 TEST_P(ModelRules, OfferAndChoose) {
     const RuleCase& c = GetParam();
     const SetupState s = click(c.clicks);
-    EXPECT_EQ(offered(s), c.offered);
-    EXPECT_EQ(s.model().selectedIndex(), c.selectedModel);
-    EXPECT_EQ(s.summary(), c.summary);
-    EXPECT_EQ(s.complete(), std::string(c.summary) != "Setup Not Specified");
+    EXPECT_EQ(offered(s), c.offered) << c.clicks;
+    EXPECT_EQ(s.model().selectedIndex(), c.selectedModel) << c.clicks;
+    EXPECT_EQ(s.summary(), c.summary) << c.clicks;
+    EXPECT_EQ(s.complete(), std::string(c.summary) != "Setup Not Specified") << c.clicks;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -74,13 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "Model 7440; Tessel III; in Liquid"},
         RuleCase{"air again offers 7210", "T1 E1 E0", "111111", 0,
                  "Model 7640; Tessel III; in Air"}),
-    [](const auto& info) {
-        std::string name = info.param.name;
-        for (char& ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return name;
-    });
+    RowName{});
 
 TEST(Setup, StartsWithCelsiusMinutesAndNothingChosen) {
     const Case c;

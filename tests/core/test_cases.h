@@ -2,6 +2,7 @@
 // Small builders for cases used across the core tests.
 
 #include "core/case.h"
+#include "core_printers.h"
 
 #include <initializer_list>
 #include <string>

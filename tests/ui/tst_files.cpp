@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+
 using namespace kvh;
 using namespace Qt::StringLiterals;
 using test::WindowHarness;
@@ -120,22 +122,41 @@ private slots:
         QVERIFY(!QFile::exists(path));
     }
 
+    void refusedOpenChangesNothing_data() {
+        QTest::addColumn<QByteArray>("content"); // empty: a FIFO without a writer
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("number too large")
+            << QByteArray("[Setup]\r\nTemp Units = 0\r\n[Data]\r\nS,1e999,2\r\n") << u"too large"_s;
+        QTest::newRow("a FIFO is refused at once") << QByteArray() << u"not a regular file"_s;
+        QTest::newRow("one row beyond the limit")
+            << QByteArray(core::kMaxProfileRows + 1, '\n') << u"100,000 profile rows"_s;
+    }
     void refusedOpenChangesNothing() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, reason);
         h->openText(test::kPassingCase);
         h->showPage(1);
         h->typeInto(3, 2, u"edited"_s);
         h->clickCell(6, 1);
         const core::Case before = h->theCase();
         const QStringList shownBefore = shownState(*h);
-        const QString path = h->dir.filePath(u"broken.dew"_s);
+        const QString path = h->dir.filePath(u"refused.dew"_s);
         h->platform.messageAnswers.enqueue(platform::Answer::Discard);
-        h->openText("[Setup]\r\nTemp Units = 0\r\n[Data]\r\nS,1e999,2\r\n", u"broken.dew"_s);
+        if (content.isEmpty()) {
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+            h->platform.openAnswers.enqueue(path);
+            h->action("mnuOpen")->trigger();
+        } else {
+            h->openText(content, u"refused.dew"_s);
+        }
 
         QCOMPARE(h->platform.messages.size(), 2);
         QCOMPARE(h->platform.messages[0].title, u"Save Changes"_s); // the edit is not saved
         QCOMPARE(h->platform.messages[1].title, u"Open Error"_s);
         QCOMPARE(h->platform.messages[1].icon, platform::Icon::Critical);
         QVERIFY(h->platform.messages[1].text.contains(QDir::toNativeSeparators(path)));
+        QVERIFY2(h->platform.messages[1].text.contains(reason),
+                 qPrintable(h->platform.messages[1].text));
         QVERIFY(h->theCase() == before);
         QCOMPARE(shownState(*h), shownBefore);
     }

@@ -6,7 +6,10 @@
 #include "window_harness.h"
 
 #include "ui/print_page.h"
+#include "ui/report_printer.h"
 
+#include <QBuffer>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -73,6 +76,20 @@ QList<DataLine> dataLines(const QString& path, double& stepHeaderX) {
             out.append({w[1], w[n - 2], w[n - 1]});
     }
     return out;
+}
+
+/// The top and bottom (points) of the lowest word `text` on the PDF's first page; -1 if none.
+std::pair<double, double> lowestWordSpan(const QString& path, const QString& text) {
+    static const QRegularExpression word(
+        uR"re(<word xMin="[\d.]+" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+    const QString page = runTool(u"pdftotext"_s, {u"-bbox"_s, u"-l"_s, u"1"_s, path, u"-"_s});
+    std::pair<double, double> span{-1, -1};
+    for (auto it = word.globalMatch(page); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(3) == text && m.captured(2).toDouble() > span.second)
+            span = {m.captured(1).toDouble(), m.captured(2).toDouble()};
+    }
+    return span;
 }
 
 /// 7440, Tessel III, air, °F: a start row, ramps and dwells of varied magnitudes (so that
@@ -143,6 +160,59 @@ private slots:
             QVERIFY2(qAbs(line.time.xMax - lines[0].time.xMax) < blank, qPrintable(line.time.text));
             QVERIFY(line.temp.xMin > line.step.xMax && line.time.xMin > line.temp.xMax);
         }
+    }
+
+    void footerOnEveryPageAndChartDownToIt_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("savedAs");
+        QTest::addColumn<QString>("caseName");
+        QTest::newRow("opened case, one page") << 20 << QString() << u"case.dew"_s;
+        QTest::newRow("saved under another name, two pages")
+            << 60 << u"renamed.dew"_s << u"renamed.dew"_s;
+    }
+    void footerOnEveryPageAndChartDownToIt() {
+        QFETCH(int, rows);
+        QFETCH(QString, savedAs);
+        QFETCH(QString, caseName);
+        h->showResults(longCase(rows));
+        if (!savedAs.isEmpty()) {
+            h->platform.saveAnswers.enqueue(path(savedAs));
+            h->action("mnuSave")->trigger();
+        }
+        const QString pdf = path(u"printed.pdf"_s);
+        h->platform.printerPdfFile = pdf;
+        h->action("mnuPrint")->trigger();
+        const int pages = pdfPageCount(pdf);
+        const QString text = pdfText(pdf);
+        const QString program = u"KVHiTemp "_s + QStringLiteral(KVH_VERSION);
+        QCOMPARE(text.count(program), pages);
+        QCOMPARE(text.count(caseName), pages);
+        QVERIFY(text.contains(QDate::currentDate().toString(u"yyyy-MM-dd"_s)));
+
+        // The chart's axis title ends close above the footer, not half a page higher.
+        const auto footer = lowestWordSpan(pdf, caseName);
+        const auto axisTitle = lowestWordSpan(pdf, u"Minutes"_s);
+        if (pages == 1) {
+            QVERIFY2(axisTitle.second > 0 && footer.first > axisTitle.second &&
+                         footer.first - axisTitle.second < 100,
+                     qPrintable(u"%1 %2"_s.arg(axisTitle.second).arg(footer.first)));
+        }
+    }
+
+    void unsavedCaseIsCalledSo() {
+        h->showResults();
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        const core::ResultTexts texts = h->window->resultTexts();
+        QVERIFY(ui::ReportPrinter::paintDocument(writer, {h->theCase(), texts, h->window->chart()}));
+        buffer.close();
+        const QString file = path(u"unsaved.pdf"_s);
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        out.close();
+        QVERIFY(pdfText(file).contains(u"unsaved"_s));
     }
 
     void printCommandsShareOnePrinterAndOnePage() {

@@ -310,6 +310,34 @@ private slots:
         QVERIFY(h->platform.clipboardSvg.contains(u"Temp. °C"_s.toUtf8()));
     }
 
+    void denseCurvesDrawWithoutSmoothing_data() {
+        QTest::addColumn<int>("period");
+        QTest::addColumn<bool>("smoothed");
+        // A square wave of 4,000 minutes: turns every `period` minutes.
+        QTest::newRow("a turn every minute") << 1 << false;
+        QTest::newRow("a turn every 3 minutes") << 3 << false;
+        QTest::newRow("a turn every 50 minutes") << 50 << true;
+        QTest::newRow("one long ramp") << 100000 << true;
+    }
+
+    void denseCurvesDrawWithoutSmoothing() {
+        QFETCH(int, period);
+        QFETCH(bool, smoothed);
+        core::ChartData data;
+        data.xTitle = "Elapsed Minutes";
+        data.yTitle = "Temp. \u00b0C";
+        for (int i = 1; i <= 4000; ++i)
+            data.internal.push_back({double(i), (i / period) % 2 ? 180.0 : 25.0 + i * 0.01});
+        data.limit = {{0.0, 140.0}, {4000.0, 140.0}};
+        ui::ResultsChart chart;
+        chart.resize(900, 600);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        chart.plot(data);
+        QCoreApplication::processEvents();
+        QCOMPARE(chart.renderHints().testFlag(QPainter::Antialiasing), smoothed);
+    }
+
     void decimatedCurvesLookLikeTheFullOnes() {
         const core::ChartData data = longJaggedData(200000);
         ui::ResultsChart decimated;

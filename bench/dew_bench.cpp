@@ -1,0 +1,53 @@
+// Reading a case of 100,000 profile rows: the file's text to rows (parse), the rows into a
+// case (apply), and both, as File > Open does before the window shows the table.
+
+#include "core/case.h"
+#include "core/dew_file.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+/// One-minute ramps alternating between 180 °C and 25 °C.
+std::string alternatingDew(int rows) {
+    std::string out = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\nDavar Model = 2\r\n"
+                      "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\n";
+    for (int r = 0; r < rows; ++r)
+        out += r % 2 ? "R,25,1\r\n" : "R,180,1\r\n";
+    return out + "E,25,60\r\n";
+}
+
+constexpr int kRows = 100000;
+
+void BM_Parse100kRows(benchmark::State& state) {
+    const std::string bytes = alternatingDew(kRows);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kvh::core::parseDew(bytes));
+}
+BENCHMARK(BM_Parse100kRows)->Unit(benchmark::kMillisecond);
+
+void BM_Apply100kRows(benchmark::State& state) {
+    const auto parsed = std::get<kvh::core::DewParse>(kvh::core::parseDew(alternatingDew(kRows)));
+    for (auto _ : state) {
+        kvh::core::Case c;
+        kvh::core::applyDew(c, parsed);
+        benchmark::DoNotOptimize(c);
+    }
+}
+BENCHMARK(BM_Apply100kRows)->Unit(benchmark::kMillisecond);
+
+void BM_ParseAndApply100kRows(benchmark::State& state) {
+    const std::string bytes = alternatingDew(kRows);
+    for (auto _ : state) {
+        kvh::core::Case c;
+        kvh::core::applyDew(c, std::get<kvh::core::DewParse>(kvh::core::parseDew(bytes)));
+        benchmark::DoNotOptimize(c);
+    }
+}
+BENCHMARK(BM_ParseAndApply100kRows)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
