@@ -44,7 +44,9 @@ ModelParams buildModelParams() {
     return p;
 }
 
-int responseCase(int tracerIndex, int environIndex) { return tracerIndex + 2 * environIndex; }
+int responseCase(int tracerIndex, int environIndex) {
+    return tracerIndex + 2 * environIndex;
+}
 
 double tracerLimitCelsius(const SetupState& setup) {
     return setup.tracer().isSelected(0) ? 150.0 : 140.0;
@@ -85,7 +87,9 @@ private:
     Mode m_mode = Mode::Down;
 };
 
-RunError rowError(int row, std::string message) { return RunError{row, std::move(message)}; }
+RunError rowError(int row, std::string message) {
+    return RunError{row, std::move(message)};
+}
 
 /// Total time: every row counts, blank ones included. In hours a row is rounded after adding
 /// 0.2 minute; the running sum is rounded after each row.
@@ -371,10 +375,11 @@ Evaluation evaluate(const RunResult& run, const SetupState& setup) {
     const std::string unit = f ? "\u00b0 F" : "\u00b0 C";
     const double limit = run.limit;
     Evaluation e;
-    e.summary = "Maximum Internal Temperature = " + formatPattern(run.maxInternal, Pattern::OneDec) +
-                "  Limit = " + formatPattern(limit, Pattern::Whole) + unit + "\r\n" +
-                "Final Rate of change:  " + formatPattern(run.finalRate, Pattern::TwoDec) +
-                (f ? " \u00b0F/min" : " \u00b0C/min");
+    e.summary =
+        "Maximum Internal Temperature = " + formatPattern(run.maxInternal, Pattern::OneDec) +
+        "  Limit = " + formatPattern(limit, Pattern::Whole) + unit + "\r\n" +
+        "Final Rate of change:  " + formatPattern(run.finalRate, Pattern::TwoDec) +
+        (f ? " \u00b0F/min" : " \u00b0C/min");
     e.pass = run.maxInternal < limit;
     e.verdict = e.pass ? "PASS" : "FAIL";
     if (e.pass && run.maxDwell > limit)

@@ -52,13 +52,13 @@ private:
     enum class Kind { Hold, Ramp };
     const StepPlan& m_plan;
     size_t m_step = 0;
-    int64_t m_stepStart;       ///< first minute of the next step
-    int64_t m_t = 0;           ///< next minute to write
-    int64_t m_until;           ///< last minute of the current piece
+    int64_t m_stepStart; ///< first minute of the next step
+    int64_t m_t = 0;     ///< next minute to write
+    int64_t m_until;     ///< last minute of the current piece
     Kind m_kind = Kind::Hold;
-    float m_value;             ///< the held value, or the ramp's last minute written
+    float m_value; ///< the held value, or the ramp's last minute written
     double m_rate = 0;
-    bool m_rampCut = false;    ///< the next step takes over the ramp's last minute
+    bool m_rampCut = false; ///< the next step takes over the ramp's last minute
     int m_row = 0;
     bool m_tail = false;
     std::optional<RampOutOfRange> m_error;

@@ -10,7 +10,6 @@
 #include "ui/case_editor.h"
 #include "ui/case_file.h"
 #include "ui/compare_page.h"
-#include "ui/export_menu.h"
 #include "ui/file_drop.h"
 #include "ui/graph_copy.h"
 #include "ui/notice_bar.h"
@@ -24,6 +23,7 @@
 #include "ui/results_chart.h"
 #include "ui/results_page.h"
 #include "ui/setup_page.h"
+#include "ui/window_menus.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -34,9 +34,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -73,10 +71,6 @@ const QString kFileNameName = QStringLiteral("File name");
 const QString kModifiedName = QStringLiteral("Modified state");
 const QString kOpenNoticeHeading =
     QStringLiteral("Opened, but some fields of the file are not read as they are written:");
-const QString kUndoCaption = QStringLiteral("&Undo");
-const QString kRedoCaption = QStringLiteral("&Redo");
-const QString kUndoNamed = QStringLiteral("Undo %1");
-const QString kRedoNamed = QStringLiteral("Redo %1");
 const QSize kInitialSize(1000, 720);
 
 enum Page { SetupTab = 0, ProcessTab = 1, ResultsTab = 2 };
@@ -140,81 +134,10 @@ const QString& frmHiTemp::filePath() const {
 
 // ---- Window and menus ---------------------------------------------------------------------
 
-QAction* frmHiTemp::addItem(QMenu* menu, const QString& name, const QString& caption,
-                            void (frmHiTemp::*handler)()) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(name);
-    connect(action, &QAction::triggered, this, handler);
-    return action;
-}
-
 void frmHiTemp::buildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    addItem(file, QStringLiteral("mnuOpen"), QStringLiteral("&Open"), &frmHiTemp::mnuOpen_Click)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    auto* recent = new RecentFilesMenu(*m_recent, file);
-    file->addMenu(recent);
-    connect(recent, &RecentFilesMenu::fileChosen, this, &frmHiTemp::openRecent);
-    addItem(file, QStringLiteral("mnuSave"), QStringLiteral("&Save"), &frmHiTemp::mnuSave_Click)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    m_mnuPrint = addItem(file, QStringLiteral("mnuPrint"), QStringLiteral("&Print"),
-                         &frmHiTemp::mnuPrint_Click);
-    m_mnuPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    m_mnuPrint->setEnabled(false); // enabled while a run's results are kept
-    addItem(file, QStringLiteral("mnuPrintSetup"), QStringLiteral("Printer Set&up"),
-            &frmHiTemp::mnuPrintSetup_Click);
-    addItem(file, QStringLiteral("mnuPrintPreview"), QStringLiteral("Print Preview"),
-            &frmHiTemp::mnuPrintPreview_Click);
-    addItem(file, QStringLiteral("mnuExportPdf"), QStringLiteral("Export PDF..."),
-            &frmHiTemp::mnuExportPdf_Click);
-    QAction* blank = file->addSeparator();
-    blank->setObjectName(QStringLiteral("mnuBlank"));
-    new ExportMenu(*this, *m_comparePage, file, blank);
-    addItem(file, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), &frmHiTemp::mnuExit_Click)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("mnuEdit"));
-    buildUndoItems(edit);
-    addItem(edit, QStringLiteral("mnuCopyGraph"), QStringLiteral("Copy Graph"),
-            &frmHiTemp::mnuCopyGraph_Click);
-    addItem(edit, QStringLiteral("mnuCopyData"), QStringLiteral("&Copy Data and Text"),
-            &frmHiTemp::mnuCopyData_Click);
-    addItem(edit, QStringLiteral("mnuReset"), QStringLiteral("Reset"), &frmHiTemp::mnuReset_Click);
-
-    QAction* about = menuBar()->addAction(QStringLiteral("&About"));
-    about->setObjectName(QStringLiteral("mnuAbout"));
-    connect(about, &QAction::triggered, this, &frmHiTemp::mnuAbout_Click);
-}
-
-void frmHiTemp::buildUndoItems(QMenu* edit) {
-    QAction* undo =
-        addItem(edit, QStringLiteral("mnuUndo"), kUndoCaption, &frmHiTemp::mnuUndo_Click);
-    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    undo->setIcon(
-        QIcon::fromTheme(QStringLiteral("edit-undo"), style()->standardIcon(QStyle::SP_ArrowBack)));
-    QAction* redo =
-        addItem(edit, QStringLiteral("mnuRedo"), kRedoCaption, &frmHiTemp::mnuRedo_Click);
-    redo->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    redo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
-                                   style()->standardIcon(QStyle::SP_ArrowForward)));
-    edit->addSeparator();
-    // The items name the edit they would undo or redo, e.g. "Undo Convert °C / °F".
-    const QUndoStack& history = m_editor->history();
-    const auto name = [](const QString& plain, const QString& named, const QString& text) {
-        return text.isEmpty() ? plain : named.arg(text);
-    };
-    const auto show = [=, &history] {
-        undo->setEnabled(history.canUndo());
-        undo->setText(name(kUndoCaption, kUndoNamed, history.undoText()));
-        redo->setEnabled(history.canRedo());
-        redo->setText(name(kRedoCaption, kRedoNamed, history.redoText()));
-    };
-    connect(&history, &QUndoStack::indexChanged, this, show);
-    connect(&history, &QUndoStack::cleanChanged, this, show);
-    show();
+    const WindowMenus menus(*this, *m_recent, *m_comparePage, m_editor->history());
+    m_mnuPrint = menus.print();
+    connect(menus.recent(), &RecentFilesMenu::fileChosen, this, &frmHiTemp::openRecent);
 }
 
 void frmHiTemp::buildStatusBar() {

@@ -121,10 +121,7 @@ protected:
 
 private:
     void buildMenus();
-    void buildUndoItems(QMenu* edit);
     void buildStatusBar();
-    QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
-                     void (frmHiTemp::*handler)());
     void connectPages();
     /// Print items follow "&Print"; a picked chart axis opens the axis scale editor.
     void connectPrinting();
