@@ -196,7 +196,7 @@ SafeDwell findSafeDwell(const Case& c) {
 }
 
 bool comparable(const SetupState& setup) {
-    return !setup.tracerTag().empty() && !setup.environTag().empty();
+    return setup.chosenTracer() && setup.chosenEnviron();
 }
 
 ComparisonOutcome compareBarriers(const Case& c, bool withSafeDwell) {

@@ -80,7 +80,7 @@ ChartData buildChartData(const RunResult& run, const SetupState& setup, bool tra
         chart.process = curve(run.process);
     chart.limit = {{0.0, run.limit}, {xOf(std::max<int64_t>(n - 1, 0)), run.limit}};
     chart.xTitle = minutes ? "Elapsed Minutes" : "Elapsed Hours";
-    chart.yTitle = setup.celsius() ? "Temp. \u00b0C" : "Temp. \u00b0F";
+    chart.yTitle = setup.tempHeader();
     return chart;
 }
 

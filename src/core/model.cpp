@@ -1,9 +1,11 @@
 #include "model.h"
 
 #include "numbers.h"
+#include "process_series.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace kvh::core {
 
@@ -42,7 +44,9 @@ ModelParams buildModelParams() {
     return p;
 }
 
-int responseCase(int tracerIndex, int environIndex) { return tracerIndex + 2 * environIndex; }
+int responseCase(int tracerIndex, int environIndex) {
+    return tracerIndex + 2 * environIndex;
+}
 
 double tracerLimitCelsius(const SetupState& setup) {
     return setup.tracer().isSelected(0) ? 150.0 : 140.0;
@@ -54,14 +58,6 @@ double tracerLimitDisplay(const SetupState& setup) {
 }
 
 namespace {
-
-/// One profile step as the simulation uses it.
-struct Step {
-    StepCode code;
-    double temp;
-    int64_t minutes;
-    int row;
-};
 
 /// The delayed minute index, round(t - D) half to even, without a division or fmod per minute.
 class DelayedIndex {
@@ -91,14 +87,9 @@ private:
     Mode m_mode = Mode::Down;
 };
 
-RunError rowError(int row, std::string message) { return RunError{row, std::move(message)}; }
-
-/// The profile as the simulation reads it: the total time, the steps and their minutes.
-struct StepPlan {
-    int64_t total = 0;
-    std::vector<Step> steps;
-    int64_t stepMinutes = 0;
-};
+RunError rowError(int row, std::string message) {
+    return RunError{row, std::move(message)};
+}
 
 /// Total time: every row counts, blank ones included. In hours a row is rounded after adding
 /// 0.2 minute; the running sum is rounded after each row.
@@ -158,105 +149,225 @@ std::variant<int64_t, RunError> totalMinutes(const Case& c) {
     return std::get<StepPlan>(plan).total;
 }
 
-RunOutcome runModel(const Case& c, RunResult recycled) {
-    const ProfileTable& table = c.profile;
-    const SetupState& setup = c.setup;
-    if (table.rowCount() < 2)
-        return rowError(0, "The profile has no rows.");
+namespace {
+
+/// The chosen barrier's coefficients: dead time in minutes, outer and inner stage factors.
+struct Barrier {
+    float deadTime = 0;
+    double outer = 0;
+    double inner = 0;
+};
+
+Barrier barrierOf(const SetupState& setup) {
+    const ModelParams params = buildModelParams();
+    const auto& row = params[static_cast<size_t>(setup.modelIndex())];
+    const auto rc = static_cast<size_t>(responseCase(setup.tracerIndex(), setup.environIndex()));
+    return {row[rc], row[4 + rc], row[8 + rc]};
+}
+
+/// The barrier a run uses, or why there is none.
+std::variant<Barrier, RunError> chooseBarrier(const SetupState& setup) {
     const int mi = setup.modelIndex(), ti = setup.tracerIndex(), ei = setup.environIndex();
     if (mi < 0 || mi >= kParamRows || ti < 0 || ti > 1 || ei < 0 || ei > 1)
         return rowError(0, "The setup names no known model.");
-    const ModelParams params = buildModelParams();
-    const int rc = responseCase(ti, ei);
-    const float deadTime = params[static_cast<size_t>(mi)][static_cast<size_t>(rc)];
-    const double outer = params[static_cast<size_t>(mi)][static_cast<size_t>(4 + rc)];
-    const double inner = params[static_cast<size_t>(mi)][static_cast<size_t>(8 + rc)];
+    const Barrier b = barrierOf(setup);
     // A barrier without data for this tracer and environment would hold both stages still and
     // pass any profile; it gets no verdict.
-    if (deadTime == 0 && outer == 0 && inner == 0)
+    if (b.deadTime == 0 && b.outer == 0 && b.inner == 0)
         return rowError(0, noDataMessage(setup));
+    return b;
+}
 
-    auto read = readSteps(c);
-    if (auto* error = std::get_if<RunError>(&read))
-        return std::move(*error);
-    const StepPlan& plan = std::get<StepPlan>(read);
-    const int64_t total = plan.total;
-    const std::vector<Step>& steps = plan.steps;
-    const int64_t stepMinutes = plan.stepMinutes;
-    const double startTemp = numericValue(table.cell(1, kColTemp));
-    if (!fitsSingle(startTemp))
-        return rowError(1, "The temperature is not a number the model can use.");
+/// Both first-order stages, one minute at a time: each step in double from single values,
+/// stored single. The run and the search after its end share this arithmetic.
+class Stages {
+public:
+    Stages(const Barrier& b, float mid, float in)
+        : m_outer(b.outer), m_inner(b.inner), m_mid(mid), m_in(in) {}
+    /// Advances one minute on the process temperature the dead time hands on.
+    void step(float delayedProcess) {
+        m_mid = static_cast<float>((delayedProcess - m_mid) * m_outer + m_mid);
+        m_in = static_cast<float>((m_mid - m_in) * m_inner + m_in);
+    }
+    float mid() const { return static_cast<float>(m_mid); }
+    float in() const { return static_cast<float>(m_in); }
 
+private:
+    double m_outer, m_inner;
+    // The previous minute's values stay in registers: each stage is a serial chain, and a
+    // reload through memory would add a store-to-load delay to every minute.
+    double m_mid, m_in;
+};
+
+/// Keeps every minute of both stages in the result's series.
+struct KeepStages {
+    float* mid;
+    float* in;
+    void operator()(int64_t t, float m, float i) const {
+        mid[t] = m;
+        in[t] = i;
+    }
+};
+
+/// Keeps only the two internal minutes the final rate needs.
+struct KeepFinalMinutes {
+    int64_t first; ///< the minute before the profile's end
+    std::array<float, 2> in;
+    void operator()(int64_t t, float, float i) {
+        if (static_cast<uint64_t>(t - first) < 2)
+            in[static_cast<size_t>(t - first)] = i;
+    }
+};
+
+/// Both stages through the minutes of a run, with the maxima so far.
+struct StageRun {
+    Stages stages;
+    DelayedIndex delayed;
+    int64_t processEnd; ///< TotalMinutes + 60: the internal maximum is taken before it
+    float maxInternal = 0.111f;
+    float maxDwell = 0.111f;
+};
+
+/// Dead time, then the outer and the inner stage, minutes `from` to `to`; the process series
+/// holds minute i at process[i - offset], and `keep` sees every minute. The maxima are taken
+/// the same way whatever is kept, so they do not depend on whether the series are stored.
+template <class Keep>
+void runStages(StageRun& run, const float* process, int64_t offset, int64_t from, int64_t to,
+               Keep& keep) {
+    Stages stages = run.stages;
+    const DelayedIndex delayed = run.delayed;
+    const int64_t processEnd = run.processEnd;
+    float maxInternal = run.maxInternal, maxDwell = run.maxDwell;
+    for (int64_t t = from; t <= to; ++t) {
+        stages.step(process[delayed(t) - offset]);
+        const float in = stages.in();
+        keep(t, stages.mid(), in);
+        if (t < processEnd && in > maxInternal)
+            maxInternal = in;
+        if (in > maxDwell)
+            maxDwell = in;
+    }
+    run.stages = stages;
+    run.maxInternal = maxInternal;
+    run.maxDwell = maxDwell;
+}
+
+StageRun startStages(const Barrier& b, float startTemp, int64_t total) {
+    // Both stages start where the lead-in left the barrier: at the start temperature, not at the
+    // first minute of the step that follows it.
+    return StageRun{Stages(b, startTemp, startTemp), DelayedIndex(b.deadTime), total + kLeadIn};
+}
+
+std::optional<RunError> rampError(const ProcessSeries& process) {
+    if (const auto& error = process.error())
+        return rowError(error->row, "The ramp leaves the range of numbers the model can use.");
+    return std::nullopt;
+}
+
+/// The whole run into the result's three series. Storage handed in is reused: every cell not
+/// written here reads 0 (the stages' lead-in, whatever lies past the last minute).
+std::optional<RunError> runKeepingSeries(RunResult& run, RunResult& recycled, const StepPlan& plan,
+                                         const Barrier& b, float startTemp) {
     // The steps may run past the end when rounding differs from the total; storage covers both.
-    const int64_t end = total + kTail;
-    const auto size = static_cast<size_t>(std::max(end, kLeadIn + stepMinutes) + 1);
-    RunResult run;
-    run.totalMinutes = total;
+    const int64_t end = plan.total + kTail;
+    const auto size = static_cast<size_t>(std::max(end, kLeadIn + plan.stepMinutes) + 1);
     run.process = std::move(recycled.process);
     run.intermediate = std::move(recycled.intermediate);
     run.internal = std::move(recycled.internal);
-    // Every cell not written below must read 0: the lead-in of the stages and whatever lies
-    // beyond the last minute written. The rest is overwritten, so it is not cleared first.
     for (std::vector<float>* series : {&run.process, &run.intermediate, &run.internal})
         series->resize(size);
-    float* process = run.process.data();
-
-    std::fill(process, process + kLeadIn + 1, static_cast<float>(startTemp));
-    int64_t p = kLeadIn;
-    for (const Step& s : steps) {
-        if (s.code == StepCode::Ramp) {
-            // From the minute before the step, in equal steps; each sum stored single.
-            const double rate = (s.temp - process[p - 1]) / static_cast<double>(s.minutes);
-            for (int64_t t = p; t <= p + s.minutes; ++t)
-                process[t] = static_cast<float>(process[t - 1] + rate);
-            if (!std::isfinite(process[p + s.minutes]))
-                return rowError(s.row, "The ramp leaves the range of numbers the model can use.");
-        } else {
-            std::fill(process + p, process + p + s.minutes + 1, static_cast<float>(s.temp));
-        }
-        p += s.minutes;
-    }
-    for (int64_t t = p; t <= total + 20; ++t)
-        process[t] = process[p];
-    const int64_t lastWritten = std::max(p, total + 20);
-    std::fill(process + lastWritten + 1, process + size, 0.0f);
-
-    // Dead time, then the outer and the inner first-order stage, minute by minute. Each step
-    // is computed in double from single values and stored single.
+    ProcessSeries process(plan, startTemp);
+    process.write(run.process.data(), static_cast<int64_t>(size));
+    if (auto error = rampError(process))
+        return error;
     float* mid = run.intermediate.data();
     float* in = run.internal.data();
     std::fill(mid, mid + kLeadIn, 0.0f);
     std::fill(in, in + kLeadIn, 0.0f);
     std::fill(mid + end + 1, mid + size, 0.0f);
     std::fill(in + end + 1, in + size, 0.0f);
-    // Both stages start where the lead-in left the barrier: at the start temperature, not at the
-    // first minute of the step that follows it.
-    mid[kLeadIn] = static_cast<float>(startTemp);
-    in[kLeadIn] = mid[kLeadIn];
-    const DelayedIndex delayed(deadTime);
-    float maxInternal = 0.111f, maxDwell = 0.111f;
-    const int64_t processEnd = total + kLeadIn;
-    // The previous minute's values stay in registers: each stage is a serial chain, and a
-    // reload through memory would add a store-to-load delay to every minute.
-    double m0 = mid[kLeadIn];
-    double i0 = in[kLeadIn];
-    for (int64_t t = kLeadIn + 1; t <= end; ++t) {
-        const float m1 = static_cast<float>((process[delayed(t)] - m0) * outer + m0);
-        mid[t] = m1;
-        m0 = m1;
-        const float i1 = static_cast<float>((m0 - i0) * inner + i0);
-        in[t] = i1;
-        i0 = i1;
-        if (t < processEnd && i1 > maxInternal)
-            maxInternal = i1;
-        if (i1 > maxDwell)
-            maxDwell = i1;
+    mid[kLeadIn] = startTemp;
+    in[kLeadIn] = startTemp;
+    StageRun stages = startStages(b, startTemp, plan.total);
+    KeepStages keep{mid, in};
+    runStages(stages, run.process.data(), 0, kLeadIn + 1, end, keep);
+    run.maxInternal = stages.maxInternal;
+    run.maxDwell = stages.maxDwell;
+    run.finalRate = in[stages.processEnd] - in[stages.processEnd - 1];
+    return std::nullopt;
+}
+
+/// Minutes of the process series held at a time when the series are not kept.
+constexpr int64_t kChunk = 4096;
+/// Minutes before a chunk that the dead time may reach back to (at most 16).
+constexpr int64_t kReach = 32;
+
+/// The same run keeping nothing but the maxima and the final rate: the process series passes
+/// through a small window, the stages through registers.
+std::optional<RunError> runKeepingMaxima(RunResult& run, const StepPlan& plan, const Barrier& b,
+                                         float startTemp) {
+    const int64_t end = plan.total + kTail;
+    StageRun stages = startStages(b, startTemp, plan.total);
+    // The lead-in reads 0 before its last minute, which holds the start temperature.
+    const auto leadIn = [&](int64_t t) { return t == kLeadIn ? startTemp : 0.0f; };
+    const int64_t processEnd = stages.processEnd;
+    KeepFinalMinutes keep{processEnd - 1, {leadIn(processEnd - 1), leadIn(processEnd)}};
+    ProcessSeries process(plan, startTemp);
+    std::vector<float> window(static_cast<size_t>(kReach + kChunk));
+    // The lead-in ends the window, where each chunk finds the minutes before it.
+    process.write(window.data() + kReach + kChunk - (kLeadIn + 1), kLeadIn + 1);
+    for (int64_t from = kLeadIn + 1; from <= end; from += kChunk) {
+        const int64_t to = std::min(end, from + kChunk - 1);
+        std::copy(window.end() - kReach, window.end(), window.begin());
+        process.write(window.data() + kReach, to - from + 1);
+        runStages(stages, window.data(), from - kReach, from, to, keep);
     }
-    run.maxInternal = maxInternal;
-    run.maxDwell = maxDwell;
-    run.finalRate = in[processEnd] - in[processEnd - 1];
-    run.limit = tracerLimitDisplay(setup);
+    // A ramp past the end still has to stay in range.
+    for (int64_t rest = kLeadIn + plan.stepMinutes + 1 - process.nextMinute(); rest > 0;
+         rest -= kChunk)
+        process.write(window.data(), std::min(rest, kChunk));
+    if (auto error = rampError(process))
+        return error;
+    run.maxInternal = stages.maxInternal;
+    run.maxDwell = stages.maxDwell;
+    run.finalRate = keep.in[1] - keep.in[0];
+    return std::nullopt;
+}
+
+RunOutcome runCase(const Case& c, RunResult recycled, bool keepSeries) {
+    if (c.profile.rowCount() < 2)
+        return rowError(0, "The profile has no rows.");
+    auto barrier = chooseBarrier(c.setup);
+    if (auto* error = std::get_if<RunError>(&barrier))
+        return std::move(*error);
+    auto read = readSteps(c);
+    if (auto* error = std::get_if<RunError>(&read))
+        return std::move(*error);
+    const StepPlan& plan = std::get<StepPlan>(read);
+    const double startTemp = numericValue(c.profile.cell(1, kColTemp));
+    if (!fitsSingle(startTemp))
+        return rowError(1, "The temperature is not a number the model can use.");
+
+    RunResult run;
+    run.totalMinutes = plan.total;
+    run.limit = tracerLimitDisplay(c.setup);
+    const Barrier& b = std::get<Barrier>(barrier);
+    const auto start = static_cast<float>(startTemp);
+    auto error = keepSeries ? runKeepingSeries(run, recycled, plan, b, start)
+                            : runKeepingMaxima(run, plan, b, start);
+    if (error)
+        return std::move(*error);
     return run;
+}
+
+} // namespace
+
+RunOutcome runModel(const Case& c, RunResult recycled) {
+    return runCase(c, std::move(recycled), true);
+}
+
+RunOutcome runModelMaxima(const Case& c) {
+    return runCase(c, {}, false);
 }
 
 Evaluation evaluate(const RunResult& run, const SetupState& setup) {
@@ -264,10 +375,11 @@ Evaluation evaluate(const RunResult& run, const SetupState& setup) {
     const std::string unit = f ? "\u00b0 F" : "\u00b0 C";
     const double limit = run.limit;
     Evaluation e;
-    e.summary = "Maximum Internal Temperature = " + formatPattern(run.maxInternal, Pattern::OneDec) +
-                "  Limit = " + formatPattern(limit, Pattern::Whole) + unit + "\r\n" +
-                "Final Rate of change:  " + formatPattern(run.finalRate, Pattern::TwoDec) +
-                (f ? " \u00b0F/min" : " \u00b0C/min");
+    e.summary =
+        "Maximum Internal Temperature = " + formatPattern(run.maxInternal, Pattern::OneDec) +
+        "  Limit = " + formatPattern(limit, Pattern::Whole) + unit + "\r\n" +
+        "Final Rate of change:  " + formatPattern(run.finalRate, Pattern::TwoDec) +
+        (f ? " \u00b0F/min" : " \u00b0C/min");
     e.pass = run.maxInternal < limit;
     e.verdict = e.pass ? "PASS" : "FAIL";
     if (e.pass && run.maxDwell > limit)
@@ -288,12 +400,8 @@ std::string describeError(const RunError& error) {
 namespace kvh::core {
 
 PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup) {
-    const ModelParams params = buildModelParams();
-    const auto mi = static_cast<size_t>(setup.modelIndex());
-    const auto rc = static_cast<size_t>(responseCase(setup.tracerIndex(), setup.environIndex()));
-    const DelayedIndex delayed(params[mi][rc]);
-    const double outer = params[mi][4 + rc];
-    const double inner = params[mi][8 + rc];
+    const Barrier barrier = barrierOf(setup);
+    const DelayedIndex delayed(barrier.deadTime);
     const int64_t e = run.totalMinutes + kLeadIn;
     const int64_t stored = run.totalMinutes + kTail;
     const auto processAt = [&run](int64_t i) {
@@ -302,8 +410,8 @@ PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup) {
                    : 0.0f;
     };
     // The stages go on exactly as in the run, from the last minute it stored.
-    double m0 = run.intermediate[static_cast<size_t>(stored)];
-    double i0 = run.internal[static_cast<size_t>(stored)];
+    Stages stages(barrier, run.intermediate[static_cast<size_t>(stored)],
+                  run.internal[static_cast<size_t>(stored)]);
     float previous = run.internal[static_cast<size_t>(e)];
     PeakAfterEnd peak{previous, 0};
     for (int64_t t = e + 1; t < e + kPeakSearchMinutes; ++t) {
@@ -311,10 +419,8 @@ PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup) {
         if (t <= stored) {
             now = run.internal[static_cast<size_t>(t)];
         } else {
-            const float m1 = static_cast<float>((processAt(delayed(t)) - m0) * outer + m0);
-            m0 = m1;
-            now = static_cast<float>((m0 - i0) * inner + i0);
-            i0 = now;
+            stages.step(processAt(delayed(t)));
+            now = stages.in();
         }
         if (now < previous)
             break;

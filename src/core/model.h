@@ -66,6 +66,10 @@ using RunOutcome = std::variant<RunResult, RunError>;
 /// fresh memory (page faults dominate a first run of a million minutes).
 RunOutcome runModel(const Case& c, RunResult recycled = {});
 
+/// The same run keeping only what the evaluation reads (maxima, final rate, limit): the stages'
+/// series stay empty and cost no memory. Bit for bit the values runModel gives.
+RunOutcome runModelMaxima(const Case& c);
+
 /// The profile's TotalMinutes as a run computes it, or the error a run would give for the
 /// rows' times and temperatures (no simulation: cheap for any length).
 std::variant<int64_t, RunError> totalMinutes(const Case& c);

@@ -79,9 +79,9 @@ ClickOutcome gridClick(ProfileTable& table, ClearButton& clear, const GridSelect
     if (severalCols && severalRows)
         return ClickOutcome::Nothing;
     if (severalCols)
-        clear = {std::string(kClearRowCaption), "1", true};
+        clear = {std::string(kClearRowCaption), ClearTarget::Row, true};
     else if (severalRows)
-        clear = {std::string(kClearColumnCaption), "0", true};
+        clear = {std::string(kClearColumnCaption), ClearTarget::Column, true};
     if (sel.row < 1 || sel.row >= table.rowCount() || sel.col < kColStep)
         return ClickOutcome::Nothing;
     if (sel.col == kColStep)
@@ -112,7 +112,7 @@ bool cycleStep(ProfileTable& table, int row) {
 }
 
 void clearRowOrColumn(ProfileTable& table, ClearButton& clear, int currentRow, int currentCol) {
-    if (clear.tag == "0") {
+    if (clear.target == ClearTarget::Column) {
         if (currentCol >= kColStep && currentCol < kColumnCount) {
             const int first = currentCol == kColStep ? 2 : 1; // the start step survives
             for (int r = first; r < table.rowCount(); ++r)

@@ -76,10 +76,18 @@ private:
 
 // ---- Editing rules behind the grid -------------------------------------------------------
 
-/// The "Clear Row or Column" button: caption, tag ("1" row, "0" column, "" unarmed), enabled.
+/// What the "Clear Row or Column" button clears when pressed.
+enum class ClearTarget { None, Row, Column };
+
+/// The button's tag property as the window shows it: "1" row, "0" column, "" never armed.
+constexpr std::string_view clearTag(ClearTarget target) {
+    return target == ClearTarget::Row ? "1" : target == ClearTarget::Column ? "0" : "";
+}
+
+/// The "Clear Row or Column" button: caption, what it was last armed for, enabled.
 struct ClearButton {
     std::string caption{"Clear Row or Column"};
-    std::string tag;
+    ClearTarget target = ClearTarget::None;
     bool enabled = false;
     bool operator==(const ClearButton&) const = default;
 };

@@ -9,17 +9,15 @@ SetupState::SetupState() {
 
 void SetupState::selectModel(int i) {
     m_model.select(i);
-    m_modelIndex = static_cast<int16_t>(i);
-    m_modelTag = std::string(kModelCaptions[static_cast<size_t>(i)].substr(0, 4));
+    m_chosenModel = static_cast<int16_t>(i);
 }
 
 void SetupState::selectTracer(int i) {
     m_tracer.select(i);
-    m_tracerTag = std::string(kTracerCaptions[static_cast<size_t>(i)]);
-    m_tracerIndex = static_cast<int16_t>(i);
+    m_chosenTracer = static_cast<int16_t>(i);
     if (i != 0) {
         m_modelVisible[5] = true;
-        if (m_environIndex != 1)
+        if (environIndex() != 1)
             m_modelVisible[4] = true;
         return;
     }
@@ -33,9 +31,8 @@ void SetupState::selectTracer(int i) {
 
 void SetupState::selectEnviron(int i) {
     m_environ.select(i);
-    m_environTag = std::string(kEnvironCaptions[static_cast<size_t>(i)]);
-    m_environIndex = static_cast<int16_t>(i);
-    if (m_tracerIndex != 1)
+    m_chosenEnviron = static_cast<int16_t>(i);
+    if (tracerIndex() != 1)
         return;
     if (i != 1) {
         m_modelVisible[4] = true;
@@ -51,17 +48,35 @@ void SetupState::selectTempUnit(int i) { m_tempUnit.select(i); }
 void SetupState::selectTimeUnit(int i) { m_timeUnit.select(i); }
 
 bool SetupState::complete() const {
-    return !m_modelTag.empty() && !m_tracerTag.empty() && !m_environTag.empty();
+    return m_chosenModel && m_chosenTracer && m_chosenEnviron;
+}
+
+std::string SetupState::modelTag() const {
+    if (!m_chosenModel)
+        return {};
+    return std::string(kModelCaptions[static_cast<size_t>(*m_chosenModel)].substr(0, 4));
+}
+
+std::string SetupState::tracerTag() const {
+    if (!m_chosenTracer)
+        return {};
+    return std::string(kTracerCaptions[static_cast<size_t>(*m_chosenTracer)]);
+}
+
+std::string SetupState::environTag() const {
+    if (!m_chosenEnviron)
+        return {};
+    return std::string(kEnvironCaptions[static_cast<size_t>(*m_chosenEnviron)]);
 }
 
 std::string SetupState::summary() const {
     if (!complete())
         return std::string(kSetupNotSpecified);
-    return "Model " + m_modelTag + "; " + m_tracerTag + "; in " + m_environTag;
+    return "Model " + modelTag() + "; " + tracerTag() + "; in " + environTag();
 }
 
 std::string SetupState::tempHeader() const {
-    return m_tempUnit.isSelected(1) ? "Temp. \u00b0C" : "Temp. \u00b0F";
+    return std::string(tempCaption(celsius()));
 }
 
 std::string SetupState::timeHeader() const {

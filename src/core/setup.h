@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,14 @@ inline constexpr std::string_view kEnvironFrameCaption = "Process Environment";
 inline constexpr std::string_view kTempUnitFrameCaption = "Select Temperature Units";
 inline constexpr std::string_view kTimeUnitFrameCaption = "Select Time Units";
 inline constexpr std::string_view kSetupNotSpecified = "Setup Not Specified";
+/// Why a run is refused while a group has no choice.
+inline constexpr std::string_view kSetupNotComplete =
+    "Setup not complete! Results cannot be displayed";
+
+/// Caption of a temperature scale: the grid's column and the charts' axes.
+constexpr std::string_view tempCaption(bool celsius) {
+    return celsius ? "Temp. \u00b0C" : "Temp. \u00b0F";
+}
 
 /// A group of mutually exclusive option buttons: at most one is selected.
 template <int N> struct OptionGroup {
@@ -67,12 +76,19 @@ public:
     /// Deselecting runs no rule; it only clears the button (Open does it to the models).
     void deselectModel(int i) { m_model.deselect(i); }
 
-    int16_t modelIndex() const { return m_modelIndex; }
-    int16_t tracerIndex() const { return m_tracerIndex; }
-    int16_t environIndex() const { return m_environIndex; }
-    const std::string& modelTag() const { return m_modelTag; }
-    const std::string& tracerTag() const { return m_tracerTag; }
-    const std::string& environTag() const { return m_environTag; }
+    /// The choice last made in a group, kept while Open merely clears its button.
+    std::optional<int16_t> chosenModel() const { return m_chosenModel; }
+    std::optional<int16_t> chosenTracer() const { return m_chosenTracer; }
+    std::optional<int16_t> chosenEnviron() const { return m_chosenEnviron; }
+    /// The choice, or 0 before any.
+    int16_t modelIndex() const { return m_chosenModel.value_or(0); }
+    int16_t tracerIndex() const { return m_chosenTracer.value_or(0); }
+    int16_t environIndex() const { return m_chosenEnviron.value_or(0); }
+    /// The frames' tags: the model's code ("7440") and the tracer's and environment's
+    /// captions, empty before a choice.
+    std::string modelTag() const;
+    std::string tracerTag() const;
+    std::string environTag() const;
 
     const OptionGroup<kModelCount>& model() const { return m_model; }
     const OptionGroup<2>& tracer() const { return m_tracer; }
@@ -102,12 +118,9 @@ public:
     bool operator==(const SetupState&) const = default;
 
 private:
-    int16_t m_modelIndex = 0;
-    int16_t m_tracerIndex = 0;
-    int16_t m_environIndex = 0;
-    std::string m_modelTag;
-    std::string m_tracerTag;
-    std::string m_environTag;
+    std::optional<int16_t> m_chosenModel;
+    std::optional<int16_t> m_chosenTracer;
+    std::optional<int16_t> m_chosenEnviron;
     OptionGroup<kModelCount> m_model;
     OptionGroup<2> m_tracer;
     OptionGroup<2> m_environ;

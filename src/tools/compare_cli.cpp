@@ -19,7 +19,6 @@ namespace {
 
 constexpr std::string_view kCompare = "--compare";
 constexpr std::string_view kCompareAll = "--compare-all";
-constexpr std::string_view kIncomplete = "Setup not complete! Results cannot be displayed";
 constexpr std::string_view kNoCases = "no .dew files found";
 
 /// One case to compare: where it is read from and the name its rows carry.
@@ -50,7 +49,7 @@ Compared compareFile(const std::string& path) {
     core::ComparisonOutcome outcome = core::ComparisonOutcome(core::RunError{});
     if (!core::comparable(c.setup)) {
         compared.result = kExitIncompleteSetup;
-        compared.message = path + ": " + std::string(kIncomplete);
+        compared.message = path + ": " + std::string(core::kSetupNotComplete);
     } else if (outcome = core::compareBarriers(c); std::holds_alternative<core::RunError>(outcome)) {
         compared.result = kExitModelFailed;
         compared.message = path + ": " + core::describeError(std::get<core::RunError>(outcome));

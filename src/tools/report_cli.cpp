@@ -94,10 +94,11 @@ int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ost
     const core::Case& c = std::get<core::Case>(opened);
     printNotices(c, notices, err);
     if (!c.setup.complete()) {
-        err << "Setup not complete! Results cannot be displayed\n";
+        err << core::kSetupNotComplete << '\n';
         return kExitIncompleteSetup;
     }
-    const core::RunOutcome outcome = core::runModel(c);
+    // The report reads only the maxima: without --series the stages' series are not stored.
+    const core::RunOutcome outcome = series ? core::runModel(c) : core::runModelMaxima(c);
     if (const auto* error = std::get_if<core::RunError>(&outcome)) {
         err << "kvhitemp-report: " << core::describeError(*error) << '\n';
         return kExitModelFailed;

@@ -16,8 +16,6 @@ const QString kAccessibleName = QStringLiteral("Internal temperature of every ba
 const QString kMinutesTitle = QStringLiteral("Elapsed Minutes");
 const QString kHoursTitle = QStringLiteral("Elapsed Hours");
 const QString kLimitName = QStringLiteral("Limit");
-const QString kCelsiusTitle = QStringLiteral("Temp. \u00b0C");
-const QString kFahrenheitTitle = QStringLiteral("Temp. \u00b0F");
 
 /// A barrier's internal curve from the profile's start (elapsed 0) to 80 minutes after the
 /// end, decimated for drawing.
@@ -65,7 +63,7 @@ void CompareChart::plot(const core::Comparison& comparison, const core::SetupSta
     clear();
     const bool hours = setup.hours();
     QValueAxis* x = makeAxis(hours ? kHoursTitle : kMinutesTitle);
-    QValueAxis* y = makeAxis(setup.fahrenheit() ? kFahrenheitTitle : kCelsiusTitle);
+    QValueAxis* y = makeAxis(qs(core::tempCaption(!setup.fahrenheit())));
     chart()->addAxis(x, Qt::AlignBottom);
     chart()->addAxis(y, Qt::AlignLeft);
     double xMax = 1.0, yMin = 0.0, yMax = 0.0;

@@ -232,7 +232,7 @@ void ComparePage::showRecommendation() {
 
 /// Marks the row of the case's chosen model: bold, " (chosen)" after its name, selected.
 void ComparePage::showChosen() {
-    const int chosen = m_case.setup.modelTag().empty() ? -1 : m_case.setup.modelIndex();
+    const int chosen = m_case.setup.chosenModel().value_or(-1);
     for (int row = 0; row < m_table->rowCount(); ++row) {
         QTableWidgetItem* name = m_table->item(row, ColBarrier);
         const int model = name->data(Qt::UserRole).toInt();
@@ -254,7 +254,7 @@ void ComparePage::rowChosen(int row) {
     if (item == nullptr)
         return;
     const int model = item->data(Qt::UserRole).toInt();
-    if (!m_case.setup.modelTag().empty() && m_case.setup.modelIndex() == model)
+    if (m_case.setup.chosenModel() == model)
         return; // already chosen: no new step to undo
     emit barrierChosen(model);
     caseChanged();

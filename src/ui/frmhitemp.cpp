@@ -10,7 +10,6 @@
 #include "ui/case_editor.h"
 #include "ui/case_file.h"
 #include "ui/compare_page.h"
-#include "ui/export_menu.h"
 #include "ui/file_drop.h"
 #include "ui/graph_copy.h"
 #include "ui/notice_bar.h"
@@ -24,6 +23,7 @@
 #include "ui/results_chart.h"
 #include "ui/results_page.h"
 #include "ui/setup_page.h"
+#include "ui/window_menus.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -34,9 +34,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -53,7 +51,6 @@ const QString kTabProcessData = QStringLiteral("  &Process Data  ");
 const QString kTabResults = QStringLiteral("  Results and &Graph  ");
 const QString kTabCompare = QStringLiteral("  Compare &Barriers  ");
 
-const QString kSetupErrorText = QStringLiteral("Setup not complete! Results cannot be displayed");
 const QString kSetupErrorTitle = QStringLiteral("Setup Error");
 const QString kModelErrorTitle = QStringLiteral("Model Error");
 const QString kNoDataText = QStringLiteral("The Results have not yet been calculated or created.");
@@ -74,10 +71,6 @@ const QString kFileNameName = QStringLiteral("File name");
 const QString kModifiedName = QStringLiteral("Modified state");
 const QString kOpenNoticeHeading =
     QStringLiteral("Opened, but some fields of the file are not read as they are written:");
-const QString kUndoCaption = QStringLiteral("&Undo");
-const QString kRedoCaption = QStringLiteral("&Redo");
-const QString kUndoNamed = QStringLiteral("Undo %1");
-const QString kRedoNamed = QStringLiteral("Redo %1");
 const QSize kInitialSize(1000, 720);
 
 enum Page { SetupTab = 0, ProcessTab = 1, ResultsTab = 2 };
@@ -141,81 +134,10 @@ const QString& frmHiTemp::filePath() const {
 
 // ---- Window and menus ---------------------------------------------------------------------
 
-QAction* frmHiTemp::addItem(QMenu* menu, const QString& name, const QString& caption,
-                            void (frmHiTemp::*handler)()) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(name);
-    connect(action, &QAction::triggered, this, handler);
-    return action;
-}
-
 void frmHiTemp::buildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    addItem(file, QStringLiteral("mnuOpen"), QStringLiteral("&Open"), &frmHiTemp::mnuOpen_Click)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    auto* recent = new RecentFilesMenu(*m_recent, file);
-    file->addMenu(recent);
-    connect(recent, &RecentFilesMenu::fileChosen, this, &frmHiTemp::openRecent);
-    addItem(file, QStringLiteral("mnuSave"), QStringLiteral("&Save"), &frmHiTemp::mnuSave_Click)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    m_mnuPrint = addItem(file, QStringLiteral("mnuPrint"), QStringLiteral("&Print"),
-                         &frmHiTemp::mnuPrint_Click);
-    m_mnuPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    m_mnuPrint->setEnabled(false); // enabled while a run's results are kept
-    addItem(file, QStringLiteral("mnuPrintSetup"), QStringLiteral("Printer Set&up"),
-            &frmHiTemp::mnuPrintSetup_Click);
-    addItem(file, QStringLiteral("mnuPrintPreview"), QStringLiteral("Print Preview"),
-            &frmHiTemp::mnuPrintPreview_Click);
-    addItem(file, QStringLiteral("mnuExportPdf"), QStringLiteral("Export PDF..."),
-            &frmHiTemp::mnuExportPdf_Click);
-    QAction* blank = file->addSeparator();
-    blank->setObjectName(QStringLiteral("mnuBlank"));
-    new ExportMenu(*this, *m_comparePage, file, blank);
-    addItem(file, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), &frmHiTemp::mnuExit_Click)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("mnuEdit"));
-    buildUndoItems(edit);
-    addItem(edit, QStringLiteral("mnuCopyGraph"), QStringLiteral("Copy Graph"),
-            &frmHiTemp::mnuCopyGraph_Click);
-    addItem(edit, QStringLiteral("mnuCopyData"), QStringLiteral("&Copy Data and Text"),
-            &frmHiTemp::mnuCopyData_Click);
-    addItem(edit, QStringLiteral("mnuReset"), QStringLiteral("Reset"), &frmHiTemp::mnuReset_Click);
-
-    QAction* about = menuBar()->addAction(QStringLiteral("&About"));
-    about->setObjectName(QStringLiteral("mnuAbout"));
-    connect(about, &QAction::triggered, this, &frmHiTemp::mnuAbout_Click);
-}
-
-void frmHiTemp::buildUndoItems(QMenu* edit) {
-    QAction* undo =
-        addItem(edit, QStringLiteral("mnuUndo"), kUndoCaption, &frmHiTemp::mnuUndo_Click);
-    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    undo->setIcon(
-        QIcon::fromTheme(QStringLiteral("edit-undo"), style()->standardIcon(QStyle::SP_ArrowBack)));
-    QAction* redo =
-        addItem(edit, QStringLiteral("mnuRedo"), kRedoCaption, &frmHiTemp::mnuRedo_Click);
-    redo->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    redo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
-                                   style()->standardIcon(QStyle::SP_ArrowForward)));
-    edit->addSeparator();
-    // The items name the edit they would undo or redo, e.g. "Undo Convert °C / °F".
-    const QUndoStack& history = m_editor->history();
-    const auto name = [](const QString& plain, const QString& named, const QString& text) {
-        return text.isEmpty() ? plain : named.arg(text);
-    };
-    const auto show = [=, &history] {
-        undo->setEnabled(history.canUndo());
-        undo->setText(name(kUndoCaption, kUndoNamed, history.undoText()));
-        redo->setEnabled(history.canRedo());
-        redo->setText(name(kRedoCaption, kRedoNamed, history.redoText()));
-    };
-    connect(&history, &QUndoStack::indexChanged, this, show);
-    connect(&history, &QUndoStack::cleanChanged, this, show);
-    show();
+    const WindowMenus menus(*this, *m_recent, *m_comparePage, m_editor->history());
+    m_mnuPrint = menus.print();
+    connect(menus.recent(), &RecentFilesMenu::fileChosen, this, &frmHiTemp::openRecent);
 }
 
 void frmHiTemp::buildStatusBar() {
@@ -299,10 +221,14 @@ void frmHiTemp::Tab1_Click() {
         InitModel();
     if (page != SetupTab)
         m_lblSetup->setText(qs(currentCase().setup.summary()));
-    if (page != ResultsTab)
-        return;
+    if (page == ResultsTab)
+        plotIfComplete();
+}
+
+void frmHiTemp::plotIfComplete() {
     if (!currentCase().setup.complete()) {
-        m_platform.messageBox(this, kSetupErrorText, kSetupErrorTitle, Buttons::Ok, Icon::None);
+        m_platform.messageBox(this, qs(core::kSetupNotComplete), kSetupErrorTitle, Buttons::Ok,
+                              Icon::None);
         return;
     }
     PlotGraph();
@@ -350,12 +276,7 @@ bool frmHiTemp::PlotGraph() {
 
 void frmHiTemp::chkTracerOnly_Click() {
     chart().setAutoScale();
-    // A run needs a complete setup; without one the page refuses as the tab does.
-    if (!currentCase().setup.complete()) {
-        m_platform.messageBox(this, kSetupErrorText, kSetupErrorTitle, Buttons::Ok, Icon::None);
-        return;
-    }
-    PlotGraph();
+    plotIfComplete();
 }
 
 void frmHiTemp::mnuReset_Click() {
@@ -516,9 +437,13 @@ void frmHiTemp::mnuCopyGraph_Click() {
     copyGraph(chart(), m_platform, this, hasResults());
 }
 
-void frmHiTemp::mnuPrint_Click() {
+template <class Job> void frmHiTemp::printWith(Job job) {
     const core::ResultTexts texts = resultTexts();
-    m_printer->print({currentCase(), texts, chart()});
+    (m_printer.get()->*job)(ReportPrinter::Content{currentCase(), texts, chart()});
+}
+
+void frmHiTemp::mnuPrint_Click() {
+    printWith(&ReportPrinter::print);
 }
 
 void frmHiTemp::mnuPrintSetup_Click() {
@@ -526,13 +451,11 @@ void frmHiTemp::mnuPrintSetup_Click() {
 }
 
 void frmHiTemp::mnuPrintPreview_Click() {
-    const core::ResultTexts texts = resultTexts();
-    m_printer->printPreview({currentCase(), texts, chart()});
+    printWith(&ReportPrinter::printPreview);
 }
 
 void frmHiTemp::mnuExportPdf_Click() {
-    const core::ResultTexts texts = resultTexts();
-    m_printer->exportPdf({currentCase(), texts, chart()});
+    printWith(&ReportPrinter::exportPdf);
 }
 
 void frmHiTemp::connectPrinting() {

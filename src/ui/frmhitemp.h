@@ -77,9 +77,8 @@ public:
     /// cancelled or the file could not be opened (the message has been shown).
     bool openFile(const QString& path);
 
-    /// The report text as last built (plain by BuildReportText, aligned by the printed page).
+    /// The report text as last built by BuildReportText.
     const QString& strReport() const { return m_strReport; }
-    void setStrReport(const QString& text) { m_strReport = text; }
 
     /// The chart's reset; the parameter table is rebuilt inside every run.
     void InitModel();
@@ -122,10 +121,7 @@ protected:
 
 private:
     void buildMenus();
-    void buildUndoItems(QMenu* edit);
     void buildStatusBar();
-    QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
-                     void (frmHiTemp::*handler)());
     void connectPages();
     /// Print items follow "&Print"; a picked chart axis opens the axis scale editor.
     void connectPrinting();
@@ -146,6 +142,10 @@ private:
     /// Names the doubtful cells of the case under the verdict.
     void showDoubtfulCells();
     bool warnNoResults(const QString& text, const QString& title);
+    /// Runs the model when the setup is complete; otherwise the "Setup Error" box.
+    void plotIfComplete();
+    /// One of the printer's jobs on the page as the window holds it.
+    template <class Job> void printWith(Job job);
     /// Reads `path` (no question asked) and shows the case and the file's notices.
     bool loadFile(const QString& path);
 

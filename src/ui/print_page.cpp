@@ -1,6 +1,8 @@
 #include "ui/print_page.h"
 
+#include "ui/qt_text.h"
 #include "ui/results_chart.h"
+#include "ui/twips.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -15,8 +17,6 @@
 namespace kvh::ui {
 
 namespace {
-
-constexpr qreal kTwipsPerInch = 1440.0;
 
 /// Where the page window's twips land on the device: true size, shrunk uniformly only when
 /// the page is smaller, centred across the page and starting at its top.
@@ -33,8 +33,8 @@ struct PageGeometry {
 };
 
 PageGeometry pageGeometry(const QPaintDevice& device, const QRectF& pageRect) {
-    const qreal sx = device.logicalDpiX() / kTwipsPerInch;
-    const qreal sy = device.logicalDpiY() / kTwipsPerInch;
+    const qreal sx = unitsPerTwip(device.logicalDpiX());
+    const qreal sy = unitsPerTwip(device.logicalDpiY());
     const qreal width = PrintPage::kClientTwips.width() * sx;
     const qreal height = PrintPage::kClientTwips.height() * sy;
     PageGeometry g;
@@ -64,7 +64,7 @@ qreal tabScale(const QFont& font, const QPaintDevice* device) {
 
 /// The report's lines (CR LF, LF or CR ends).
 QStringList textLines(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text = withLf(text);
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     text.replace(QChar::LineSeparator, QLatin1Char('\n'));
     return text.split(QLatin1Char('\n'));

@@ -3,7 +3,7 @@
 // painter on any paint device (printer, PDF writer, image). Text is laid out for the device's
 // own resolution and the chart is drawn as vectors, so a PDF keeps sharp, selectable text.
 //
-// The page keeps the proportions of the print page window frmPrint (twips, 1440 to the inch):
+// The page keeps fixed proportions, in twips (1440 to the inch):
 // the text indented 1920 twips from 240 down, the chart picture indented 960 twips below it.
 // The chart then grows into the room left above the footer line that ends every page.
 

@@ -168,7 +168,7 @@ void ProcessPage::showUnits(const core::SetupState& setup) {
 
 void ProcessPage::showClearButton(const core::ClearButton& button) {
     m_rowCol->setText(withMnemonic(qs(button.caption), kClearMnemonicAt));
-    m_rowCol->setProperty("tag", qs(button.tag));
+    m_rowCol->setProperty("tag", qs(core::clearTag(button.target)));
     m_rowCol->setEnabled(button.enabled);
 }
 

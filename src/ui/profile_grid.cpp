@@ -1,6 +1,7 @@
 #include "ui/profile_grid.h"
 
 #include "ui/profile_model.h"
+#include "ui/twips.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -18,9 +19,8 @@ namespace kvh::ui {
 
 namespace {
 
-/// Twips per pixel of the layout the column widths were drawn for, and that layout's line
-/// height in pixels: the grid scales the widths by its own font's line height.
-constexpr double kTwipsPerPixel = 15.0;
+/// Line height in pixels of the layout the column widths were drawn for: the grid scales the
+/// widths by its own font's line height.
 constexpr double kDesignLineHeight = 13.0;
 /// Extra height of a row over the font's line height, in pixels.
 constexpr int kRowPadding = 8;

@@ -16,4 +16,14 @@ inline std::string toStd(const QString& text) {
     return text.toStdString();
 }
 
+/// The core's CR LF line ends as a text widget keeps them: LF alone.
+inline QString withLf(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+/// A text widget's LF line ends as the core writes them: CR LF.
+inline QString withCrLf(QString text) {
+    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
 } // namespace kvh::ui

@@ -1,5 +1,6 @@
 #include "ui/results_page.h"
 
+#include "ui/qt_text.h"
 #include "ui/results_chart.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -115,7 +116,7 @@ bool ResultsPage::tracerOnly() const {
 }
 
 void ResultsPage::showResults(const QString& summary, const QString& verdict, bool pass) {
-    m_maxResults->setPlainText(QString(summary).replace(kCrLf, kLf));
+    m_maxResults->setPlainText(withLf(summary));
     m_pf->setText(verdict);
     QPalette palette = m_pf->palette();
     palette.setColor(QPalette::Base, pass ? kPassColour : kFailColour);
@@ -138,7 +139,7 @@ void ResultsPage::showPeak(const QString& text) {
 
 void ResultsPage::showFailure(const QString& reason) {
     showPeak(QString());
-    m_maxResults->setPlainText(QString(reason).replace(kCrLf, kLf));
+    m_maxResults->setPlainText(withLf(reason));
     m_pf->clear();
     m_pf->setPalette(QPalette()); // back to the box's own colours
     announceVerdict(kNoVerdict + QStringLiteral(": ") + QString(reason).section(kCrLf, 0, 0));
@@ -151,7 +152,7 @@ void ResultsPage::showNotices(const QStringList& notices) {
 }
 
 QString ResultsPage::summaryText() const {
-    return m_maxResults->toPlainText().replace(kLf, kCrLf);
+    return withCrLf(m_maxResults->toPlainText());
 }
 
 QString ResultsPage::verdictText() const {

@@ -267,6 +267,10 @@ TEST_P(RunErrors, NameTheRow) {
     EXPECT_EQ(e.row, GetParam().row) << input;
     EXPECT_EQ(describeError(e).rfind("Profile row " + std::to_string(GetParam().row) + ": ", 0), 0u)
         << input << ": " << describeError(e);
+    // The report's run, which keeps no series, refuses the same way.
+    const RunOutcome maxima = runModelMaxima(c);
+    ASSERT_TRUE(std::holds_alternative<RunError>(maxima)) << input;
+    EXPECT_EQ(describeError(std::get<RunError>(maxima)), describeError(e)) << input;
 }
 
 INSTANTIATE_TEST_SUITE_P(

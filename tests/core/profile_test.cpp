@@ -101,7 +101,7 @@ TEST(ProfileEditing, RowLabelClickArmsRowClearAndCyclesTheStep) {
     Case c;
     ClearButton clear;
     EXPECT_EQ(gridClick(c.profile, clear, {4, 1, 4, 3}), ClickOutcome::StepCycled);
-    EXPECT_EQ(clear, (ClearButton{"Clear Entire Row", "1", true}));
+    EXPECT_EQ(clear, (ClearButton{"Clear Entire Row", ClearTarget::Row, true}));
     EXPECT_EQ(c.profile.cell(4, 1), "Ramp to Temp");
 }
 
@@ -109,7 +109,7 @@ TEST(ProfileEditing, ColumnHeaderClickArmsColumnClearAndOpensTheEditor) {
     Case c;
     ClearButton clear;
     EXPECT_EQ(gridClick(c.profile, clear, {1, 2, 10, 2}), ClickOutcome::OpenEditor);
-    EXPECT_EQ(clear, (ClearButton{"Clear Entire Column", "0", true}));
+    EXPECT_EQ(clear, (ClearButton{"Clear Entire Column", ClearTarget::Column, true}));
 }
 
 TEST(ProfileEditing, BlockSelectionChangesNothing) {
@@ -123,9 +123,9 @@ TEST(ProfileEditing, BlockSelectionChangesNothing) {
 
 TEST(ProfileEditing, SingleCellClickLeavesTheArmedButton) {
     Case c;
-    ClearButton clear{"Clear Entire Row", "1", true};
+    ClearButton clear{"Clear Entire Row", ClearTarget::Row, true};
     gridClick(c.profile, clear, cellAt(5, 2));
-    EXPECT_EQ(clear, (ClearButton{"Clear Entire Row", "1", true}));
+    EXPECT_EQ(clear, (ClearButton{"Clear Entire Row", ClearTarget::Row, true}));
 }
 
 Case filled() {
@@ -141,17 +141,17 @@ Case filled() {
 
 TEST(ProfileEditing, ClearingTheStepColumnKeepsTheStartStep) {
     Case c = filled();
-    ClearButton clear{"Clear Entire Column", "0", true};
+    ClearButton clear{"Clear Entire Column", ClearTarget::Column, true};
     clearRowOrColumn(c.profile, clear, 1, 1);
     EXPECT_EQ(c.profile.cell(1, 1), "Start Temp   ");
     EXPECT_EQ(c.profile.cell(2, 1), "");
     EXPECT_EQ(c.profile.cell(2, 2), "20");
-    EXPECT_EQ(clear, (ClearButton{"Clear Row or Column", "0", false}));
+    EXPECT_EQ(clear, (ClearButton{"Clear Row or Column", ClearTarget::Column, false}));
 }
 
 TEST(ProfileEditing, ClearingANumberColumnEmptiesRowOneToo) {
     Case c = filled();
-    ClearButton clear{"Clear Entire Column", "0", true};
+    ClearButton clear{"Clear Entire Column", ClearTarget::Column, true};
     clearRowOrColumn(c.profile, clear, 3, 2);
     for (int r = 1; r <= 4; ++r)
         EXPECT_EQ(c.profile.cell(r, 2), "");
@@ -160,12 +160,12 @@ TEST(ProfileEditing, ClearingANumberColumnEmptiesRowOneToo) {
 
 TEST(ProfileEditing, ClearingRowOneKeepsItsStepType) {
     Case c = filled();
-    ClearButton clear{"Clear Entire Row", "1", true};
+    ClearButton clear{"Clear Entire Row", ClearTarget::Row, true};
     clearRowOrColumn(c.profile, clear, 1, 1);
     EXPECT_EQ(c.profile.cell(1, 1), "Start Temp   ");
     EXPECT_EQ(c.profile.cell(1, 2), "");
     EXPECT_EQ(c.profile.cell(1, 3), "");
-    clear.tag = "1";
+    clear.target = ClearTarget::Row;
     clearRowOrColumn(c.profile, clear, 3, 2);
     EXPECT_EQ(c.profile.row(3), (ProfileTable::Row{" 3", "", "", ""}));
 }

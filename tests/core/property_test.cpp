@@ -135,6 +135,12 @@ TEST(ModelProperty, AgreesWithAPlainReadingOnRandomProfiles) {
         EXPECT_EQ(run.maxInternal, ref.maxInternal) << i;
         EXPECT_EQ(run.maxDwell, ref.maxDwell) << i;
         EXPECT_EQ(run.finalRate, ref.finalRate) << i;
+        // The report's run, which keeps no series, agrees bit for bit.
+        const RunResult maxima = std::get<RunResult>(runModelMaxima(c));
+        EXPECT_EQ(maxima.maxInternal, ref.maxInternal) << i;
+        EXPECT_EQ(maxima.maxDwell, ref.maxDwell) << i;
+        EXPECT_EQ(maxima.finalRate, ref.finalRate) << i;
+        EXPECT_EQ(maxima.limit, run.limit) << i;
         previous = std::get<RunResult>(std::move(outcome));
     }
 }

@@ -5,7 +5,6 @@
 
 #include "window_harness.h"
 
-#include "ui/frm_print.h"
 #include "ui/print_page.h"
 #include "ui/report_printer.h"
 
@@ -281,23 +280,6 @@ private slots:
             QVERIFY(h->platform.messages[0].text.contains(QDir::toNativeSeparators(path(target))));
         }
         QCOMPARE(test::fileBytes(path(target)), earlier);
-    }
-
-    void printPageWindowKeepsTheProportions() {
-        h->showResults();
-        ui::frmPrint page;
-        page.setContent(ui::PrintPage::alignedReport(h->theCase(), h->window->resultTexts(), &page),
-                        &h->window->chart());
-        QCOMPARE(page.objectName(), u"frmPrint"_s);
-        auto* text = page.findChild<QPlainTextEdit*>(u"txtPrint"_s);
-        auto* picture = page.findChild<QWidget*>(u"Pic1"_s);
-        QVERIFY(text != nullptr && picture != nullptr);
-        const double twip = page.width() / 9615.0;
-        QVERIFY(qAbs(text->x() - 1920 * twip) <= 1 && qAbs(text->width() - 7215 * twip) <= 1);
-        QVERIFY(qAbs(picture->y() - 4800 * twip) <= 1);
-        QVERIFY(qAbs(picture->height() - 3975 * twip) <= 1);
-        QVERIFY(text->toPlainText().startsWith(u"KELVORA Thermal Barrier"_s));
-        QVERIFY(!text->toPlainText().contains(u'\r'));
     }
 };
 

@@ -1,0 +1,100 @@
+#include "ui/window_menus.h"
+
+#include "ui/export_menu.h"
+#include "ui/frmhitemp.h"
+#include "ui/recent_files_menu.h"
+
+#include <QMenuBar>
+#include <QStyle>
+#include <QUndoStack>
+
+namespace kvh::ui {
+
+namespace {
+
+const QString kUndoCaption = QStringLiteral("&Undo");
+const QString kRedoCaption = QStringLiteral("&Redo");
+const QString kUndoNamed = QStringLiteral("Undo %1");
+const QString kRedoNamed = QStringLiteral("Redo %1");
+
+} // namespace
+
+QAction* WindowMenus::addItem(QMenu* menu, const QString& name, const QString& caption,
+                              void (frmHiTemp::*handler)()) const {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    QObject::connect(action, &QAction::triggered, &m_window, handler);
+    return action;
+}
+
+WindowMenus::WindowMenus(frmHiTemp& window, RecentFiles& recentFiles, ComparePage& comparePage,
+                         const QUndoStack& history)
+    : m_window(window) {
+    QMenuBar* bar = window.menuBar();
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    addItem(file, QStringLiteral("mnuOpen"), QStringLiteral("&Open"), &frmHiTemp::mnuOpen_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    m_recent = new RecentFilesMenu(recentFiles, file);
+    file->addMenu(m_recent);
+    addItem(file, QStringLiteral("mnuSave"), QStringLiteral("&Save"), &frmHiTemp::mnuSave_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_print = addItem(file, QStringLiteral("mnuPrint"), QStringLiteral("&Print"),
+                      &frmHiTemp::mnuPrint_Click);
+    m_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    m_print->setEnabled(false); // enabled while a run's results are kept
+    addItem(file, QStringLiteral("mnuPrintSetup"), QStringLiteral("Printer Set&up"),
+            &frmHiTemp::mnuPrintSetup_Click);
+    addItem(file, QStringLiteral("mnuPrintPreview"), QStringLiteral("Print Preview"),
+            &frmHiTemp::mnuPrintPreview_Click);
+    addItem(file, QStringLiteral("mnuExportPdf"), QStringLiteral("Export PDF..."),
+            &frmHiTemp::mnuExportPdf_Click);
+    QAction* blank = file->addSeparator();
+    blank->setObjectName(QStringLiteral("mnuBlank"));
+    new ExportMenu(window, comparePage, file, blank);
+    addItem(file, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), &frmHiTemp::mnuExit_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    buildUndoItems(edit, history);
+    addItem(edit, QStringLiteral("mnuCopyGraph"), QStringLiteral("Copy Graph"),
+            &frmHiTemp::mnuCopyGraph_Click);
+    addItem(edit, QStringLiteral("mnuCopyData"), QStringLiteral("&Copy Data and Text"),
+            &frmHiTemp::mnuCopyData_Click);
+    addItem(edit, QStringLiteral("mnuReset"), QStringLiteral("Reset"), &frmHiTemp::mnuReset_Click);
+
+    QAction* about = bar->addAction(QStringLiteral("&About"));
+    about->setObjectName(QStringLiteral("mnuAbout"));
+    QObject::connect(about, &QAction::triggered, &window, &frmHiTemp::mnuAbout_Click);
+}
+
+void WindowMenus::buildUndoItems(QMenu* edit, const QUndoStack& history) const {
+    QAction* undo =
+        addItem(edit, QStringLiteral("mnuUndo"), kUndoCaption, &frmHiTemp::mnuUndo_Click);
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undo->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"),
+                                   m_window.style()->standardIcon(QStyle::SP_ArrowBack)));
+    QAction* redo =
+        addItem(edit, QStringLiteral("mnuRedo"), kRedoCaption, &frmHiTemp::mnuRedo_Click);
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
+                                   m_window.style()->standardIcon(QStyle::SP_ArrowForward)));
+    edit->addSeparator();
+    // The items name the edit they would undo or redo, e.g. "Undo Convert °C / °F".
+    const auto name = [](const QString& plain, const QString& named, const QString& text) {
+        return text.isEmpty() ? plain : named.arg(text);
+    };
+    const auto show = [=, &history] {
+        undo->setEnabled(history.canUndo());
+        undo->setText(name(kUndoCaption, kUndoNamed, history.undoText()));
+        redo->setEnabled(history.canRedo());
+        redo->setText(name(kRedoCaption, kRedoNamed, history.redoText()));
+    };
+    QObject::connect(&history, &QUndoStack::indexChanged, &m_window, show);
+    QObject::connect(&history, &QUndoStack::cleanChanged, &m_window, show);
+    show();
+}
+
+} // namespace kvh::ui

@@ -1,0 +1,39 @@
+#pragma once
+// The main window's menu bar: File (with the recent files and the export items), Edit (with
+// undo and redo naming their edit) and About. Each item carries the object name and the
+// handler the window's tests and users know it by.
+
+#include <QString>
+
+class QAction;
+class QMenu;
+class QUndoStack;
+
+namespace kvh::ui {
+
+class ComparePage;
+class RecentFiles;
+class RecentFilesMenu;
+class frmHiTemp;
+
+/// Builds the menus onto the window; the window keeps only the items it changes later.
+class WindowMenus {
+public:
+    WindowMenus(frmHiTemp& window, RecentFiles& recentFiles, ComparePage& comparePage,
+                const QUndoStack& history);
+    /// "&Print", enabled while a run's results are kept.
+    QAction* print() const { return m_print; }
+    /// The recent files submenu.
+    RecentFilesMenu* recent() const { return m_recent; }
+
+private:
+    QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
+                     void (frmHiTemp::*handler)()) const;
+    void buildUndoItems(QMenu* edit, const QUndoStack& history) const;
+
+    frmHiTemp& m_window;
+    QAction* m_print = nullptr;
+    RecentFilesMenu* m_recent = nullptr;
+};
+
+} // namespace kvh::ui
