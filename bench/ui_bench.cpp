@@ -20,12 +20,12 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPainter>
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <QProcess>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <sys/resource.h>
 
@@ -296,7 +296,8 @@ int runAll() {
         }
         const double d = median(denseTimes), s = median(smoothTimes);
         std::printf("%-52s %9.2f ms\n",
-                    qPrintable(QStringLiteral("Results and Graph, %1 alternating rows").arg(rows)), d);
+                    qPrintable(QStringLiteral("Results and Graph, %1 alternating rows").arg(rows)),
+                    d);
         std::printf("%-52s %9.2f ms\n", "  a smooth profile of the same length", s);
         row("  ratio alternating / smooth", d / s, "x", 1.5);
     }

@@ -173,8 +173,8 @@ SafeDwell findSafeDwell(const Case& c) {
     // temperature, and rounding to the nearest single cannot carry it past a single-precision
     // bound. Below the limit, every dwell is safe: the answer is the cap, found without
     // simulating the long dwells.
-    if (trials(1) == Trial::Safe && trials.lastProcessMax() < static_cast<float>(
-                                        tracerLimitDisplay(c.setup)))
+    if (trials(1) == Trial::Safe &&
+        trials.lastProcessMax() < static_cast<float>(tracerLimitDisplay(c.setup)))
         return {SafeDwell::Kind::Capped, longestRunnable(trials, 1, kMaxTotalMinutes + 1)};
     int64_t safe = 0;
     int64_t next = 1;

@@ -85,7 +85,8 @@ ChartData buildChartData(const RunResult& run, const SetupState& setup, bool tra
 }
 
 std::vector<ChartPoint> decimate(const std::vector<ChartPoint>& points, int buckets) {
-    return decimateIndexed(points.size(), [&](size_t i) { return points[i]; }, buckets);
+    return decimateIndexed(
+        points.size(), [&](size_t i) { return points[i]; }, buckets);
 }
 
 std::optional<int> majorDivisions(Axis axis, float low, float high) {

@@ -6,15 +6,21 @@ namespace kvh::core {
 
 namespace {
 
-std::string columnName(int col) { return col == kColTemp ? "Temp." : "Time"; }
-std::string fieldName(int col) { return col == kColTemp ? "temperature" : "time"; }
+std::string columnName(int col) {
+    return col == kColTemp ? "Temp." : "Time";
+}
+std::string fieldName(int col) {
+    return col == kColTemp ? "temperature" : "time";
+}
 std::string quoted(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 2);
     out.append(1, '"').append(text).append(1, '"');
     return out;
 }
-std::string readAs(std::string_view text) { return plainNumberText(numericValue(text)); }
+std::string readAs(std::string_view text) {
+    return plainNumberText(numericValue(text));
+}
 
 /// Why a cell is doubtful; "" when it is not. `tip` receives the cell's own short note.
 std::string cellReason(const ProfileTable& table, int r, int col, std::string& tip) {
@@ -49,9 +55,9 @@ std::vector<DoubtfulCell> findDoubtfulCells(const ProfileTable& table) {
             std::string tip;
             const std::string reason = cellReason(table, r, col, tip);
             if (!reason.empty())
-                cells.push_back({r, col,
-                                 "Row " + std::to_string(r) + ", " + columnName(col) + ": " + reason,
-                                 tip});
+                cells.push_back(
+                    {r, col, "Row " + std::to_string(r) + ", " + columnName(col) + ": " + reason,
+                     tip});
         }
     }
     return cells;

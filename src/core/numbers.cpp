@@ -9,8 +9,12 @@ namespace kvh::core {
 
 namespace {
 
-bool isSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isSkipped(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 /// Scans the number at the start of `text` (sign, digits, point, digits, exponent) into a
 /// compact text that from_chars can read; "" when it has no digit. With `skipBlanks`, blanks,
@@ -240,7 +244,9 @@ std::optional<float> parseStrictSingle(std::string_view text) {
     return static_cast<float>(value);
 }
 
-bool fitsSingle(double value) { return std::isfinite(value) && std::fabs(value) <= FLT_MAX; }
+bool fitsSingle(double value) {
+    return std::isfinite(value) && std::fabs(value) <= FLT_MAX;
+}
 
 std::string_view trimBlanks(std::string_view text) {
     const size_t first = text.find_first_not_of(' ');

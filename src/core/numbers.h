@@ -30,10 +30,10 @@ double roundHalfEven(double value);
 /// A display pattern of the form "###0.0": at least one integer digit, a fixed number of
 /// decimals, no thousands separator.
 enum class Pattern {
-    Whole,      ///< "###0"
-    OneDec,     ///< "###0.0"
-    TwoDec,     ///< "##0.00" and "###0.00" (they differ only in the unused '#' places)
-    ThreeDec,   ///< "###0.000"
+    Whole,    ///< "###0"
+    OneDec,   ///< "###0.0"
+    TwoDec,   ///< "##0.00" and "###0.00" (they differ only in the unused '#' places)
+    ThreeDec, ///< "###0.000"
 };
 
 /// Formats the exact binary value with the pattern, rounding half away from zero. A value that

@@ -13,7 +13,9 @@ constexpr std::string_view kLongestStep = "Dwell at Temp ";
 /// Padding never goes on forever, even with a width function that ignores blanks.
 constexpr int kMaxPadding = 200;
 
-bool usedRow(const ProfileTable& t, int r) { return !t.cell(r, kColStep).empty(); }
+bool usedRow(const ProfileTable& t, int r) {
+    return !t.cell(r, kColStep).empty();
+}
 
 /// Title, the three setup lines and the empty line after them.
 std::string reportHead(const SetupState& s) {
@@ -31,8 +33,8 @@ std::string headerLine(const ProfileTable& t) {
 }
 
 std::string reportTail(const ResultTexts& results) {
-    return std::string(kCrLf) + results.summary + kCrLf + "Final Determination: " + results.verdict +
-           kCrLf + kCrLf;
+    return std::string(kCrLf) + results.summary + kCrLf +
+           "Final Determination: " + results.verdict + kCrLf + kCrLf;
 }
 
 std::string padFront(std::string text, double target, const TextWidth& width) {

@@ -44,8 +44,12 @@ void SetupState::selectEnviron(int i) {
     selectModel(0);
 }
 
-void SetupState::selectTempUnit(int i) { m_tempUnit.select(i); }
-void SetupState::selectTimeUnit(int i) { m_timeUnit.select(i); }
+void SetupState::selectTempUnit(int i) {
+    m_tempUnit.select(i);
+}
+void SetupState::selectTimeUnit(int i) {
+    m_timeUnit.select(i);
+}
 
 bool SetupState::complete() const {
     return m_chosenModel && m_chosenTracer && m_chosenEnviron;

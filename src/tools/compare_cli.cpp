@@ -50,7 +50,8 @@ Compared compareFile(const std::string& path) {
     if (!core::comparable(c.setup)) {
         compared.result = kExitIncompleteSetup;
         compared.message = path + ": " + std::string(core::kSetupNotComplete);
-    } else if (outcome = core::compareBarriers(c); std::holds_alternative<core::RunError>(outcome)) {
+    } else if (outcome = core::compareBarriers(c);
+               std::holds_alternative<core::RunError>(outcome)) {
         compared.result = kExitModelFailed;
         compared.message = path + ": " + core::describeError(std::get<core::RunError>(outcome));
     } else {

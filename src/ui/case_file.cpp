@@ -109,8 +109,7 @@ bool CaseFile::save() {
         path += kDewSuffix;
     if (!confirmOverwrite(m_platform, m_parent, path))
         return false;
-    const std::string error =
-        core::saveDewFile(localPath(path), m_editor.theCase());
+    const std::string error = core::saveDewFile(localPath(path), m_editor.theCase());
     if (!error.empty()) {
         m_platform.messageBox(m_parent,
                               kSaveErrorText.arg(QDir::toNativeSeparators(path), qs(error)),

@@ -27,17 +27,18 @@ const QStringList kHeaders{QStringLiteral("Barrier"),
                            QStringLiteral("% of Limit"),
                            QStringLiteral("Safe")};
 const QString kTableName = QStringLiteral("Barriers ranked by margin");
-const QStringList kHeaderTips{QStringLiteral("The barrier's catalogue code"),
-                              QStringLiteral("Highest internal temperature during the profile"),
-                              QStringLiteral("Highest internal temperature up to 20 minutes after the end"),
-                              QStringLiteral("PASS when the maximum stays below the limit"),
-                              QStringLiteral("Whether the results page warns about a dwell in the barrier"),
-                              QStringLiteral("Longest time of the hottest dwell that stays safe"),
-                              QStringLiteral("Highest internal temperature after the end"),
-                              QStringLiteral("Minutes from the end to that peak"),
-                              QStringLiteral("Limit minus the maximum internal temperature"),
-                              QStringLiteral("The margin as a share of the limit"),
-                              QStringLiteral("PASS without the dwell warning")};
+const QStringList kHeaderTips{
+    QStringLiteral("The barrier's catalogue code"),
+    QStringLiteral("Highest internal temperature during the profile"),
+    QStringLiteral("Highest internal temperature up to 20 minutes after the end"),
+    QStringLiteral("PASS when the maximum stays below the limit"),
+    QStringLiteral("Whether the results page warns about a dwell in the barrier"),
+    QStringLiteral("Longest time of the hottest dwell that stays safe"),
+    QStringLiteral("Highest internal temperature after the end"),
+    QStringLiteral("Minutes from the end to that peak"),
+    QStringLiteral("Limit minus the maximum internal temperature"),
+    QStringLiteral("The margin as a share of the limit"),
+    QStringLiteral("PASS without the dwell warning")};
 const QString kTableHelp =
     QStringLiteral("Click a row, or press Enter on it, to choose that barrier for the case.");
 const QString kRecommendationName = QStringLiteral("Recommendation");
@@ -195,18 +196,19 @@ void ComparePage::fillRow(int row, const core::BarrierResult& b) {
         const auto& cmp = std::get<core::Comparison>(*m_outcome);
         return cmp.recommended && cmp.barriers[*cmp.recommended].model == b.model;
     }();
-    const QString cells[ColumnCount] = {
-        qs(core::modelCode(b.model)),
-        oneDecimal(b.maxInternal) + unit,
-        oneDecimal(b.maxDwell) + unit,
-        b.pass ? QStringLiteral("PASS") : QStringLiteral("FAIL"),
-        b.warning ? kYes : kNo,
-        safeDwellCell(b.safeDwell),
-        oneDecimal(b.peakAfterEnd) + unit,
-        QString::number(b.minutesToPeak),
-        oneDecimal(b.margin()) + unit,
-        oneDecimal(b.marginShare() * 100) + QStringLiteral(" %"),
-        recommended ? kRecommendedMark : b.safe() ? kSafeMark : QString()};
+    const QString cells[ColumnCount] = {qs(core::modelCode(b.model)),
+                                        oneDecimal(b.maxInternal) + unit,
+                                        oneDecimal(b.maxDwell) + unit,
+                                        b.pass ? QStringLiteral("PASS") : QStringLiteral("FAIL"),
+                                        b.warning ? kYes : kNo,
+                                        safeDwellCell(b.safeDwell),
+                                        oneDecimal(b.peakAfterEnd) + unit,
+                                        QString::number(b.minutesToPeak),
+                                        oneDecimal(b.margin()) + unit,
+                                        oneDecimal(b.marginShare() * 100) + QStringLiteral(" %"),
+                                        recommended ? kRecommendedMark
+                                        : b.safe()  ? kSafeMark
+                                                    : QString()};
     for (int col = 0; col < ColumnCount; ++col) {
         auto* item = new QTableWidgetItem(cells[col]);
         item->setData(Qt::UserRole, b.model);
@@ -225,9 +227,9 @@ void ComparePage::showRecommendation() {
     }
     const core::BarrierResult& b = cmp.barriers[*cmp.recommended];
     const QString unit = m_case.setup.fahrenheit() ? kDegreesF : kDegreesC;
-    m_recommendation->setText(kRecommended.arg(qs(core::kModelCaptions[static_cast<size_t>(b.model)]),
-                                               oneDecimal(b.margin()) + unit,
-                                               oneDecimal(b.marginShare() * 100)));
+    m_recommendation->setText(
+        kRecommended.arg(qs(core::kModelCaptions[static_cast<size_t>(b.model)]),
+                         oneDecimal(b.margin()) + unit, oneDecimal(b.marginShare() * 100)));
 }
 
 /// Marks the row of the case's chosen model: bold, " (chosen)" after its name, selected.

@@ -72,11 +72,11 @@ ExportMenu::ExportMenu(frmHiTemp& window, ComparePage& comparePage, QMenu* file,
         const char* name;
         const QString& caption;
         void (ExportMenu::*handler)();
-    } items[] = {{"mnuExportSeries", kSeriesCaption, &ExportMenu::mnuExportSeries_Click},
-                 {"mnuExportPng", kPngCaption, &ExportMenu::mnuExportPng_Click},
-                 {"mnuExportSvg", kSvgCaption, &ExportMenu::mnuExportSvg_Click},
-                 {"mnuExportComparison", kComparisonCaption,
-                  &ExportMenu::mnuExportComparison_Click}};
+    } items[] = {
+        {"mnuExportSeries", kSeriesCaption, &ExportMenu::mnuExportSeries_Click},
+        {"mnuExportPng", kPngCaption, &ExportMenu::mnuExportPng_Click},
+        {"mnuExportSvg", kSvgCaption, &ExportMenu::mnuExportSvg_Click},
+        {"mnuExportComparison", kComparisonCaption, &ExportMenu::mnuExportComparison_Click}};
     for (const auto& item : items) {
         QAction* action = menu->addAction(item.caption);
         action->setObjectName(QString::fromLatin1(item.name));

@@ -84,8 +84,7 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
       m_tab(new QTabWidget), m_setupPage(new SetupPage),
       m_processPage(new ProcessPage(m_editor->model())), m_resultsPage(new ResultsPage),
       m_comparePage(new ComparePage(m_editor->theCase(), m_editor->model())),
-      m_recent(new RecentFiles(this)),
-      m_printer(std::make_unique<ReportPrinter>(platform, this)) {
+      m_recent(new RecentFiles(this)), m_printer(std::make_unique<ReportPrinter>(platform, this)) {
     setObjectName(QStringLiteral("frmHiTemp"));
     setWindowTitle(kWindowTitle);
     resize(kInitialSize);

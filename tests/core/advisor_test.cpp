@@ -6,8 +6,8 @@
 #include "core/dew_file.h"
 #include "core/model.h"
 #include "core/numbers.h"
-#include "test_cases.h"
 #include "named_row.h"
+#include "test_cases.h"
 
 #include <gtest/gtest.h>
 
@@ -311,8 +311,8 @@ TEST(Comparison, ExamplesFollowTheDefinitions) {
 }
 
 TEST(Comparison, NoSafeBarrierNoRecommendation) {
-    const Case c = makeCase(1, 0, 0, {{"S", "25", "0"}, {"R", "900", "10"}, {"D", "900", "600"},
-                                      {"E", "900", "60"}});
+    const Case c = makeCase(
+        1, 0, 0, {{"S", "25", "0"}, {"R", "900", "10"}, {"D", "900", "600"}, {"E", "900", "60"}});
     const Comparison cmp = std::get<Comparison>(compareBarriers(c, false));
     EXPECT_FALSE(cmp.recommended.has_value());
     EXPECT_EQ(cmp.barriers.size(), 6u);

@@ -1,6 +1,6 @@
 #include "core/chart_data.h"
-#include "test_cases.h"
 #include "named_row.h"
+#include "test_cases.h"
 
 #include <gtest/gtest.h>
 
@@ -30,17 +30,18 @@ TEST_P(MajorDivisions, FollowTheAxisRules) {
         << GetParam().range;
 }
 
-INSTANTIATE_TEST_SUITE_P(WorkedTable, MajorDivisions,
-                         testing::Values(DivisionCase{"Range100", 100, 10, 10}, DivisionCase{"Range95", 95, 5, 9},
-                                         DivisionCase{"Range90", 90, 10, 9}, DivisionCase{"Range49", 49, 7, 8},
-                                         DivisionCase{"Range45", 45, 9, 8}, DivisionCase{"Range11", 11, 4, 8},
-                                         DivisionCase{"Range5", 5, 5, 8}, DivisionCase{"RangeHalf", 0.5f, 4, 8},
-                                         DivisionCase{"Range150", 150, 10, 7}, DivisionCase{"Range260", 260, 10, 6},
-                                         DivisionCase{"Range1000", 1000, 10, 12}),
-                         RowName{});
+INSTANTIATE_TEST_SUITE_P(
+    WorkedTable, MajorDivisions,
+    testing::Values(DivisionCase{"Range100", 100, 10, 10}, DivisionCase{"Range95", 95, 5, 9},
+                    DivisionCase{"Range90", 90, 10, 9}, DivisionCase{"Range49", 49, 7, 8},
+                    DivisionCase{"Range45", 45, 9, 8}, DivisionCase{"Range11", 11, 4, 8},
+                    DivisionCase{"Range5", 5, 5, 8}, DivisionCase{"RangeHalf", 0.5f, 4, 8},
+                    DivisionCase{"Range150", 150, 10, 7}, DivisionCase{"Range260", 260, 10, 6},
+                    DivisionCase{"Range1000", 1000, 10, 12}),
+    RowName{});
 
 TEST(MajorDivisions, EdgeRanges) {
-    EXPECT_EQ(majorDivisions(Axis::Y, 120, 20), 8);          // high below low
+    EXPECT_EQ(majorDivisions(Axis::Y, 120, 20), 8); // high below low
     EXPECT_EQ(majorDivisions(Axis::Y, 0, 1000), 12);
     EXPECT_EQ(majorDivisions(Axis::Y, 0, 327670), 4095); // halved three times, stays above 10
     EXPECT_EQ(majorDivisions(Axis::Y, 0, 327690), std::nullopt); // the tenth overflows 16 bits
@@ -85,10 +86,10 @@ TEST(ChartData, NoMinutesNoCurve) {
 }
 
 TEST(ChartData, DecimatedWhileBuiltEqualsDecimatedAfter) {
-    const Case c = kvh::test::makeCase(1, 0, 2,
-                                       {{"S", "20", "0"}, {"R", "200", "3000"}, {"D", "200", "9000"},
-                                        {"R", "20", "4000"}},
-                                       true, true);
+    const Case c = kvh::test::makeCase(
+        1, 0, 2,
+        {{"S", "20", "0"}, {"R", "200", "3000"}, {"D", "200", "9000"}, {"R", "20", "4000"}}, true,
+        true);
     const RunResult run = std::get<RunResult>(runModel(c));
     const ChartData full = buildChartData(run, c.setup, false);
     const ChartData fine = buildChartData(run, c.setup, false, 700);
@@ -101,7 +102,8 @@ TEST(ChartData, DecimatedWhileBuiltEqualsDecimatedAfter) {
 TEST(Decimate, KeepsEndsAndExtremesOfEveryBucket) {
     std::vector<ChartPoint> points;
     for (int i = 0; i < 100000; ++i)
-        points.push_back({static_cast<double>(i), std::sin(i * 0.001) * 100 + (i == 51234 ? 500 : 0)});
+        points.push_back(
+            {static_cast<double>(i), std::sin(i * 0.001) * 100 + (i == 51234 ? 500 : 0)});
     const auto out = decimate(points, 500);
     EXPECT_LE(out.size(), 1002u);
     EXPECT_EQ(out.front(), points.front());
@@ -111,8 +113,9 @@ TEST(Decimate, KeepsEndsAndExtremesOfEveryBucket) {
     EXPECT_NE(std::find(out.begin(), out.end(), points[51234]), out.end()); // the spike survives
     const auto [lo, hi] = std::minmax_element(
         out.begin(), out.end(), [](const ChartPoint& a, const ChartPoint& b) { return a.y < b.y; });
-    const auto fullLow = std::min_element(
-        points.begin(), points.end(), [](const ChartPoint& a, const ChartPoint& b) { return a.y < b.y; });
+    const auto fullLow =
+        std::min_element(points.begin(), points.end(),
+                         [](const ChartPoint& a, const ChartPoint& b) { return a.y < b.y; });
     EXPECT_EQ(lo->y, fullLow->y);
     EXPECT_EQ(hi->y, points[51234].y);
     const std::vector<ChartPoint> small(points.begin(), points.begin() + 50);

@@ -1,7 +1,7 @@
 #include "core/dew_file.h"
+#include "named_row.h"
 #include "temp_dir.h"
 #include "test_cases.h"
-#include "named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -39,8 +39,8 @@ std::string withData(const std::string& data) {
 }
 
 TEST(DewWriter, WritesTheDocumentedExample) {
-    const Case c = makeCase(1, 0, 2,
-                            {{"S", "25", "0"}, {"R", "180", "30"}, {"D", "180", "60"}, {"E", "25", "15"}});
+    const Case c = makeCase(
+        1, 0, 2, {{"S", "25", "0"}, {"R", "180", "30"}, {"D", "180", "60"}, {"E", "25", "15"}});
     EXPECT_EQ(writeDew(c), kExample);
 }
 
@@ -79,7 +79,10 @@ class DewRoundTrip : public testing::TestWithParam<RoundTrip> {};
 TEST_P(DewRoundTrip, GivesBackTheSameCase) {
     const RoundTrip& p = GetParam();
     Case c = makeCase(p.tracer, p.environ, p.model,
-                      {{"S", "20.5", "0"}, {"R", "-40", "1.25"}, {"", "7", "8"}, {"D", "1E+15", "2"},
+                      {{"S", "20.5", "0"},
+                       {"R", "-40", "1.25"},
+                       {"", "7", "8"},
+                       {"D", "1E+15", "2"},
                        {"E", "0.001", "0"}},
                       p.celsius, p.minutes);
     const Case back = opened(writeDew(c), Case{});
@@ -96,15 +99,14 @@ TEST_P(DewRoundTrip, GivesBackTheSameCase) {
     EXPECT_EQ(writeDew(back), writeDew(c));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    UnitsAndModels, DewRoundTrip,
-    testing::Values(RoundTrip{"CelsiusMinutes7440", 1, 0, 2, true, true},
-                    RoundTrip{"FahrenheitHours7105", 1, 0, 5, false, false},
-                    RoundTrip{"ThermalPackInAir", 1, 0, 4, true, false},
-                    RoundTrip{"Tessel3Air7300", 1, 0, 3, false, true},
-                    RoundTrip{"Tessel2Liquid7640", 0, 1, 0, false, true},
-                    RoundTrip{"Tessel3Liquid7640", 1, 1, 0, true, true}),
-    RowName{});
+INSTANTIATE_TEST_SUITE_P(UnitsAndModels, DewRoundTrip,
+                         testing::Values(RoundTrip{"CelsiusMinutes7440", 1, 0, 2, true, true},
+                                         RoundTrip{"FahrenheitHours7105", 1, 0, 5, false, false},
+                                         RoundTrip{"ThermalPackInAir", 1, 0, 4, true, false},
+                                         RoundTrip{"Tessel3Air7300", 1, 0, 3, false, true},
+                                         RoundTrip{"Tessel2Liquid7640", 0, 1, 0, false, true},
+                                         RoundTrip{"Tessel3Liquid7640", 1, 1, 0, true, true}),
+                         RowName{});
 
 // Every combination the window can make comes back from Save and Open with the same choices.
 TEST(DewRoundTripSetup, EveryCombinationOfChoicesComesBack) {
@@ -116,9 +118,9 @@ TEST(DewRoundTripSetup, EveryCombinationOfChoicesComesBack) {
                     if (!c.setup.modelVisible(model))
                         continue;
                     c.setup.selectModel(model);
-                    SCOPED_TRACE(testing::Message() << "tracer " << tracer << " environment "
-                                                    << environ << " model " << model << " units "
-                                                    << units);
+                    SCOPED_TRACE(testing::Message()
+                                 << "tracer " << tracer << " environment " << environ << " model "
+                                 << model << " units " << units);
                     EXPECT_EQ(opened(writeDew(c), Case{}).setup, c.setup);
                 }
 }
@@ -142,13 +144,16 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         NoticeCase{"CleanFileSaysNothing", "S,25,0\r\nR,180,30\r\n", {}},
         NoticeCase{"LetterOForZero", "S,25,0\r\nD,4OO,30\r\n", {"Line 9: \"4OO\" is read as 4"}},
-        NoticeCase{"EmptyFields", "S,25,0\r\nD,,\r\n",
+        NoticeCase{"EmptyFields",
+                   "S,25,0\r\nD,,\r\n",
                    {"Line 9: the temperature is empty and read as 0",
                     "Line 9: the time is empty and read as 0"}},
-        NoticeCase{"UnknownStepLetter", "S,25,0\r\nX,300,30\r\n",
+        NoticeCase{"UnknownStepLetter",
+                   "S,25,0\r\nX,300,30\r\n",
                    {"Line 9: \"X\" has no step type (S, R, D or E); the row is kept without one "
                     "and skipped"}},
-        NoticeCase{"FieldOnTheNextLineIsNamedByItsLine", "S,25\r\n4OO\r\n",
+        NoticeCase{"FieldOnTheNextLineIsNamedByItsLine",
+                   "S,25\r\n4OO\r\n",
                    {"Line 9: \"4OO\" is read as 4"}},
         NoticeCase{"EmptyLineIsNoRow", "S,25,0\r\n\r\nE,25,0\r\n", {}}),
     RowName{});
@@ -174,10 +179,9 @@ TEST(DewReader, ManyRowsWidenTheGridFewArePadded) {
 }
 
 struct ReaderCase : NamedRow {
-    std::string data;               ///< after the standard setup lines
+    std::string data;                    ///< after the standard setup lines
     std::vector<ProfileTable::Row> rows; ///< rows 1.. expected
 };
-
 
 class DewReaderRows : public testing::TestWithParam<ReaderCase> {};
 
@@ -192,28 +196,43 @@ INSTANTIATE_TEST_SUITE_P(
     Quirks, DewReaderRows,
     testing::Values(
         ReaderCase{"EmptyTemperatureReadsZero", "R,,30\r\n", {{" 1", "Ramp to Temp", "0", "30"}}},
-        ReaderCase{"NumbersAreWrittenBackPlain", "S,100.50,abc\r\nD,12abc, 1 000\r\n",
+        ReaderCase{"NumbersAreWrittenBackPlain",
+                   "S,100.50,abc\r\nD,12abc, 1 000\r\n",
                    {{" 1", "Start Temp", "100.5", "0"}, {" 2", "Dwell at Temp", "12", "1000"}}},
         ReaderCase{"LowerCaseStepIsNoStep", "s,100,5\r\n", {{" 1", "", "100", "5"}}},
-        ReaderCase{"LowerCaseKeyEatsTheNextLines", "temp units = 0\r\n5\r\n7\r\nE,1,2\r\n",
+        ReaderCase{"LowerCaseKeyEatsTheNextLines",
+                   "temp units = 0\r\n5\r\n7\r\nE,1,2\r\n",
                    {{" 1", "", "5", "7"}, {" 2", "End Temp", "1", "2"}}},
-        ReaderCase{"EmptyLineIsALabelledRow", "S,1,2\r\n\r\nE,3,4\r\n",
-                   {{" 1", "Start Temp", "1", "2"}, {" 2", "", "", ""}, {" 3", "End Temp", "3", "4"}}},
-        ReaderCase{"CommaInACellShiftsTheFields", "S,1,5,2\r\nE,3,4\r\nD,1\r\n",
+        ReaderCase{
+            "EmptyLineIsALabelledRow",
+            "S,1,2\r\n\r\nE,3,4\r\n",
+            {{" 1", "Start Temp", "1", "2"}, {" 2", "", "", ""}, {" 3", "End Temp", "3", "4"}}},
+        ReaderCase{"CommaInACellShiftsTheFields",
+                   "S,1,5,2\r\nE,3,4\r\nD,1\r\n",
                    {{" 1", "Start Temp", "1", "5"}, {" 2", "", "0", "3"}, {" 3", "", "0", "1"}}},
-        ReaderCase{"LeadingBlanksAreSkipped", "   R,  80,  6\r\n", {{" 1", "Ramp to Temp", "80", "6"}}},
-        ReaderCase{"LineFeedsAlone", "S,1,2\nE,3,4\n",
+        ReaderCase{
+            "LeadingBlanksAreSkipped", "   R,  80,  6\r\n", {{" 1", "Ramp to Temp", "80", "6"}}},
+        ReaderCase{"LineFeedsAlone",
+                   "S,1,2\nE,3,4\n",
                    {{" 1", "Start Temp", "1", "2"}, {" 2", "End Temp", "3", "4"}}},
         ReaderCase{"NegativeZero", "S,-0,0\r\n", {{" 1", "Start Temp", "0", "0"}}},
-        ReaderCase{"NulBytesAreText", std::string("S,\0" "7,5\r\n", 8),
+        ReaderCase{"NulBytesAreText",
+                   std::string("S,\0"
+                               "7,5\r\n",
+                               8),
                    {{" 1", "Start Temp", "0", "5"}}},
-        ReaderCase{"InvalidUtf8StepIsNoStep", "\xff\xfe,1,2\r\nE,3,4\r\n",
+        ReaderCase{"InvalidUtf8StepIsNoStep",
+                   "\xff\xfe,1,2\r\nE,3,4\r\n",
                    {{" 1", "", "1", "2"}, {" 2", "End Temp", "3", "4"}}},
-        ReaderCase{"CarriageReturnsAlone", "S,1,2\rE,3,4\r",
+        ReaderCase{"CarriageReturnsAlone",
+                   "S,1,2\rE,3,4\r",
                    {{" 1", "Start Temp", "1", "2"}, {" 2", "End Temp", "3", "4"}}},
-        ReaderCase{"MixedLineEnds", "S,1,2\r\nR,5,6\nD,5,7\rE,3,4",
-                   {{" 1", "Start Temp", "1", "2"}, {" 2", "Ramp to Temp", "5", "6"},
-                    {" 3", "Dwell at Temp", "5", "7"}, {" 4", "End Temp", "3", "4"}}}),
+        ReaderCase{"MixedLineEnds",
+                   "S,1,2\r\nR,5,6\nD,5,7\rE,3,4",
+                   {{" 1", "Start Temp", "1", "2"},
+                    {" 2", "Ramp to Temp", "5", "6"},
+                    {" 3", "Dwell at Temp", "5", "7"},
+                    {" 4", "End Temp", "3", "4"}}}),
     RowName{});
 
 struct KeyCase : NamedRow {
@@ -235,17 +254,26 @@ TEST_P(DewReaderKeys, SelectByFirstFourAndLastCharacter) {
 INSTANTIATE_TEST_SUITE_P(
     Keys, DewReaderKeys,
     testing::Values(
-        KeyCase{"NoModelReadsAsModel0", "Davar Model = \r\nTracer Type = 1\r\nEnvironment = 0\r\n", 0, true, 0},
+        KeyCase{"NoModelReadsAsModel0", "Davar Model = \r\nTracer Type = 1\r\nEnvironment = 0\r\n",
+                0, true, 0},
         KeyCase{"TemperatureLineEndingIn0", "Temperature = 0\r\n", -1, false, -1},
         KeyCase{"EnvironmentTenIsAir", "Environment = 10\r\n", -1, true, 0},
-        KeyCase{"ModelBeforeTracer0IsChosenAgain", "Davar Model = 2\r\nTracer Type = 0\r\nEnvironment = 0\r\n", 2, true, 0},
-        KeyCase{"ModelBeforeTessel3LiquidIsChosenAgain", "Davar Model = 5\r\nTracer Type = 1\r\nEnvironment = 1\r\n", 5, true, 1},
-        KeyCase{"PackHiddenInLiquidLeavesTheRulesChoice", "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 1\r\n", 0, true, 1},
-        KeyCase{"DewarHiddenForTracer0LeavesTheRulesChoice", "Davar Model = 5\r\nTracer Type = 0\r\nEnvironment = 0\r\n", 0, true, 0},
-        KeyCase{"LastModelLineCounts", "Davar Model = 3\r\nTracer Type = 0\r\nDavar Model = 1\r\nEnvironment = 1\r\n", 1, true, 1},
-        KeyCase{"OldModelKey", "Tracer Type = 1\r\nEnvironment = 0\r\nDewer Model = 5\r\n", 5, true, 0},
+        KeyCase{"ModelBeforeTracer0IsChosenAgain",
+                "Davar Model = 2\r\nTracer Type = 0\r\nEnvironment = 0\r\n", 2, true, 0},
+        KeyCase{"ModelBeforeTessel3LiquidIsChosenAgain",
+                "Davar Model = 5\r\nTracer Type = 1\r\nEnvironment = 1\r\n", 5, true, 1},
+        KeyCase{"PackHiddenInLiquidLeavesTheRulesChoice",
+                "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 1\r\n", 0, true, 1},
+        KeyCase{"DewarHiddenForTracer0LeavesTheRulesChoice",
+                "Davar Model = 5\r\nTracer Type = 0\r\nEnvironment = 0\r\n", 0, true, 0},
+        KeyCase{"LastModelLineCounts",
+                "Davar Model = 3\r\nTracer Type = 0\r\nDavar Model = 1\r\nEnvironment = 1\r\n", 1,
+                true, 1},
+        KeyCase{"OldModelKey", "Tracer Type = 1\r\nEnvironment = 0\r\nDewer Model = 5\r\n", 5, true,
+                0},
         KeyCase{"ModelSevenSelectsNone", "Davar Model = 7\r\n", -1, true, -1},
-        KeyCase{"LaterKeyWins", "Temp Units = 0\r\n[Data]\r\n[Setup]\r\nTemp Units = 1\r\n", -1, true, -1},
+        KeyCase{"LaterKeyWins", "Temp Units = 0\r\n[Data]\r\n[Setup]\r\nTemp Units = 1\r\n", -1,
+                true, -1},
         KeyCase{"GroupSavedWithNothingReadsAsOne", "Environment = 1\r\n", -1, true, 1}),
     RowName{});
 
@@ -253,7 +281,6 @@ struct RefusedCase : NamedRow {
     std::string file;
     const char* reason;
 };
-
 
 class DewReaderRefuses : public testing::TestWithParam<RefusedCase> {};
 

@@ -1,7 +1,7 @@
 #include "core/doubtful.h"
 #include "core/numbers.h"
-#include "test_cases.h"
 #include "named_row.h"
+#include "test_cases.h"
 
 #include <gtest/gtest.h>
 
@@ -51,14 +51,14 @@ const DoubtRow kDoubtRows[] = {
     {"EmptyRowSaysNothing", {"", "", ""}, {}},
     {"ZerosWithoutStepTypeSayNothing", {"", "0", "0"}, {}},
 };
-INSTANTIATE_TEST_SUITE_P(Cells, Doubtful, testing::ValuesIn(kDoubtRows),
-                         RowName{});
+INSTANTIATE_TEST_SUITE_P(Cells, Doubtful, testing::ValuesIn(kDoubtRows), RowName{});
 
 TEST(Doubtful, StartRowAndTipsAreChecked) {
     const Case c = makeCase(1, 0, 1, {{"S", "", "0"}, {"D", "4OO", "30"}});
     const std::vector<DoubtfulCell> cells = findDoubtfulCells(c.profile);
     ASSERT_EQ(cells.size(), 2u);
-    EXPECT_EQ(cells[0], (DoubtfulCell{1, kColTemp, "Row 1, Temp.: empty, read as 0", "Empty: read as 0"}));
+    EXPECT_EQ(cells[0],
+              (DoubtfulCell{1, kColTemp, "Row 1, Temp.: empty, read as 0", "Empty: read as 0"}));
     EXPECT_EQ(cells[1].tip, "Read as 4");
     EXPECT_EQ(cells[1].col, kColTemp);
 }

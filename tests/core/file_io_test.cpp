@@ -1,6 +1,6 @@
 #include "core/file_io.h"
-#include "temp_dir.h"
 #include "named_row.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 

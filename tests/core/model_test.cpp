@@ -1,7 +1,7 @@
 #include "core/model.h"
 #include "core/numbers.h"
-#include "test_cases.h"
 #include "named_row.h"
+#include "test_cases.h"
 
 #include <gtest/gtest.h>
 
@@ -30,9 +30,12 @@ TEST(ModelParams, HoldsTheTableOfEveryModelAndCase) {
     const double outer[6][4] = {{0.07, 0.048, 0.096, 0.12}, {0.033, 0.028, 0.056, 0.07},
                                 {0.05, 0.05, 0.1, 0.125},   {0.066, 0.08, 0.16, 0.2},
                                 {0, 0.07, 0, 0.175},        {0, 0.072, 0, 0.18}};
-    const double inner[6][4] = {{0.0103, 0.0088, 0.0176, 0.022}, {0.005, 0.0048, 0.0096, 0.012},
-                                {0.0021, 0.002, 0.004, 0.005},   {0.0205, 0.018, 0.036, 0.045},
-                                {0, 0.036, 0, 0.09},             {0, 0.0088, 0, 0.022}};
+    const double inner[6][4] = {{0.0103, 0.0088, 0.0176, 0.022},
+                                {0.005, 0.0048, 0.0096, 0.012},
+                                {0.0021, 0.002, 0.004, 0.005},
+                                {0.0205, 0.018, 0.036, 0.045},
+                                {0, 0.036, 0, 0.09},
+                                {0, 0.0088, 0, 0.022}};
     for (size_t m = 0; m < 6; ++m) {
         for (size_t k = 0; k < 4; ++k) {
             EXPECT_EQ(p[m][k], dead[m][k]) << m << "," << k;
@@ -100,8 +103,7 @@ const StartRow kStartRows[] = {
      makeCase(1, 1, 2, {{"S", "20", "0"}, {"D", "500", "10"}}, false, true),
      "Maximum Internal Temperature = 23.8  Limit = 284\u00b0 F", ""},
 };
-INSTANTIATE_TEST_SUITE_P(Profiles, BarrierStart, ::testing::ValuesIn(kStartRows),
-                         RowName{});
+INSTANTIATE_TEST_SUITE_P(Profiles, BarrierStart, ::testing::ValuesIn(kStartRows), RowName{});
 
 TEST(Simulation, RampStartsFromTheMinuteBefore) {
     const RunResult r = ok(runModel(makeCase(0, 0, 0, {{"S", "20", "0"}, {"R", "80", "6"}})));
@@ -114,8 +116,8 @@ TEST(Simulation, RampStartsFromTheMinuteBefore) {
 }
 
 TEST(Simulation, ConsecutiveStepsShareAMinute) {
-    const RunResult r = ok(runModel(
-        makeCase(1, 0, 4, {{"S", "20", "5"}, {"D", "100", "10"}, {"D", "150", "10"}})));
+    const RunResult r =
+        ok(runModel(makeCase(1, 0, 4, {{"S", "20", "5"}, {"D", "100", "10"}, {"D", "150", "10"}})));
     EXPECT_EQ(r.process[64], 20.0f);
     EXPECT_EQ(r.process[65], 100.0f);
     EXPECT_EQ(r.process[74], 100.0f);
@@ -136,8 +138,8 @@ struct HoursCase : NamedRow {
 class HoursRounding : public testing::TestWithParam<HoursCase> {};
 
 TEST_P(HoursRounding, TotalAddsAFifthDurationDoesNot) {
-    const RunResult r =
-        ok(runModel(makeCase(0, 0, 0, {{"S", "20", "0"}, {"D", "50", GetParam().time}}, true, false)));
+    const RunResult r = ok(
+        runModel(makeCase(0, 0, 0, {{"S", "20", "0"}, {"D", "50", GetParam().time}}, true, false)));
     EXPECT_EQ(r.totalMinutes, GetParam().total) << GetParam().time;
     // The dwell starts at minute 60 and covers its duration; the next minute keeps the hold or 0.
     EXPECT_EQ(r.process[60 + static_cast<size_t>(GetParam().duration)], 50.0f) << GetParam().time;
@@ -172,7 +174,6 @@ struct NoDataRow : NamedRow {
     const char* message;
 };
 
-
 class NoData : public ::testing::TestWithParam<NoDataRow> {};
 
 // A file can choose a barrier the rules never offer for its tracer; without data it would hold
@@ -197,8 +198,7 @@ const NoDataRow kNoDataRows[] = {
      "The 7105 has no data for the Tessel II or VTX tracer in Air."},
 };
 
-INSTANTIATE_TEST_SUITE_P(Models, NoData, ::testing::ValuesIn(kNoDataRows),
-                         RowName{});
+INSTANTIATE_TEST_SUITE_P(Models, NoData, ::testing::ValuesIn(kNoDataRows), RowName{});
 
 TEST(Simulation, ThermalPackInLiquidHasDataWithTesselThree) {
     Case c = makeCase(1, 1, 0, {{"S", "30", "0"}, {"R", "200", "20"}});
@@ -314,7 +314,8 @@ TEST_P(Evaluation, WritesTheResultTexts) {
     run.limit = tracerLimitDisplay(c.setup);
     const kvh::core::Evaluation e = evaluate(run, c.setup);
     const std::string input = "max " + roundTripText(run.maxInternal) + ", dwell " +
-                              roundTripText(run.maxDwell) + ", rate " + roundTripText(run.finalRate);
+                              roundTripText(run.maxDwell) + ", rate " +
+                              roundTripText(run.finalRate);
     EXPECT_EQ(e.summary, p.summary) << input;
     EXPECT_EQ(e.verdict, p.verdict) << input;
 }

@@ -19,7 +19,7 @@ struct NamedRow {
 
 /// Prints a row as its name; found by argument-dependent lookup through the NamedRow base.
 template <typename Row>
-    requires std::derived_from<Row, NamedRow>
+requires std::derived_from<Row, NamedRow>
 void PrintTo(const Row& row, std::ostream* os) {
     *os << row.name;
 }
@@ -27,8 +27,7 @@ void PrintTo(const Row& row, std::ostream* os) {
 /// The test name of a row for INSTANTIATE_TEST_SUITE_P: its name, with anything GoogleTest does
 /// not take in a name written as '_'.
 struct RowName {
-    template <typename Row>
-    std::string operator()(const testing::TestParamInfo<Row>& info) const {
+    template <typename Row> std::string operator()(const testing::TestParamInfo<Row>& info) const {
         std::string name = info.param.name;
         for (char& c : name)
             if (!std::isalnum(static_cast<unsigned char>(c)))

@@ -22,20 +22,31 @@ struct ValueCase : NamedRow {
 class NumericValue : public testing::TestWithParam<ValueCase> {};
 
 TEST_P(NumericValue, ReadsTheLeadingNumber) {
-    EXPECT_EQ(numericValue(GetParam().text), GetParam().expected)
-        << '"' << GetParam().text << '"';
+    EXPECT_EQ(numericValue(GetParam().text), GetParam().expected) << '"' << GetParam().text << '"';
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cells, NumericValue,
-    testing::Values(ValueCase{"UnitAfterTheNumber", "12.5 min", 12.5}, ValueCase{"Letters", "abc", 0}, ValueCase{"Empty", "", 0},
-                    ValueCase{"SpacesBetweenDigits", "1 000", 1000}, ValueCase{"Minus", "-5", -5}, ValueCase{"Plus", "+7", 7},
-                    ValueCase{"MinusThenSpace", "- 5", -5}, ValueCase{"TabAndLineFeedBetweenDigits", "\t1\n2", 12}, ValueCase{"Exponent", "1e3", 1000},
-                    ValueCase{"SignedExponentThenLetter", " +3.5e-1x", 0.35}, ValueCase{"SecondPoint", "1.2.3", 1.2}, ValueCase{"LeadingPoint", ".5", 0.5},
-                    ValueCase{"TrailingPoint", "5.", 5}, ValueCase{"ExponentWithoutDigits", "1e", 1}, ValueCase{"ExponentSignWithoutDigits", "1e+", 1},
-                    ValueCase{"DigitsThenLetters", "12abc", 12}, ValueCase{"DegreeSignFirst", "\xc2\xb0" "5", 0}, ValueCase{"CommaEndsTheNumber", "1,5", 1},
-                    ValueCase{"PointAlone", ".", 0}, ValueCase{"MinusAlone", "-", 0}, ValueCase{"UnderflowToZero", "1e-400", 0}, ValueCase{"UnderflowCapitalE", "1E-400", 0},
-                    ValueCase{"OneTenth", "0.1", 0.1}, ValueCase{"CapitalExponent", "2E2", 200}),
+    testing::Values(ValueCase{"UnitAfterTheNumber", "12.5 min", 12.5},
+                    ValueCase{"Letters", "abc", 0}, ValueCase{"Empty", "", 0},
+                    ValueCase{"SpacesBetweenDigits", "1 000", 1000}, ValueCase{"Minus", "-5", -5},
+                    ValueCase{"Plus", "+7", 7}, ValueCase{"MinusThenSpace", "- 5", -5},
+                    ValueCase{"TabAndLineFeedBetweenDigits", "\t1\n2", 12},
+                    ValueCase{"Exponent", "1e3", 1000},
+                    ValueCase{"SignedExponentThenLetter", " +3.5e-1x", 0.35},
+                    ValueCase{"SecondPoint", "1.2.3", 1.2}, ValueCase{"LeadingPoint", ".5", 0.5},
+                    ValueCase{"TrailingPoint", "5.", 5},
+                    ValueCase{"ExponentWithoutDigits", "1e", 1},
+                    ValueCase{"ExponentSignWithoutDigits", "1e+", 1},
+                    ValueCase{"DigitsThenLetters", "12abc", 12},
+                    ValueCase{"DegreeSignFirst",
+                              "\xc2\xb0"
+                              "5",
+                              0},
+                    ValueCase{"CommaEndsTheNumber", "1,5", 1}, ValueCase{"PointAlone", ".", 0},
+                    ValueCase{"MinusAlone", "-", 0}, ValueCase{"UnderflowToZero", "1e-400", 0},
+                    ValueCase{"UnderflowCapitalE", "1E-400", 0}, ValueCase{"OneTenth", "0.1", 0.1},
+                    ValueCase{"CapitalExponent", "2E2", 200}),
     RowName{});
 
 TEST(NumericValueOverflow, HugeExponentsAreInfinite) {
@@ -70,7 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RangeCase{"HugeDigitsTinyExponent", "1" + k330Zeros + "e-700", 0.0},
                     RangeCase{"TinyDigitsHugeExponent", "0." + k330Zeros + "1e700", kInf},
                     RangeCase{"ExponentBeyondAnyInteger", "5e-99999999999999999999999", 0.0},
-                    RangeCase{"PositiveExponentBeyondAnyInteger", "-5e+99999999999999999999", -kInf},
+                    RangeCase{"PositiveExponentBeyondAnyInteger", "-5e+99999999999999999999",
+                              -kInf},
                     RangeCase{"TinyDigitsBackInRange", "0." + k330Zeros + "25e331", 2.5}),
     RowName{});
 
@@ -85,13 +97,16 @@ TEST_P(RoundHalfEven, TiesGoToEven) {
     EXPECT_EQ(roundHalfEven(GetParam().value), GetParam().expected) << GetParam().value;
 }
 
-INSTANTIATE_TEST_SUITE_P(Ties, RoundHalfEven,
-                         testing::Values(RoundCase{"HalfToZero", 0.5, 0}, RoundCase{"OneAndAHalfUp", 1.5, 2}, RoundCase{"TwoAndAHalfDown", 2.5, 2},
-                                         RoundCase{"ThreeAndAHalfUp", 3.5, 4}, RoundCase{"MinusHalfToZero", -0.5, 0},
-                                         RoundCase{"MinusOneAndAHalf", -1.5, -2}, RoundCase{"MinusTwoAndAHalf", -2.5, -2},
-                                         RoundCase{"SumJustAboveHalf", 0.36 + 0.2, 1}, RoundCase{"JustBelowTie", 2.4999, 2},
-                                         RoundCase{"JustAboveTie", 2.5001, 3}, RoundCase{"TieAtOneE15", 1e15 + 0.5, 1e15}),
-                         RowName{});
+INSTANTIATE_TEST_SUITE_P(
+    Ties, RoundHalfEven,
+    testing::Values(RoundCase{"HalfToZero", 0.5, 0}, RoundCase{"OneAndAHalfUp", 1.5, 2},
+                    RoundCase{"TwoAndAHalfDown", 2.5, 2}, RoundCase{"ThreeAndAHalfUp", 3.5, 4},
+                    RoundCase{"MinusHalfToZero", -0.5, 0}, RoundCase{"MinusOneAndAHalf", -1.5, -2},
+                    RoundCase{"MinusTwoAndAHalf", -2.5, -2},
+                    RoundCase{"SumJustAboveHalf", 0.36 + 0.2, 1},
+                    RoundCase{"JustBelowTie", 2.4999, 2}, RoundCase{"JustAboveTie", 2.5001, 3},
+                    RoundCase{"TieAtOneE15", 1e15 + 0.5, 1e15}),
+    RowName{});
 
 struct FormatCase : NamedRow {
     double value;
@@ -113,9 +128,11 @@ INSTANTIATE_TEST_SUITE_P(
                     FormatCase{"NegativeTwoDecimals", -1.25, Pattern::TwoDec, "-1.25"},
                     FormatCase{"NegativeRoundsToZero", -0.001, Pattern::TwoDec, "0.00"},
                     FormatCase{"NegativeOneDecimalToZero", -0.04, Pattern::OneDec, "0.0"},
-                    FormatCase{"ExactTieUp", 0.125, Pattern::TwoDec, "0.13"},   // an exact tie
-                    FormatCase{"JustBelowTheTie", 2.675, Pattern::TwoDec, "2.67"},   // just below the tie
-                    FormatCase{"WholeHalfUp", 0.5, Pattern::Whole, "1"}, FormatCase{"WholeTwoAndAHalfUp", 2.5, Pattern::Whole, "3"},
+                    FormatCase{"ExactTieUp", 0.125, Pattern::TwoDec, "0.13"}, // an exact tie
+                    FormatCase{"JustBelowTheTie", 2.675, Pattern::TwoDec,
+                               "2.67"}, // just below the tie
+                    FormatCase{"WholeHalfUp", 0.5, Pattern::Whole, "1"},
+                    FormatCase{"WholeTwoAndAHalfUp", 2.5, Pattern::Whole, "3"},
                     FormatCase{"WholeNegativeHalfAway", -2.5, Pattern::Whole, "-3"},
                     FormatCase{"FiveDigitsOneDecimal", 12345.67, Pattern::OneDec, "12345.7"},
                     FormatCase{"WholeNumber", 302, Pattern::Whole, "302"},
@@ -141,12 +158,17 @@ TEST_P(PlainNumberText, WritesFifteenSignificantDigits) {
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers, PlainNumberText,
-    testing::Values(PlainCase{"Fraction", 100.5, "100.5"}, PlainCase{"Zero", 0, "0"}, PlainCase{"NegativeZero", -0.0, "0"},
-                    PlainCase{"Integer", 12, "12"}, PlainCase{"NegativeFraction", -5.25, "-5.25"}, PlainCase{"OneTenth", 0.1, "0.1"},
-                    PlainCase{"OneThird", 1.0 / 3, "0.333333333333333"}, PlainCase{"OneE15IsExponent", 1e15, "1E+15"},
+    testing::Values(PlainCase{"Fraction", 100.5, "100.5"}, PlainCase{"Zero", 0, "0"},
+                    PlainCase{"NegativeZero", -0.0, "0"}, PlainCase{"Integer", 12, "12"},
+                    PlainCase{"NegativeFraction", -5.25, "-5.25"},
+                    PlainCase{"OneTenth", 0.1, "0.1"},
+                    PlainCase{"OneThird", 1.0 / 3, "0.333333333333333"},
+                    PlainCase{"OneE15IsExponent", 1e15, "1E+15"},
                     PlainCase{"FifteenDigits", 123456789012345, "123456789012345"},
-                    PlainCase{"SmallFraction", 0.0001, "0.0001"}, PlainCase{"SmallerIsExponent", 0.00001, "1E-05"},
-                    PlainCase{"RoundsToFifteenDigits", 1234567890123456789.0, "1.23456789012346E+18"},
+                    PlainCase{"SmallFraction", 0.0001, "0.0001"},
+                    PlainCase{"SmallerIsExponent", 0.00001, "1E-05"},
+                    PlainCase{"RoundsToFifteenDigits", 1234567890123456789.0,
+                              "1.23456789012346E+18"},
                     PlainCase{"Huge", 1e300, "1E+300"}),
     RowName{});
 
@@ -170,15 +192,21 @@ TEST_P(ParseStrictSingle, AcceptsOnlyAWholeNumber) {
     EXPECT_EQ(parseStrictSingle(GetParam().text), GetParam().expected) << GetParam().text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Inputs, ParseStrictSingle,
-    testing::Values(StrictCase{"Integer", "100", 100.0f}, StrictCase{"SurroundingSpaces", " 20 ", 20.0f},
-                    StrictCase{"NegativeFraction", "-5.5", -5.5f}, StrictCase{"Exponent", "1e3", 1000.0f}, StrictCase{"UnderflowToZero", "1E-50", 0.0f},
-                    StrictCase{"OneTenth", "0.1", 0.1f}, StrictCase{"Empty", "", std::nullopt},
-                    StrictCase{"Letters", "abc", std::nullopt}, StrictCase{"TrailingLetters", "12abc", std::nullopt},
-                    StrictCase{"OverflowsSingle", "1e39", std::nullopt}, StrictCase{"NegativeOverflow", "-1e39", std::nullopt},
-                    StrictCase{"PointAlone", ".", std::nullopt}, StrictCase{"ExponentWithoutDigits", "1e", std::nullopt},
-                    StrictCase{"SpaceInside", "1 0", std::nullopt}),
-    RowName{});
+INSTANTIATE_TEST_SUITE_P(Inputs, ParseStrictSingle,
+                         testing::Values(StrictCase{"Integer", "100", 100.0f},
+                                         StrictCase{"SurroundingSpaces", " 20 ", 20.0f},
+                                         StrictCase{"NegativeFraction", "-5.5", -5.5f},
+                                         StrictCase{"Exponent", "1e3", 1000.0f},
+                                         StrictCase{"UnderflowToZero", "1E-50", 0.0f},
+                                         StrictCase{"OneTenth", "0.1", 0.1f},
+                                         StrictCase{"Empty", "", std::nullopt},
+                                         StrictCase{"Letters", "abc", std::nullopt},
+                                         StrictCase{"TrailingLetters", "12abc", std::nullopt},
+                                         StrictCase{"OverflowsSingle", "1e39", std::nullopt},
+                                         StrictCase{"NegativeOverflow", "-1e39", std::nullopt},
+                                         StrictCase{"PointAlone", ".", std::nullopt},
+                                         StrictCase{"ExponentWithoutDigits", "1e", std::nullopt},
+                                         StrictCase{"SpaceInside", "1 0", std::nullopt}),
+                         RowName{});
 
 } // namespace

@@ -189,7 +189,6 @@ struct RowEditCase : NamedRow {
     const char* row3Temp; ///< row 3's temperature afterwards (rows 2..4 hold "2", "3", "4")
 };
 
-
 class RowInsertDelete : public testing::TestWithParam<RowEditCase> {};
 
 TEST_P(RowInsertDelete, KeepsTheStartRowAndRenumbers) {
@@ -201,7 +200,8 @@ TEST_P(RowInsertDelete, KeepsTheStartRowAndRenumbers) {
     const bool done =
         p.insert ? insertRowAt(c.profile, p.row) : deleteRows(c.profile, p.row, p.count);
     const std::string input = (p.insert ? "insert at row " : "delete from row ") +
-                              std::to_string(p.row) + (p.insert ? "" : ", " + std::to_string(p.count));
+                              std::to_string(p.row) +
+                              (p.insert ? "" : ", " + std::to_string(p.count));
     EXPECT_EQ(done, p.done) << input;
     if (!p.done) {
         EXPECT_EQ(c, before) << input;

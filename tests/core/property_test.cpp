@@ -48,7 +48,8 @@ Reference reference(const Case& c) {
                 r.process[static_cast<size_t>(m)] = static_cast<float>(temp);
             p += d;
         } else if (code == 'R') {
-            const double rate = (temp - r.process[static_cast<size_t>(p - 1)]) / static_cast<double>(d);
+            const double rate =
+                (temp - r.process[static_cast<size_t>(p - 1)]) / static_cast<double>(d);
             for (int64_t m = p; m <= p + d; ++m)
                 r.process[static_cast<size_t>(m)] =
                     static_cast<float>(r.process[static_cast<size_t>(m - 1)] + rate);
@@ -95,12 +96,14 @@ Case randomCase(std::mt19937& rng) {
     for (int r = 1; r <= rows; ++r) {
         if (r >= c.profile.rowCount())
             c.profile.appendRow();
-        const char* steps[] = {"Start Temp   ", "Ramp to Temp", "Dwell at Temp", "End Temp    ", ""};
+        const char* steps[] = {"Start Temp   ", "Ramp to Temp", "Dwell at Temp", "End Temp    ",
+                               ""};
         c.profile.setCell(r, 1, r == 1 ? steps[0] : steps[rng() % 5]);
         c.profile.setCell(r, 2, plainNumberText(std::round(temp(rng) * 100) / 100));
         // Times with halves and odd fractions exercise every rounding path.
         const double minutes = static_cast<double>(rng() % 400) / (rng() % 2 ? 1 : 2);
-        c.profile.setCell(r, 3, plainNumberText(hours ? std::round(minutes / 60 * 1000) / 1000 : minutes));
+        c.profile.setCell(
+            r, 3, plainNumberText(hours ? std::round(minutes / 60 * 1000) / 1000 : minutes));
         if (c.profile.cell(r, 1) == "Ramp to Temp" &&
             std::nearbyint(numericValue(c.profile.cell(r, 3)) * (hours ? 60 : 1)) == 0)
             c.profile.setCell(r, 3, "1");
@@ -149,8 +152,8 @@ TEST(ModelProperty, ArbitraryCellTextNeverBreaksARun) {
     std::mt19937 rng(7);
     const std::string alphabet = "0123456789.-+eE ,abcSRDE\t\n";
     for (int i = 0; i < 2000; ++i) {
-        Case c = kvh::test::makeCase(static_cast<int>(rng() % 2), static_cast<int>(rng() % 2), 0, {},
-                                     true, rng() % 2 == 0);
+        Case c = kvh::test::makeCase(static_cast<int>(rng() % 2), static_cast<int>(rng() % 2), 0,
+                                     {}, true, rng() % 2 == 0);
         for (int r = 1; r < c.profile.rowCount(); ++r)
             for (int col = 1; col < 4; ++col) {
                 std::string text;

@@ -1,5 +1,5 @@
-#include "report_cli.h"
 #include "named_row.h"
+#include "report_cli.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -24,8 +24,7 @@ class ReportCli : public testing::TestWithParam<CliCase> {};
 
 TEST_P(ReportCli, ExitCodesAndMessages) {
     const CliCase& p = GetParam();
-    const std::string path =
-        kvh::test::scratchPath(std::string("cli-") + p.name + ".dew").string();
+    const std::string path = kvh::test::scratchPath(std::string("cli-") + p.name + ".dew").string();
     if (p.file)
         std::ofstream(path, std::ios::binary) << p.file;
     std::vector<std::string> args = p.args;
@@ -43,7 +42,8 @@ TEST_P(ReportCli, ExitCodesAndMessages) {
 }
 
 const char* const kIncomplete = "[Setup]\r\nTemp Units = 1\r\n[Data]\r\nS,20,0\r\n";
-const char* const kBadRamp = "Davar Model = 0\r\nTracer Type = 0\r\nEnvironment = 0\r\nS,20,0\r\nR,80,0\r\n";
+const char* const kBadRamp =
+    "Davar Model = 0\r\nTracer Type = 0\r\nEnvironment = 0\r\nS,20,0\r\nR,80,0\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, ReportCli,
@@ -52,14 +52,18 @@ INSTANTIATE_TEST_SUITE_P(
                     CliCase{"UnknownOption", {"--bogus", "@"}, "", 64, "unexpected argument"},
                     CliCase{"MissingFile", {"@"}, nullptr, 1, "cannot be opened"},
                     CliCase{"TruncatedRow", {"@"}, "S,1", 1, "ends before"},
-                    CliCase{"IncompleteSetup", {"@"}, kIncomplete, 2,
+                    CliCase{"IncompleteSetup",
+                            {"@"},
+                            kIncomplete,
+                            2,
                             "Setup not complete! Results cannot be displayed"},
                     CliCase{"ZeroRamp", {"--series", "@"}, kBadRamp, 3, "Profile row 2"}),
     RowName{});
 
 // Odd cells and fields are told on standard error; the report itself does not change.
 TEST(ReportCliNotices, GoToStandardErrorOnly) {
-    const std::string dir = std::filesystem::temp_directory_path().string() + "/kvh-" + std::to_string(::getpid());
+    const std::string dir =
+        std::filesystem::temp_directory_path().string() + "/kvh-" + std::to_string(::getpid());
     std::filesystem::create_directories(dir);
     const std::string setup = "Davar Model = 1\r\nTracer Type = 1\r\nEnvironment = 0\r\n";
     std::ofstream(dir + "/kvh-clean.dew", std::ios::binary) << setup << "S,20,0\r\nD,400,30\r\n";
@@ -78,14 +82,14 @@ struct InfoCase : NamedRow {
     const char* stdoutPart;
 };
 
-
 class ReportCliInfo : public testing::TestWithParam<InfoCase> {};
 
 TEST_P(ReportCliInfo, PrintedOnStandardOutputWithSuccess) {
     std::ostringstream out, err;
     const std::string input = testing::PrintToString(GetParam().args);
     EXPECT_EQ(kvh::tools::reportMain(GetParam().args, out, err), 0) << input;
-    EXPECT_NE(out.str().find(GetParam().stdoutPart), std::string::npos) << input << ": " << out.str();
+    EXPECT_NE(out.str().find(GetParam().stdoutPart), std::string::npos)
+        << input << ": " << out.str();
     EXPECT_TRUE(err.str().empty()) << input << ": " << err.str();
 }
 

@@ -42,8 +42,9 @@ TEST(ReportText, SkipsRowsWithoutStepAndTrimsOnlyTheNumbers) {
     Case c = makeCase(0, 1, 0, {{"S", " 250 ", "1.25"}, {"", "99", "9"}, {"D", "7", " 3"}});
     c.profile.setCell(4, 1, "   "); // blanks count as a step text
     const std::string text = buildReportText(c, {"x", "FAIL"});
-    EXPECT_NE(text.find("\r\n 1\tStart Temp   \t250\t1.25\r\n 3\tDwell at Temp\t7\t3\r\n 4\t   \t\t\r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        text.find("\r\n 1\tStart Temp   \t250\t1.25\r\n 3\tDwell at Temp\t7\t3\r\n 4\t   \t\t\r\n"),
+        std::string::npos)
         << text;
     EXPECT_NE(text.find("Model: 7640 2\" by 6\" Vacuum  Dewar\r\n"), std::string::npos);
     EXPECT_NE(text.find("Environment: Liquid\r\n"), std::string::npos);
@@ -59,7 +60,9 @@ TEST(ReportText, EmptyProfileGivesTwoEmptyLines) {
     EXPECT_NE(text.find("Tracer Type: Tessel II or VTX\r\nEnvironment: \r\n"), std::string::npos);
 }
 
-double characters(std::string_view s) { return static_cast<double>(s.size()); }
+double characters(std::string_view s) {
+    return static_cast<double>(s.size());
+}
 
 TEST(AlignedReport, PadsNumbersInFrontAndStepsBehind) {
     const Case c = thermalPackCase();
@@ -87,11 +90,13 @@ TEST(AlignedReport, RoundsToOneDecimalAndStopsAtTheFirstWidthReached) {
     };
     const std::string text = buildAlignedReportText(c, {"", "PASS"}, width);
     // Widest value "  12345.7" measures 8; "0.0" needs ten blanks, "1.3" too.
-    EXPECT_NE(text.find(" 1\tStart Temp" + std::string(6, ' ') + "\t" + std::string(10, ' ') + "0.0\t" +
-                          std::string(10, ' ') + "1.3\r\n"), std::string::npos)
+    EXPECT_NE(text.find(" 1\tStart Temp" + std::string(6, ' ') + "\t" + std::string(10, ' ') +
+                        "0.0\t" + std::string(10, ' ') + "1.3\r\n"),
+              std::string::npos)
         << text;
-    EXPECT_NE(text.find(" 2\tEnd Temp" + std::string(10, ' ') + "\t  12345.7\t" + std::string(10, ' ') +
-                          "0.0\r\n"), std::string::npos)
+    EXPECT_NE(text.find(" 2\tEnd Temp" + std::string(10, ' ') + "\t  12345.7\t" +
+                        std::string(10, ' ') + "0.0\r\n"),
+              std::string::npos)
         << text;
 }
 

@@ -40,8 +40,8 @@ std::string offered(const SetupState& s) {
 
 struct RuleCase : NamedRow {
     const char* clicks;
-    const char* offered;  ///< models 0..5
-    int selectedModel;    ///< -1: none
+    const char* offered; ///< models 0..5
+    int selectedModel;   ///< -1: none
     const char* summary;
 };
 
@@ -58,26 +58,25 @@ TEST_P(ModelRules, OfferAndChoose) {
 
 INSTANTIATE_TEST_SUITE_P(
     Setup, ModelRules,
-    testing::Values(
-        RuleCase{"nothing chosen", "", "111100", -1, "Setup Not Specified"},
-        RuleCase{"tracer 0 replaces a chosen model", "M2 T1 E0 T0", "111100", 0,
-                 "Model 7640; Tessel II or VTX; in Air"},
-        RuleCase{"liquid replaces 7105 with 7640", "T1 E0 M5 E1", "111101", 0,
-                 "Model 7640; Tessel III; in Liquid"},
-        RuleCase{"Tessel III in air offers six", "T1 E0 M4", "111111", 4,
-                 "Model 7210; Tessel III; in Air"},
-        RuleCase{"Tessel III before any environment counts as air", "T1", "111111", -1,
-                 "Setup Not Specified"},
-        RuleCase{"liquid after Tessel III hides 7210", "T1 E1", "111101", 0,
-                 "Model 7640; Tessel III; in Liquid"},
-        RuleCase{"liquid with Tessel II keeps the model", "T0 M3 E1", "111100", 3,
-                 "Model 7300; Tessel II or VTX; in Liquid"},
-        RuleCase{"a model chosen by a rule counts", "E0 T0", "111100", 0,
-                 "Model 7640; Tessel II or VTX; in Air"},
-        RuleCase{"the worked summary", "T1 E1 M2", "111101", 2,
-                 "Model 7440; Tessel III; in Liquid"},
-        RuleCase{"air again offers 7210", "T1 E1 E0", "111111", 0,
-                 "Model 7640; Tessel III; in Air"}),
+    testing::Values(RuleCase{"nothing chosen", "", "111100", -1, "Setup Not Specified"},
+                    RuleCase{"tracer 0 replaces a chosen model", "M2 T1 E0 T0", "111100", 0,
+                             "Model 7640; Tessel II or VTX; in Air"},
+                    RuleCase{"liquid replaces 7105 with 7640", "T1 E0 M5 E1", "111101", 0,
+                             "Model 7640; Tessel III; in Liquid"},
+                    RuleCase{"Tessel III in air offers six", "T1 E0 M4", "111111", 4,
+                             "Model 7210; Tessel III; in Air"},
+                    RuleCase{"Tessel III before any environment counts as air", "T1", "111111", -1,
+                             "Setup Not Specified"},
+                    RuleCase{"liquid after Tessel III hides 7210", "T1 E1", "111101", 0,
+                             "Model 7640; Tessel III; in Liquid"},
+                    RuleCase{"liquid with Tessel II keeps the model", "T0 M3 E1", "111100", 3,
+                             "Model 7300; Tessel II or VTX; in Liquid"},
+                    RuleCase{"a model chosen by a rule counts", "E0 T0", "111100", 0,
+                             "Model 7640; Tessel II or VTX; in Air"},
+                    RuleCase{"the worked summary", "T1 E1 M2", "111101", 2,
+                             "Model 7440; Tessel III; in Liquid"},
+                    RuleCase{"air again offers 7210", "T1 E1 E0", "111111", 0,
+                             "Model 7640; Tessel III; in Air"}),
     RowName{});
 
 TEST(Setup, StartsWithCelsiusMinutesAndNothingChosen) {

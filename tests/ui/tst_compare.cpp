@@ -138,7 +138,8 @@ private slots:
             table()->setFocus();
             table()->setCurrentCell(chosen, 0);
             QTest::keyClick(table(), target > chosen ? Qt::Key_Down : Qt::Key_Up);
-            QCOMPARE(h->theCase().setup.modelTag(), std::string("7210")); // moving alone is no choice
+            QCOMPARE(h->theCase().setup.modelTag(),
+                     std::string("7210")); // moving alone is no choice
             QTest::keyClick(table(), Qt::Key_Return);
         } else {
             clickRow(target);
@@ -164,7 +165,8 @@ private slots:
     }
 
     void profileErrorIsShownInsteadOfTheTable() {
-        h->openText("[Setup]\r\nTracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\nR,200,0\r\n");
+        h->openText(
+            "[Setup]\r\nTracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\nR,200,0\r\n");
         h->showPage(kComparePage);
         QCOMPARE(table()->rowCount(), 0);
         QVERIFY(h->get<QLabel>("lblRecommendation")->text().startsWith(u"Profile row 2"_s));
@@ -174,10 +176,11 @@ private slots:
         QTest::addColumn<QByteArray>("dew");
         QTest::addColumn<bool>("rises");
         QTest::newRow("falls at the end") << test::kPassingCase << false;
-        QTest::newRow("still rises") << QByteArray("[Setup]\r\nDavar Model = 1\r\nTracer Type = 1\r\n"
-                                                   "Environment = 0\r\n[Data]\r\nS,25,0\r\n"
-                                                   "R,400,15\r\nD,400,105\r\nE,25,5\r\n")
-                                     << true;
+        QTest::newRow("still rises")
+            << QByteArray("[Setup]\r\nDavar Model = 1\r\nTracer Type = 1\r\n"
+                          "Environment = 0\r\n[Data]\r\nS,25,0\r\n"
+                          "R,400,15\r\nD,400,105\r\nE,25,5\r\n")
+            << true;
     }
     void resultsShowThePeakAfterTheEnd() {
         QFETCH(QByteArray, dew);

@@ -206,7 +206,8 @@ private slots:
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
         const core::ResultTexts texts = h->window->resultTexts();
-        QVERIFY(ui::ReportPrinter::paintDocument(writer, {h->theCase(), texts, h->window->chart()}));
+        QVERIFY(
+            ui::ReportPrinter::paintDocument(writer, {h->theCase(), texts, h->window->chart()}));
         buffer.close();
         const QString file = path(u"unsaved.pdf"_s);
         QFile out(file);
