@@ -121,6 +121,10 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
 frmHiTemp::~frmHiTemp() {
     // The pages read the case, which the editor (a child made first) holds: they go first.
     delete takeCentralWidget();
+    // What is left goes after this destructor, when the window is a plain widget: the undo
+    // history, for one, reports itself clean as it is cleared. None of it may reach a slot here.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
 }
 
 const core::Case& frmHiTemp::currentCase() const {
