@@ -3,6 +3,8 @@
 
 #include "core/case.h"
 #include "core/dew_file.h"
+#include "core/doubtful.h"
+#include "core/model.h"
 
 #include <benchmark/benchmark.h>
 
@@ -48,6 +50,31 @@ void BM_ParseAndApply100kRows(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ParseAndApply100kRows)->Unit(benchmark::kMillisecond);
+
+kvh::core::Case openedCase() {
+    kvh::core::Case c;
+    kvh::core::applyDew(c, std::get<kvh::core::DewParse>(kvh::core::parseDew(alternatingDew(kRows))));
+    return c;
+}
+
+/// What every visit of the results page scans besides the run: the doubtful cells.
+void BM_Doubtful100kRows(benchmark::State& state) {
+    const kvh::core::Case c = openedCase();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kvh::core::findDoubtfulCells(c.profile));
+}
+BENCHMARK(BM_Doubtful100kRows)->Unit(benchmark::kMillisecond);
+
+/// The run itself, reading the rows' numbers.
+void BM_Run100kRows(benchmark::State& state) {
+    const kvh::core::Case c = openedCase();
+    kvh::core::RunResult spare;
+    for (auto _ : state) {
+        auto outcome = kvh::core::runModel(c, std::move(spare));
+        spare = std::get<kvh::core::RunResult>(std::move(outcome));
+    }
+}
+BENCHMARK(BM_Run100kRows)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
