@@ -53,7 +53,8 @@ BENCHMARK(BM_ParseAndApply100kRows)->Unit(benchmark::kMillisecond);
 
 kvh::core::Case openedCase() {
     kvh::core::Case c;
-    kvh::core::applyDew(c, std::get<kvh::core::DewParse>(kvh::core::parseDew(alternatingDew(kRows))));
+    kvh::core::applyDew(c,
+                        std::get<kvh::core::DewParse>(kvh::core::parseDew(alternatingDew(kRows))));
     return c;
 }
 
