@@ -48,18 +48,20 @@ std::string cellReason(const ProfileTable& table, int r, int col, std::string& t
 
 } // namespace
 
+void appendDoubtfulCells(const ProfileTable& table, int r, std::vector<DoubtfulCell>& cells) {
+    for (const int col : {kColTemp, kColTime}) {
+        std::string tip;
+        const std::string reason = cellReason(table, r, col, tip);
+        if (!reason.empty())
+            cells.push_back(
+                {r, col, "Row " + std::to_string(r) + ", " + columnName(col) + ": " + reason, tip});
+    }
+}
+
 std::vector<DoubtfulCell> findDoubtfulCells(const ProfileTable& table) {
     std::vector<DoubtfulCell> cells;
-    for (int r = 1; r < table.rowCount(); ++r) {
-        for (const int col : {kColTemp, kColTime}) {
-            std::string tip;
-            const std::string reason = cellReason(table, r, col, tip);
-            if (!reason.empty())
-                cells.push_back(
-                    {r, col, "Row " + std::to_string(r) + ", " + columnName(col) + ": " + reason,
-                     tip});
-        }
-    }
+    for (int r = 1; r < table.rowCount(); ++r)
+        appendDoubtfulCells(table, r, cells);
     return cells;
 }
 

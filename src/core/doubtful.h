@@ -23,6 +23,9 @@ struct DoubtfulCell {
 /// Every doubtful temperature and time cell of the data rows, row by row, temperature first.
 std::vector<DoubtfulCell> findDoubtfulCells(const ProfileTable& table);
 
+/// The doubtful cells of data row `row` alone, appended to `cells` (what one edit can change).
+void appendDoubtfulCells(const ProfileTable& table, int row, std::vector<DoubtfulCell>& cells);
+
 /// The note for one number field of a ".dew" profile line (column kColTemp or kColTime), or ""
 /// when the field reads cleanly: `Line 9: "4OO" is read as 4`, `Line 9: the time is empty and
 /// read as 0`. `field` is judged; `shown` is how the note quotes it (UTF-8, perhaps shortened).

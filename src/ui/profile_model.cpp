@@ -72,7 +72,12 @@ void ProfileModel::change(const std::function<void()>& edit, RowShift shift) {
 
 void ProfileModel::changeCell(int row, const std::function<void()>& edit) {
     edit();
-    refreshMarks();
+    // Only this row's marks can change: a long table is not scanned again per keystroke.
+    std::erase_if(m_marks, [row](const auto& mark) { return mark.first.first == row; });
+    std::vector<core::DoubtfulCell> cells;
+    core::appendDoubtfulCells(m_table, row, cells);
+    for (core::DoubtfulCell& cell : cells)
+        m_marks.emplace(std::pair{cell.row, cell.col}, std::move(cell.tip));
     // A cell's text can make its neighbours in the row doubtful too.
     emit dataChanged(index(row, 0), index(row, core::kColumnCount - 1));
 }

@@ -230,8 +230,10 @@ private slots:
             h->grid()->setPalette(palette);
         }
         h->clickStep(2, 1);
+        h->clickStep(3, 1); // a ramp without a temperature in the next row
         h->typeInto(2, 3, u"30"_s);
         const QModelIndex temp = h->grid()->model()->index(2, 2);
+        const QModelIndex below = h->grid()->model()->index(3, 2);
         QVERIFY(!temp.data(Qt::ToolTipRole).toString().isEmpty()); // a ramp with no temperature
         h->typeInto(2, 2, typed.left(1));
         QCOMPARE(temp.data(Qt::ToolTipRole).toString().isEmpty(), false);
@@ -239,6 +241,8 @@ private slots:
         h->clickCell(6, 3); // the editor goes, the mark stays in view
         QCOMPARE(temp.data(ui::ProfileModel::DoubtfulRole).toString(), tip);
         QCOMPARE(temp.data(Qt::AccessibleDescriptionRole).toString(), tip);
+        // Typing in one row leaves the marks of the others as they were.
+        QCOMPARE(below.data(ui::ProfileModel::DoubtfulRole).toString(), u"Empty: read as 0"_s);
         if (!tip.isEmpty())
             QCOMPARE(temp.data(Qt::ToolTipRole).toString(), tip);
         // The tint is drawn from the grid's own palette.
