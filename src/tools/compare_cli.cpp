@@ -63,7 +63,7 @@ Compared compareFile(const std::string& path) {
 /// The notices on stderr, one a line, after `prefix` (the file's name when many are compared).
 void printNotices(const Compared& compared, const std::string& prefix, std::ostream& err) {
     for (const std::string& notice : compared.notices)
-        err << "kvhitemp-report: " << prefix << notice << '\n';
+        err << prefix << notice << '\n';
 }
 
 int usageError(std::ostream& err, const std::string& what) {

@@ -50,9 +50,9 @@ void printSeries(const core::RunResult& run, std::ostream& out) {
 void printNotices(const core::Case& c, const std::vector<std::string>& fileNotices,
                   std::ostream& err) {
     for (const std::string& notice : fileNotices)
-        err << "kvhitemp-report: " << notice << '\n';
+        err << notice << '\n';
     for (const core::DoubtfulCell& cell : core::findDoubtfulCells(c.profile))
-        err << "kvhitemp-report: " << cell.notice << '\n';
+        err << cell.notice << '\n';
 }
 
 } // namespace

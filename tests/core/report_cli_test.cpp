@@ -72,7 +72,7 @@ TEST(ReportCliNotices, GoToStandardErrorOnly) {
     ASSERT_EQ(kvh::tools::reportMain({dir + "/kvh-clean.dew"}, cleanOut, cleanErr), 0);
     ASSERT_EQ(kvh::tools::reportMain({dir + "/kvh-odd.dew"}, oddOut, oddErr), 0);
     EXPECT_EQ(cleanErr.str(), "");
-    EXPECT_EQ(oddErr.str(), "kvhitemp-report: Line 5: \"400 C\" is read as 400\n");
+    EXPECT_EQ(oddErr.str(), "Line 5: \"400 C\" is read as 400\n");
     EXPECT_EQ(oddOut.str(), cleanOut.str());
     std::filesystem::remove_all(dir);
 }
