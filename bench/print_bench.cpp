@@ -117,8 +117,9 @@ void BM_CopyGraph(benchmark::State& state) {
 }
 BENCHMARK(BM_CopyGraph)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly();
 
-void BM_PrintPagePdfInMemory(benchmark::State& state) {
-    const ui::ReportPrinter::Content content{g_results->input, g_results->texts, g_results->chart};
+/// Paints the report of `results` to a PDF in memory, once per iteration.
+void printToPdfInMemory(benchmark::State& state, Results& results) {
+    const ui::ReportPrinter::Content content{results.input, results.texts, results.chart};
     qsizetype bytes = 0;
     for (auto _ : state) {
         QByteArray pdf;
@@ -129,6 +130,10 @@ void BM_PrintPagePdfInMemory(benchmark::State& state) {
         bytes = pdf.size();
     }
     state.counters["pdf_kB"] = double(bytes) / 1024.0;
+}
+
+void BM_PrintPagePdfInMemory(benchmark::State& state) {
+    printToPdfInMemory(state, *g_results);
 }
 BENCHMARK(BM_PrintPagePdfInMemory)
     ->Unit(benchmark::kMillisecond)
@@ -151,18 +156,7 @@ BENCHMARK(BM_PrintPageToPdfPrinter)
     ->ReportAggregatesOnly();
 
 void BM_PrintTenThousandRowsToPdf(benchmark::State& state) {
-    const ui::ReportPrinter::Content content{g_longResults->input, g_longResults->texts,
-                                             g_longResults->chart};
-    qsizetype bytes = 0;
-    for (auto _ : state) {
-        QByteArray pdf;
-        QBuffer buffer(&pdf);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        ui::ReportPrinter::paintDocument(writer, content);
-        bytes = pdf.size();
-    }
-    state.counters["pdf_kB"] = double(bytes) / 1024.0;
+    printToPdfInMemory(state, *g_longResults);
 }
 BENCHMARK(BM_PrintTenThousandRowsToPdf)
     ->Unit(benchmark::kMillisecond)
