@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace kvh::core {
 
@@ -100,9 +101,28 @@ namespace {
 /// after the number, out of range) is left to the full reader, which gives the same value for
 /// the plain ones.
 std::optional<double> plainDecimal(std::string_view text) {
-    if (text.empty() || text.size() > 32 ||
-        text.find_first_not_of("0123456789.-") != std::string_view::npos)
+    if (text.empty() || text.size() > 32)
         return std::nullopt;
+    // Whole numbers of up to 15 digits, the usual cell, are exact in a double: they are summed
+    // here directly. Anything else that is only digits, points and minus signs goes to
+    // from_chars.
+    const bool negative = text[0] == '-';
+    uint64_t whole = 0;
+    bool onlyDigits = text.size() > (negative ? 1u : 0u) && text.size() <= 15;
+    for (size_t i = negative ? 1 : 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (isDigit(c)) {
+            whole = whole * 10 + static_cast<uint64_t>(c - '0');
+        } else if (c == '.' || c == '-') {
+            onlyDigits = false;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (onlyDigits) {
+        const auto value = static_cast<double>(whole);
+        return negative ? -value : value;
+    }
     double value = 0.0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || ptr != text.data() + text.size())
@@ -141,18 +161,6 @@ bool readsWhole(std::string_view text) {
 
 bool isBlankText(std::string_view text) {
     return std::all_of(text.begin(), text.end(), isSkipped);
-}
-
-double roundHalfEven(double value) {
-    if (!std::isfinite(value))
-        return value;
-    const double lower = std::floor(value);
-    const double diff = value - lower; // exact
-    if (diff > 0.5)
-        return lower + 1.0;
-    if (diff < 0.5)
-        return lower;
-    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
 }
 
 std::string formatPattern(double value, Pattern pattern) {
@@ -242,10 +250,6 @@ std::optional<float> parseStrictSingle(std::string_view text) {
     if (ec != std::errc() || !fitsSingle(value))
         return std::nullopt;
     return static_cast<float>(value);
-}
-
-bool fitsSingle(double value) {
-    return std::isfinite(value) && std::fabs(value) <= FLT_MAX;
 }
 
 std::string_view trimBlanks(std::string_view text) {

@@ -24,8 +24,23 @@ bool readsWhole(std::string_view text);
 bool isBlankText(std::string_view text);
 
 /// Rounds to the nearest whole number, ties to the even neighbour ("banker's rounding"),
-/// independent of the floating-point rounding mode.
-double roundHalfEven(double value);
+/// independent of the floating-point rounding mode. Inline: a run rounds twice per profile row.
+inline double roundHalfEven(double value) {
+    // From 2^52 on every double is whole; NaN and the infinities fail the test too.
+    if (!(value < 0x1p52 && value > -0x1p52))
+        return value;
+    // The cast truncates exactly here, without a call into the maths library.
+    const double truncated = static_cast<double>(static_cast<int64_t>(value));
+    if (truncated == value)
+        return value; // whole already (a negative zero stays one)
+    const double lower = truncated > value ? truncated - 1.0 : truncated;
+    const double diff = value - lower; // exact
+    if (diff > 0.5)
+        return lower + 1.0;
+    if (diff < 0.5)
+        return lower;
+    return static_cast<int64_t>(lower) % 2 == 0 ? lower : lower + 1.0;
+}
 
 /// A display pattern of the form "###0.0": at least one integer digit, a fixed number of
 /// decimals, no thousands separator.
@@ -53,7 +68,10 @@ std::string roundTripText(float value);
 std::optional<float> parseStrictSingle(std::string_view text);
 
 /// Whether a double fits single precision (finite and within +/-FLT_MAX).
-bool fitsSingle(double value);
+inline bool fitsSingle(double value) {
+    constexpr double kSingleMax = 3.40282346638528859812e+38; // FLT_MAX
+    return value <= kSingleMax && value >= -kSingleMax;       // NaN fails both
+}
 
 /// Removes leading and trailing blanks (spaces only), as the reports trim number cells.
 std::string_view trimBlanks(std::string_view text);

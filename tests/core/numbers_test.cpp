@@ -5,8 +5,12 @@
 
 #include <charconv>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
+#include <vector>
 
 using namespace kvh::core;
 using kvh::test::NamedRow;
@@ -61,7 +65,7 @@ struct RangeCase : NamedRow {
 
 class NumericValueRange : public testing::TestWithParam<RangeCase> {};
 
-TEST_P(NumericValueRange, TinyReadsAsZeroHugeAsInfinity) {
+TEST_P(NumericValueRange, ReadsTheValueWithItsSign) {
     const double value = numericValue(GetParam().text);
     const std::string& text = GetParam().text;
     const std::string input =
@@ -86,6 +90,19 @@ INSTANTIATE_TEST_SUITE_P(
                     RangeCase{"TinyDigitsBackInRange", "0." + k330Zeros + "25e331", 2.5}),
     RowName{});
 
+// Whole numbers of up to 15 digits are summed directly; longer ones go through from_chars.
+INSTANTIATE_TEST_SUITE_P(
+    WholeNumbers, NumericValueRange,
+    testing::Values(RangeCase{"NegativeZero", "-0", -0.0}, RangeCase{"Zero", "0", 0.0},
+                    RangeCase{"LeadingZeros", "007", 7.0},
+                    RangeCase{"FifteenDigits", "999999999999999", 999999999999999.0},
+                    RangeCase{"NegativeFourteenDigits", "-99999999999999", -99999999999999.0},
+                    RangeCase{"SixteenDigits", "9007199254740993", 9007199254740992.0},
+                    RangeCase{"TwentyDigits", "12345678901234567890", 12345678901234567890.0},
+                    RangeCase{"MinusInTheMiddle", "12-3", 12.0},
+                    RangeCase{"TwoMinusSigns", "--5", 0.0}),
+    RowName{});
+
 struct RoundCase : NamedRow {
     double value;
     double expected;
@@ -107,6 +124,54 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundCase{"JustBelowTie", 2.4999, 2}, RoundCase{"JustAboveTie", 2.5001, 3},
                     RoundCase{"TieAtOneE15", 1e15 + 0.5, 1e15}),
     RowName{});
+
+/// Half-even rounding written the plain way, with the maths library's floor.
+double plainRoundHalfEven(double value) {
+    if (!std::isfinite(value))
+        return value;
+    const double lower = std::floor(value);
+    const double diff = value - lower;
+    if (diff > 0.5)
+        return lower + 1.0;
+    if (diff < 0.5)
+        return lower;
+    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
+}
+
+TEST(RoundHalfEven, MatchesThePlainDefinitionBitForBit) {
+    std::vector<double> values{0.0,
+                               -0.0,
+                               0.5,
+                               -0.5,
+                               0x1p52,
+                               -0x1p52,
+                               0x1p52 - 0.5,
+                               -(0x1p52 - 0.5),
+                               0x1p52 - 1.5,
+                               0x1p53 + 2,
+                               1e300,
+                               -1e300,
+                               std::nextafter(0.5, 0.0),
+                               std::nextafter(0.5, 1.0),
+                               std::nextafter(-0.5, 0.0),
+                               5e-324,
+                               -5e-324,
+                               std::numeric_limits<double>::infinity(),
+                               -std::numeric_limits<double>::infinity()};
+    std::mt19937_64 rng(20261206);
+    for (int i = 0; i < 20000; ++i) {
+        values.push_back(std::uniform_real_distribution<double>(-1e6, 1e6)(rng));
+        values.push_back(std::round(std::uniform_real_distribution<double>(-1e6, 1e6)(rng)) + 0.5);
+        values.push_back(std::bit_cast<double>(rng())); // any exponent, NaN included
+    }
+    for (const double v : values) {
+        const double got = roundHalfEven(v), want = plainRoundHalfEven(v);
+        if (std::isnan(want))
+            EXPECT_TRUE(std::isnan(got)) << v;
+        else
+            EXPECT_EQ(std::bit_cast<uint64_t>(got), std::bit_cast<uint64_t>(want)) << v;
+    }
+}
 
 struct FormatCase : NamedRow {
     double value;
