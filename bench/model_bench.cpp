@@ -65,6 +65,36 @@ void reportRun(benchmark::State& state) {
 }
 BENCHMARK(reportRun)->Arg(32767)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
+/// A profile of `rows` one-minute ramps alternating between 180 °C and 25 °C: the cost of a
+/// run that grows with the rows rather than the minutes.
+Case alternatingOf(int rows) {
+    Case c;
+    c.setup.selectTracer(1);
+    c.setup.selectEnviron(0);
+    c.setup.selectModel(2);
+    c.profile.setRowCount(rows + 1);
+    c.profile.setCell(1, 1, "Start Temp   ");
+    c.profile.setCell(1, 2, "25");
+    c.profile.setCell(1, 3, "0");
+    for (int r = 2; r <= rows; ++r) {
+        c.profile.setCell(r, 1, r == rows ? "End Temp    " : "Ramp to Temp");
+        c.profile.setCell(r, 2, r % 2 || r == rows ? "25" : "180");
+        c.profile.setCell(r, 3, "1");
+    }
+    return c;
+}
+
+void manyRowsRun(benchmark::State& state) {
+    const Case c = alternatingOf(static_cast<int>(state.range(0)));
+    RunResult previous;
+    for (auto _ : state) {
+        RunOutcome outcome = runModel(c, std::move(previous));
+        previous = std::move(std::get<RunResult>(outcome));
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(manyRowsRun)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
 void chartData(benchmark::State& state) {
     const Case c = profileOf(static_cast<int>(state.range(0)));
     const RunResult run = std::get<RunResult>(runModel(c));

@@ -143,9 +143,9 @@ int hottestDwellRow(const ProfileTable& table) {
     int best = 0;
     double hottest = 0.0;
     for (int r = 1; r < table.rowCount(); ++r) {
-        if (stepCode(table.cell(r, kColStep)) != StepCode::Dwell)
+        if (table.values(r).step != StepCode::Dwell)
             continue;
-        const double temp = numericValue(table.cell(r, kColTemp));
+        const double temp = table.values(r).temp;
         if (best == 0 || temp > hottest) {
             best = r;
             hottest = temp;

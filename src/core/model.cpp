@@ -98,8 +98,10 @@ std::variant<StepPlan, RunError> readSteps(const Case& c) {
     const bool hoursTotal = !c.setup.minutes();
     const bool hoursSteps = c.setup.hours();
     StepPlan plan;
+    plan.steps.reserve(static_cast<size_t>(table.rowCount()));
     for (int r = 1; r < table.rowCount(); ++r) {
-        const double time = numericValue(table.cell(r, kColTime));
+        const ProfileTable::RowValues& row = table.values(r);
+        const double time = row.time;
         if (!fitsSingle(time))
             return rowError(r, "The time is not a number the model can use.");
         if ((hoursTotal ? time * 60 : time) < 0)
@@ -110,10 +112,10 @@ std::variant<StepPlan, RunError> readSteps(const Case& c) {
             return rowError(r, "The profile runs longer than 1,000,000 minutes.");
         plan.total = static_cast<int64_t>(sum);
 
-        const StepCode code = stepCode(table.cell(r, kColStep));
+        const StepCode code = row.step;
         if (code == StepCode::None)
             continue;
-        const double temp = numericValue(table.cell(r, kColTemp));
+        const double temp = row.temp;
         if (!fitsSingle(temp))
             return rowError(r, "The temperature is not a number the model can use.");
         const double duration = roundHalfEven(hoursSteps ? time * 60 : time);
@@ -344,7 +346,7 @@ RunOutcome runCase(const Case& c, RunResult recycled, bool keepSeries) {
     if (auto* error = std::get_if<RunError>(&read))
         return std::move(*error);
     const StepPlan& plan = std::get<StepPlan>(read);
-    const double startTemp = numericValue(c.profile.cell(1, kColTemp));
+    const double startTemp = c.profile.values(1).temp;
     if (!fitsSingle(startTemp))
         return rowError(1, "The temperature is not a number the model can use.");
 

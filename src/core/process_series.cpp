@@ -61,7 +61,10 @@ void ProcessSeries::beginStep() {
         return;
     }
     m_kind = Kind::Ramp;
-    m_rate = (s->temp - m_value) / static_cast<double>(s->minutes);
+    // Each ramp's rate hangs on where the one before ended; a one-minute ramp (dividing by 1
+    // is exact) keeps the division out of that chain.
+    const double rise = s->temp - m_value;
+    m_rate = s->minutes == 1 ? rise : rise / static_cast<double>(s->minutes);
     m_row = s->row;
 }
 

@@ -45,30 +45,44 @@ const std::string& ProfileTable::cell(int row, int col) const {
 }
 
 void ProfileTable::setCell(int row, int col, std::string text) {
-    m_rows.at(static_cast<size_t>(row)).at(static_cast<size_t>(col)) = std::move(text);
+    std::string& cell = m_rows.at(static_cast<size_t>(row)).at(static_cast<size_t>(col));
+    cell = std::move(text);
+    RowValues& values = m_values[static_cast<size_t>(row)];
+    if (col == kColStep)
+        values.step = stepCode(cell);
+    else if (col == kColTemp)
+        values.temp = numericValue(cell);
+    else if (col == kColTime)
+        values.time = numericValue(cell);
 }
 
 int ProfileTable::appendRow() {
     m_rows.emplace_back();
+    m_values.emplace_back();
     const int r = rowCount() - 1;
     m_rows.back()[kColLabel] = rowLabel(r);
     return r;
 }
 
 void ProfileTable::setRowCount(int rows) {
-    m_rows.resize(static_cast<size_t>(rows < 1 ? 1 : rows));
+    const auto count = static_cast<size_t>(rows < 1 ? 1 : rows);
+    m_rows.resize(count);
+    m_values.resize(count);
 }
 
 void ProfileTable::clearAll() {
     m_rows.assign(1, Row{});
+    m_values.assign(1, RowValues{});
 }
 
 void ProfileTable::insertEmptyRows(int at, int count) {
     m_rows.insert(m_rows.begin() + at, static_cast<size_t>(count), Row{});
+    m_values.insert(m_values.begin() + at, static_cast<size_t>(count), RowValues{});
 }
 
 void ProfileTable::removeRows(int first, int count) {
     m_rows.erase(m_rows.begin() + first, m_rows.begin() + first + count);
+    m_values.erase(m_values.begin() + first, m_values.begin() + first + count);
 }
 
 // ---- Editing ---------------------------------------------------------------------------------

@@ -49,6 +49,15 @@ public:
     int rowCount() const { return static_cast<int>(m_rows.size()); }
     const std::string& cell(int row, int col) const;
     void setCell(int row, int col, std::string text);
+    /// What a run reads of a row, kept as its cells are set: a run reads every row, an edit
+    /// changes one, and these few bytes a row stay in the cache where the texts would not.
+    struct RowValues {
+        StepCode step = StepCode::None; ///< stepCode of the step cell
+        double temp = 0.0;              ///< numericValue of the temperature cell
+        double time = 0.0;              ///< numericValue of the time cell
+        bool operator==(const RowValues&) const = default;
+    };
+    const RowValues& values(int row) const { return m_values[static_cast<size_t>(row)]; }
     const Row& row(int r) const { return m_rows[static_cast<size_t>(r)]; }
 
     /// Appends an empty row labelled with its number; returns its index.
@@ -56,7 +65,10 @@ public:
     /// Sets the row count; new rows are empty (no label), removed rows are dropped.
     void setRowCount(int rows);
     /// Room for `rows` rows, so appending that many moves no row.
-    void reserveRows(size_t rows) { m_rows.reserve(rows); }
+    void reserveRows(size_t rows) {
+        m_rows.reserve(rows);
+        m_values.reserve(rows);
+    }
     /// Every cell empty and only the header row left (Open starts from this).
     void clearAll();
     /// Inserts `count` empty, unlabelled rows before row `at` (1 to rowCount()).
@@ -71,6 +83,7 @@ public:
 
 private:
     std::vector<Row> m_rows{Row{}};
+    std::vector<RowValues> m_values{RowValues{}}; ///< beside m_rows, row for row
     int m_gridWidth = kGridWidth;
 };
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace kvh::core;
 
 using kvh::test::NamedRow;
@@ -274,6 +276,65 @@ TEST(UnitConversion, PressingTwiceConvertsTwice) {
     EXPECT_EQ(c.profile.cell(2, 2), "37.78");
     convertTemperatures(c.profile, true);
     EXPECT_EQ(c.profile.cell(2, 2), "3.21");
+}
+
+/// Whether every row's kept values are what its cells read as now.
+testing::AssertionResult valuesMatchCells(const ProfileTable& t) {
+    for (int r = 0; r < t.rowCount(); ++r) {
+        const ProfileTable::RowValues expected{stepCode(t.cell(r, kColStep)),
+                                               numericValue(t.cell(r, kColTemp)),
+                                               numericValue(t.cell(r, kColTime))};
+        if (!(t.values(r) == expected))
+            return testing::AssertionFailure() << "row " << r << " of " << t.rowCount();
+    }
+    return testing::AssertionSuccess();
+}
+
+TEST(ProfileTable, KeptValuesFollowEveryKindOfEdit) {
+    // Every operation that changes cells or rows, in random order, on a growing and shrinking
+    // table: a run reads the kept values, never the texts.
+    std::mt19937 rng(20261206);
+    const char* texts[] = {"",      "25",           "-40",           "1.5",      "4OO", " 1 000 ",
+                           "1e400", "Ramp to Temp", "Dwell at Temp", "End Temp", "abc"};
+    ProfileTable t = ProfileTable::initial("Temp. \u00b0C", "Minutes");
+    ClearButton clear;
+    for (int step = 0; step < 3000; ++step) {
+        const int rows = t.rowCount();
+        const int row = 1 + static_cast<int>(rng() % static_cast<unsigned>(std::max(rows - 1, 1)));
+        const int col = 1 + static_cast<int>(rng() % 3);
+        switch (rng() % 9) {
+        case 0:
+        case 1:
+        case 2:
+            if (row < rows)
+                t.setCell(row, col, texts[rng() % std::size(texts)]);
+            break;
+        case 3:
+            insertRow(t);
+            break;
+        case 4:
+            insertRowAt(t, row);
+            break;
+        case 5:
+            deleteRows(t, row, 1 + static_cast<int>(rng() % 3));
+            break;
+        case 6:
+            cycleStep(t, row);
+            break;
+        case 7:
+            clear.target = rng() % 2 ? ClearTarget::Row : ClearTarget::Column;
+            clearRowOrColumn(t, clear, row, col);
+            break;
+        default:
+            rng() % 2 ? convertTemperatures(t, rng() % 2) : convertTimes(t, rng() % 2);
+            break;
+        }
+        ASSERT_TRUE(valuesMatchCells(t)) << "after step " << step;
+    }
+    t.setRowCount(3);
+    EXPECT_TRUE(valuesMatchCells(t));
+    t.clearAll();
+    EXPECT_TRUE(valuesMatchCells(t));
 }
 
 } // namespace
