@@ -2,7 +2,6 @@
 
 #include "core/chart_data.h"
 #include "core/dew_file.h"
-#include "core/doubtful.h"
 #include "core/model.h"
 #include "core/numbers.h"
 #include "platform/platform.h"
@@ -242,10 +241,7 @@ void frmHiTemp::InitModel() {
 }
 
 void frmHiTemp::showDoubtfulCells() {
-    QStringList notices;
-    for (const core::DoubtfulCell& cell : core::findDoubtfulCells(currentCase().profile))
-        notices << qs(cell.notice);
-    m_resultsPage->showNotices(notices);
+    m_resultsPage->showNotices(m_editor->model().doubtfulNotices());
 }
 
 bool frmHiTemp::PlotGraph() {

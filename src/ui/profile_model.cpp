@@ -1,6 +1,5 @@
 #include "ui/profile_model.h"
 
-#include "core/doubtful.h"
 #include "ui/qt_text.h"
 
 namespace kvh::ui {
@@ -27,10 +26,10 @@ QVariant ProfileModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         return qs(m_table.cell(index.row(), index.column()));
     case Qt::ToolTipRole:
-        return qs(doubtful ? mark->second : m_table.cell(index.row(), index.column()));
+        return qs(doubtful ? mark->second.tip : m_table.cell(index.row(), index.column()));
     case Qt::AccessibleDescriptionRole:
     case DoubtfulRole:
-        return doubtful ? qs(mark->second) : QString();
+        return doubtful ? qs(mark->second.tip) : QString();
     default:
         return {};
     }
@@ -77,7 +76,7 @@ void ProfileModel::changeCell(int row, const std::function<void()>& edit) {
     std::vector<core::DoubtfulCell> cells;
     core::appendDoubtfulCells(m_table, row, cells);
     for (core::DoubtfulCell& cell : cells)
-        m_marks.emplace(std::pair{cell.row, cell.col}, std::move(cell.tip));
+        m_marks.emplace(std::pair{cell.row, cell.col}, std::move(cell));
     // A cell's text can make its neighbours in the row doubtful too.
     emit dataChanged(index(row, 0), index(row, core::kColumnCount - 1));
 }
@@ -101,7 +100,15 @@ void ProfileModel::announceAll() {
 void ProfileModel::refreshMarks() {
     m_marks.clear();
     for (core::DoubtfulCell& cell : core::findDoubtfulCells(m_table))
-        m_marks.emplace(std::pair{cell.row, cell.col}, std::move(cell.tip));
+        m_marks.emplace(std::pair{cell.row, cell.col}, std::move(cell));
+}
+
+QStringList ProfileModel::doubtfulNotices() const {
+    QStringList notices;
+    notices.reserve(static_cast<qsizetype>(m_marks.size()));
+    for (const auto& [where, cell] : m_marks)
+        notices << qs(cell.notice);
+    return notices;
 }
 
 } // namespace kvh::ui

@@ -2,6 +2,7 @@
 // The profile table as an item model. Row 0 holds the header captions and column 0 the row
 // labels, exactly as in the table itself; the grid shows them in its frozen header sections.
 
+#include "core/doubtful.h"
 #include "core/profile.h"
 
 #include <QAbstractTableModel>
@@ -46,14 +47,18 @@ public:
     /// Runs `edit`, which replaces the whole table (Open).
     void replace(const std::function<void()>& edit);
 
+    /// The notes on every doubtful cell, row by row, temperature first. Kept up to date with
+    /// each change, so asking costs nothing but the notes themselves.
+    QStringList doubtfulNotices() const;
+
 private:
     void refreshMarks();
     void announceAll();
 
     const core::ProfileTable& m_table;
     int m_shownRows;
-    /// Doubtful cells by (row, col), with their tips.
-    std::map<std::pair<int, int>, std::string> m_marks;
+    /// Doubtful cells by (row, col): row by row, temperature first.
+    std::map<std::pair<int, int>, core::DoubtfulCell> m_marks;
 };
 
 } // namespace kvh::ui
