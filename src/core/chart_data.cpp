@@ -89,6 +89,42 @@ std::vector<ChartPoint> decimate(const std::vector<ChartPoint>& points, int buck
         points.size(), [&](size_t i) { return points[i]; }, buckets);
 }
 
+std::vector<BandStretch> bandOf(const std::vector<ChartPoint>& points, int buckets) {
+    std::vector<BandStretch> band;
+    if (points.empty())
+        return band;
+    buckets = std::max(buckets, 1);
+    const double first = points.front().x;
+    const double span = points.back().x - first;
+    const double scale = span > 0 ? buckets / span : 0.0;
+    const auto bucketOf = [&](const ChartPoint& p) {
+        return std::min(static_cast<int>((p.x - first) * scale), buckets - 1);
+    };
+    const auto add = [&band](BandStretch s) {
+        if (!band.empty() && band.back().low == s.low && band.back().high == s.high)
+            band.back().x1 = s.x1;
+        else
+            band.push_back(s);
+    };
+    for (size_t i = 0; i < points.size();) {
+        const int bucket = bucketOf(points[i]);
+        BandStretch s{points[i].x, points[i].x, points[i].y, points[i].y};
+        for (; i < points.size() && bucketOf(points[i]) == bucket; ++i) {
+            s.low = std::min(s.low, points[i].y);
+            s.high = std::max(s.high, points[i].y);
+            s.x1 = points[i].x;
+        }
+        // The line on to the next bucket's first point belongs to this stretch.
+        if (i < points.size()) {
+            s.low = std::min(s.low, points[i].y);
+            s.high = std::max(s.high, points[i].y);
+            s.x1 = points[i].x;
+        }
+        add(s);
+    }
+    return band;
+}
+
 std::optional<int> majorDivisions(Axis axis, float low, float high) {
     const float range = high - low;
     if (axis == Axis::X) {

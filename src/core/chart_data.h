@@ -40,6 +40,22 @@ ChartData buildChartData(const RunResult& run, const SetupState& setup, bool tra
 /// first and last points and the order in x. `buckets` is about the plot's width in pixels.
 std::vector<ChartPoint> decimate(const std::vector<ChartPoint>& points, int buckets);
 
+/// A stretch of x over which a curve, drawn as a line through its points, sweeps from `low`
+/// to `high`.
+struct BandStretch {
+    double x0 = 0.0;
+    double x1 = 0.0;
+    double low = 0.0;
+    double high = 0.0;
+    bool operator==(const BandStretch&) const = default;
+};
+
+/// A curve as the area it sweeps, a stretch per bucket of x (about a pixel column each): from
+/// the first point of a bucket to the first point of the next, through everything between.
+/// Neighbouring stretches of the same height are one, so a curve that swings between the same
+/// two values at every turn is a single stretch whatever its length.
+std::vector<BandStretch> bandOf(const std::vector<ChartPoint>& points, int buckets);
+
 enum class Axis { X = 0, Y = 1 };
 
 /// Major divisions for a fixed axis range high - low (single precision). No value when the

@@ -1,5 +1,6 @@
 #include "ui/results_chart.h"
 
+#include "ui/dense_band.h"
 #include "ui/qt_text.h"
 
 #include <QGraphicsLayout>
@@ -106,8 +107,8 @@ void setNiceRange(QValueAxis* axis, double low, double high) {
 }
 
 /// Whether a curve turns up or down more often than once in `columnsPerTurn` pixel columns.
-/// Drawn smoothly, such a curve is a band of steep strokes whose antialiased edges cost several
-/// times a smooth curve's paint and show nothing more than plain pixels would.
+/// Drawn as a line, such a curve is a band of steep strokes, each outlined and filled on its
+/// own; drawn as that band (see DenseBand) it costs a few rectangles and looks the same.
 bool isDense(const QList<QPointF>& points, int columns) {
     constexpr int kColumnsPerTurn = 2;
     qsizetype turns = 0;
@@ -172,7 +173,9 @@ ResultsChart::ResultsChart(QWidget* parent)
       m_internal(makeSeries(kInternalName, QPen(QColor(200, 0, 0), 2.0))),
       m_process(makeSeries(kProcessName, QPen(QColor(0, 70, 200), 1.5))),
       m_limit(makeSeries(kLimitName, QPen(QColor(40, 40, 40), 1.5, Qt::DashLine))),
-      m_axisX(new QValueAxis), m_axisY(new QValueAxis) {
+      m_axisX(new QValueAxis), m_axisY(new QValueAxis),
+      m_internalBand(new DenseBand(m_chart, m_internal)),
+      m_processBand(new DenseBand(m_chart, m_process)) {
     m_chart->setDropShadowEnabled(false);
     m_chart->setBackgroundRoundness(0);
     m_chart->legend()->setAlignment(Qt::AlignBottom);
@@ -193,6 +196,14 @@ ResultsChart::ResultsChart(QWidget* parent)
     applyColours(ChartColours::forPalette(palette(), m_light));
     setRenderHint(QPainter::Antialiasing);
     connect(m_chart, &QChart::plotAreaChanged, this, &ResultsChart::plotAreaChanged);
+    // The inside temperature is what the chart is for: its band lies over the process band.
+    m_processBand->stackBefore(m_internalBand);
+    for (QValueAxis* a : {m_axisX, m_axisY}) {
+        connect(a, &QValueAxis::rangeChanged, this, [this] {
+            m_internalBand->update();
+            m_processBand->update();
+        });
+    }
     reset();
 }
 
@@ -200,6 +211,8 @@ void ResultsChart::reset() {
     m_data = {};
     for (QLineSeries* s : {m_internal, m_process, m_limit})
         s->clear();
+    showBand(m_internal, m_internalBand, {});
+    showBand(m_process, m_processBand, {});
     showSeries(m_process, true);
     setTitle(m_axisX, core::kResetXTitle);
     setTitle(m_axisY, core::kResetYTitle);
@@ -252,8 +265,14 @@ void ResultsChart::fillSeries() {
             setNiceRange(m_axisY, b.yLow, b.yHigh);
     }
     const int columns = m_bucketsUsed * 16 / 17;
-    setRenderHint(QPainter::Antialiasing,
-                  !isDense(internal, columns) && !isDense(process, columns));
+    const bool internalDense = isDense(internal, columns);
+    const bool processDense = isDense(process, columns);
+    setRenderHint(QPainter::Antialiasing, !internalDense && !processDense);
+    const auto bandIf = [this](bool dense, const std::vector<core::ChartPoint>& points) {
+        return dense ? core::bandOf(points, m_bucketsUsed) : std::vector<core::BandStretch>{};
+    };
+    showBand(m_internal, m_internalBand, bandIf(internalDense, m_data.internal));
+    showBand(m_process, m_processBand, bandIf(processDense, m_data.process));
     m_internal->replace(internal);
     m_process->replace(process);
     m_limit->replace(limit);
@@ -349,6 +368,19 @@ void ResultsChart::applyColours(const ChartColours& colours) {
     recolour(m_limit, colours.limit);
 }
 
+void ResultsChart::showBand(QLineSeries* series, DenseBand* band,
+                            std::vector<core::BandStretch> points) {
+    // While the band stands in for the curve, the series draws no stroke; its colour stays,
+    // and with it the legend's mark.
+    const Qt::PenStyle style = points.empty() ? Qt::SolidLine : Qt::NoPen;
+    band->setBand(std::move(points));
+    QPen pen = series->pen();
+    if (pen.style() != style) {
+        pen.setStyle(style);
+        series->setPen(pen);
+    }
+}
+
 QValueAxis* ResultsChart::axis(core::Axis which) const {
     return which == core::Axis::X ? m_axisX : m_axisY;
 }
@@ -376,6 +408,8 @@ void ResultsChart::showSeries(QLineSeries* series, bool shown) {
 }
 
 void ResultsChart::plotAreaChanged(const QRectF& plotArea) {
+    m_internalBand->plotAreaChanged();
+    m_processBand->plotAreaChanged();
     // A resize changes how many points the curves need; redo the decimation when it matters.
     const int width = static_cast<int>(plotArea.width());
     if (m_data.internal.empty() || width <= 10)

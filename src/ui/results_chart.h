@@ -1,7 +1,8 @@
 #pragma once
 // The results chart `Graf`: internal and process temperature against elapsed time with the
 // tracer's limit line. Each series receives exactly the points of a run, decimated to about
-// two points per horizontal pixel (the drawn curve looks the same, and Qt Charts stays fast).
+// two points per horizontal pixel (the drawn curve looks the same, and Qt Charts stays fast);
+// a curve that turns at nearly every pixel is drawn as the band it sweeps, without smoothing.
 
 #include "core/chart_data.h"
 
@@ -16,6 +17,8 @@ class QValueAxis;
 QT_END_NAMESPACE
 
 namespace kvh::ui {
+
+class DenseBand;
 
 /// The chart's colours: light ones (as on paper) or a dark set that follows a dark palette.
 struct ChartColours {
@@ -101,6 +104,8 @@ private:
     void applyPendingRange();
     void plotAreaChanged(const QRectF& plotArea);
     void applyColours(const ChartColours& colours);
+    /// Draws `series` as the band `points` instead of a line; an empty band draws it as a line.
+    void showBand(QLineSeries* series, DenseBand* band, std::vector<core::BandStretch> points);
 
     /// The colours of Qt Charts' light theme with the curves' own, read at construction.
     ChartColours m_light;
@@ -110,6 +115,8 @@ private:
     QLineSeries* m_limit;
     QValueAxis* m_axisX;
     QValueAxis* m_axisY;
+    DenseBand* m_internalBand; ///< owned by the chart
+    DenseBand* m_processBand;
     core::ChartData m_data;
     bool m_autoX = true;
     bool m_autoY = true;

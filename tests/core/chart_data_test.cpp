@@ -122,4 +122,36 @@ TEST(Decimate, KeepsEndsAndExtremesOfEveryBucket) {
     EXPECT_EQ(decimate(small, 500), small);
 }
 
+struct BandCase : NamedRow {
+    std::vector<double> ys; ///< at x = 0, 1, 2, ...
+    int buckets;
+    std::vector<BandStretch> band;
+};
+
+class Band : public testing::TestWithParam<BandCase> {};
+
+TEST_P(Band, SweepsWhatTheLineThroughThePointsSweeps) {
+    std::vector<ChartPoint> points;
+    for (size_t i = 0; i < GetParam().ys.size(); ++i)
+        points.push_back({static_cast<double>(i), GetParam().ys[i]});
+    EXPECT_EQ(bandOf(points, GetParam().buckets), GetParam().band);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Curves, Band,
+    testing::Values(
+        BandCase{"NoPoints", {}, 4, {}}, BandCase{"OnePoint", {7}, 4, {{0, 0, 7, 7}}},
+        // A turn at every point: one stretch whatever the length or the buckets.
+        BandCase{"SwingBetweenTwoValues",
+                 {25, 180, 25, 180, 25, 180, 25, 180, 25, 180, 25, 180},
+                 3,
+                 {{0, 11, 25, 180}}},
+        BandCase{
+            "SwingWithAPointABucket", {25, 180, 25, 180, 25}, 5, {{0, 4, 25, 180}, {4, 4, 25, 25}}},
+        // Each stretch reaches on to the next bucket's first point.
+        BandCase{"Rise", {0, 1, 2, 3, 4, 5}, 3, {{0, 2, 0, 2}, {2, 4, 2, 4}, {4, 5, 4, 5}}},
+        BandCase{"SpikeInsideABucket", {1, 9, 1, 1, 1, 1}, 2, {{0, 3, 1, 9}, {3, 5, 1, 1}}},
+        BandCase{"FlatCurve", {5, 5, 5, 5, 5, 5}, 6, {{0, 5, 5, 5}}}),
+    RowName{});
+
 } // namespace

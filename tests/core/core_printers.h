@@ -45,6 +45,12 @@ inline void PrintTo(const ChartPoint& p, std::ostream* os) {
     *os << '(' << plainNumberText(p.x) << ", " << plainNumberText(p.y) << ')';
 }
 
+/// "x 0 to 4: 25 to 180".
+inline void PrintTo(const BandStretch& s, std::ostream* os) {
+    *os << "x " << plainNumberText(s.x0) << " to " << plainNumberText(s.x1) << ": "
+        << plainNumberText(s.low) << " to " << plainNumberText(s.high);
+}
+
 inline void PrintTo(const DoubtfulCell& cell, std::ostream* os) {
     *os << "row " << cell.row << ", column " << cell.col << ": " << cell.notice << " / "
         << cell.tip;

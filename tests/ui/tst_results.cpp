@@ -336,6 +336,22 @@ private slots:
         chart.plot(data);
         QCoreApplication::processEvents();
         QCOMPARE(chart.renderHints().testFlag(QPainter::Antialiasing), smoothed);
+        // A dense curve is drawn as the band it sweeps: the series keeps its points and its
+        // colour but draws no stroke, and the band fills the middle of the swing.
+        QLineSeries* internal = seriesNamed(chart, u"Internal Temperature"_s);
+        QVERIFY(internal && internal->count() > 0);
+        QCOMPARE(internal->pen().style(), smoothed ? Qt::SolidLine : Qt::NoPen);
+        QCOMPARE(internal->pen().color(), QColor(200, 0, 0));
+        if (!smoothed) {
+            const QPointF middle = chart.chart()->mapToPosition(QPointF(2000, 100), internal);
+            const QImage image = render(chart);
+            const QPoint at = chart.chart()->mapToScene(middle).toPoint();
+            QCOMPARE(image.pixelColor(at), QColor(200, 0, 0));
+        }
+        // A smooth curve after it is a line again.
+        data.internal = {{1, 25}, {4000, 180}};
+        chart.plot(data);
+        QCOMPARE(internal->pen().style(), Qt::SolidLine);
     }
 
     void decimatedCurvesLookLikeTheFullOnes() {
