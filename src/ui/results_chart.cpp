@@ -169,7 +169,9 @@ QString ResultsChart::tickLabelFormat(double low, double step) {
 }
 
 ResultsChart::ResultsChart(QWidget* parent)
-    : QChartView(parent), m_chart(new QChart),
+    // Handing the chart to the view at once spares the view a default chart of its own, which
+    // would cost as much to build and be left behind by setChart.
+    : QChartView(new QChart, parent), m_chart(chart()),
       m_internal(makeSeries(kInternalName, QPen(QColor(200, 0, 0), 2.0))),
       m_process(makeSeries(kProcessName, QPen(QColor(0, 70, 200), 1.5))),
       m_limit(makeSeries(kLimitName, QPen(QColor(40, 40, 40), 1.5, Qt::DashLine))),
@@ -179,21 +181,12 @@ ResultsChart::ResultsChart(QWidget* parent)
     m_chart->setDropShadowEnabled(false);
     m_chart->setBackgroundRoundness(0);
     m_chart->legend()->setAlignment(Qt::AlignBottom);
-    m_chart->addAxis(m_axisX, Qt::AlignBottom);
-    m_chart->addAxis(m_axisY, Qt::AlignLeft);
     for (QValueAxis* a : {m_axisX, m_axisY}) {
         a->setLabelFormat(kLabelFormat);
         a->setMinorTickCount(0);
     }
-    for (QLineSeries* s : {m_internal, m_process, m_limit})
-        showSeries(s, true);
-    setChart(m_chart);
     m_chart->setMargins(kChartMargins);
     m_chart->layout()->setContentsMargins(0, 0, 0, 0);
-    m_light = {m_chart->backgroundBrush(),      m_axisX->labelsColor(),   m_axisX->titleBrush(),
-               m_chart->legend()->labelColor(), m_axisX->gridLineColor(), m_axisX->linePenColor(),
-               m_internal->pen().color(),       m_process->pen().color(), m_limit->pen().color()};
-    applyColours(ChartColours::forPalette(palette(), m_light));
     setRenderHint(QPainter::Antialiasing);
     connect(m_chart, &QChart::plotAreaChanged, this, &ResultsChart::plotAreaChanged);
     // The inside temperature is what the chart is for: its band lies over the process band.
@@ -204,10 +197,33 @@ ResultsChart::ResultsChart(QWidget* parent)
             m_processBand->update();
         });
     }
-    reset();
+}
+
+void ResultsChart::ensureBuilt() {
+    if (m_built)
+        return;
+    // The axes and curves join the chart the first time it is shown or given work: laying out
+    // their titles and labels measures text in fonts nothing else on the first page uses, a
+    // good part of the window's start-up, for a page a session may never open.
+    m_built = true;
+    m_chart->addAxis(m_axisX, Qt::AlignBottom);
+    m_chart->addAxis(m_axisY, Qt::AlignLeft);
+    for (QLineSeries* s : {m_internal, m_process, m_limit})
+        showSeries(s, true);
+    m_light = {m_chart->backgroundBrush(),      m_axisX->labelsColor(),   m_axisX->titleBrush(),
+               m_chart->legend()->labelColor(), m_axisX->gridLineColor(), m_axisX->linePenColor(),
+               m_internal->pen().color(),       m_process->pen().color(), m_limit->pen().color()};
+    applyColours(ChartColours::forPalette(palette(), m_light));
+    resetContent();
 }
 
 void ResultsChart::reset() {
+    // A chart not yet built is as a reset leaves it.
+    if (m_built)
+        resetContent();
+}
+
+void ResultsChart::resetContent() {
     m_data = {};
     for (QLineSeries* s : {m_internal, m_process, m_limit})
         s->clear();
@@ -236,6 +252,7 @@ void ResultsChart::plot(const core::ChartData& data) {
 }
 
 void ResultsChart::plot(core::ChartData&& data) {
+    ensureBuilt();
     m_data = std::move(data);
     // "Plot Tracer Only" leaves the process curve out of the chart altogether.
     showSeries(m_process, !m_data.process.empty() || m_data.internal.empty());
@@ -279,6 +296,7 @@ void ResultsChart::fillSeries() {
 }
 
 void ResultsChart::setAutoScale() {
+    ensureBuilt();
     m_autoX = true;
     m_autoY = true;
     applyAutoRange();
@@ -296,6 +314,7 @@ void ResultsChart::applyAutoRange() {
 }
 
 AxisRange ResultsChart::range(core::Axis which) const {
+    const_cast<ResultsChart*>(this)->ensureBuilt(); // the range in force is the built one
     const QValueAxis* a = axis(which);
     return {a->min(), a->max()};
 }
@@ -305,6 +324,7 @@ bool ResultsChart::isAutoScale(core::Axis which) const {
 }
 
 void ResultsChart::setFixedRange(core::Axis which, double low, double high, int majorDivisions) {
+    ensureBuilt();
     QValueAxis* a = axis(which);
     a->setRange(low, high);
     a->setTickCount(std::max(2, majorDivisions + 1));
@@ -313,10 +333,12 @@ void ResultsChart::setFixedRange(core::Axis which, double low, double high, int 
 }
 
 void ResultsChart::renderTo(QPainter* painter, const QRectF& target) {
+    ensureBuilt();
     scene()->render(painter, target, m_chart->sceneBoundingRect(), Qt::KeepAspectRatio);
 }
 
 void ResultsChart::renderTo(QPainter* painter, const QRectF& target, const QSizeF& layoutSize) {
+    ensureBuilt();
     const QRectF shown = m_chart->geometry();
     m_chart->setGeometry(QRectF(shown.topLeft(), layoutSize));
     if (QGraphicsLayout* layout = m_chart->layout())
@@ -343,9 +365,14 @@ void ResultsChart::mouseDoubleClickEvent(QMouseEvent* event) {
     QChartView::mouseDoubleClickEvent(event);
 }
 
+void ResultsChart::showEvent(QShowEvent* event) {
+    ensureBuilt();
+    QChartView::showEvent(event);
+}
+
 void ResultsChart::changeEvent(QEvent* event) {
     QChartView::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange && m_built)
         applyColours(ChartColours::forPalette(palette(), m_light));
 }
 

@@ -92,9 +92,13 @@ signals:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
+    /// Puts the axes and curves into the chart, once: before it is first shown or used.
+    void ensureBuilt();
+    void resetContent();
     QValueAxis* axis(core::Axis which) const;
     /// Decimation buckets: one per horizontal pixel of the plot area.
     int bucketCount() const;
@@ -122,6 +126,7 @@ private:
     bool m_autoY = true;
     int m_bucketsUsed = 0;
     bool m_rangePending = false;
+    bool m_built = false;
 };
 
 } // namespace kvh::ui

@@ -54,11 +54,6 @@ ResultsPage::ResultsPage(QWidget* parent)
     m_pf->setObjectName(QStringLiteral("txtPF"));
     m_pf->setReadOnly(true);
     m_pf->setAlignment(Qt::AlignCenter);
-    QFont pfFont = m_pf->font();
-    pfFont.setBold(true);
-    pfFont.setPointSizeF(pfFont.pointSizeF() * 1.5);
-    m_pf->setFont(pfFont);
-    m_pf->setFixedWidth(m_pf->fontMetrics().horizontalAdvance(QStringLiteral("MFAILM")) + 16);
     m_pf->setAccessibleName(kVerdictName);
     m_pf->setAccessibleDescription(kNoVerdict);
     m_tracerOnly->setObjectName(QStringLiteral("chkTracerOnly"));
@@ -143,6 +138,20 @@ void ResultsPage::showFailure(const QString& reason) {
     m_pf->clear();
     m_pf->setPalette(QPalette()); // back to the box's own colours
     announceVerdict(kNoVerdict + QStringLiteral(": ") + QString(reason).section(kCrLf, 0, 0));
+}
+
+void ResultsPage::showEvent(QShowEvent* event) {
+    // The verdict's large bold letters are a font of their own: it is loaded when the page is
+    // first shown, not while the window starts.
+    if (!m_pfFontSet) {
+        m_pfFontSet = true;
+        QFont pfFont = m_pf->font();
+        pfFont.setBold(true);
+        pfFont.setPointSizeF(pfFont.pointSizeF() * 1.5);
+        m_pf->setFont(pfFont);
+        m_pf->setFixedWidth(m_pf->fontMetrics().horizontalAdvance(QStringLiteral("MFAILM")) + 16);
+    }
+    QGroupBox::showEvent(event);
 }
 
 void ResultsPage::showNotices(const QStringList& notices) {

@@ -41,6 +41,9 @@ public:
 signals:
     void tracerOnlyClicked();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     /// The summary box grows with its lines, so a narrow window wraps them instead of hiding
     /// the last behind a scroll bar.
@@ -54,6 +57,7 @@ private:
     QLabel* m_notices;
     QLabel* m_peak;
     ResultsChart* m_chart;
+    bool m_pfFontSet = false;
 };
 
 } // namespace kvh::ui

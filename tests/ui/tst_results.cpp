@@ -99,6 +99,43 @@ private slots:
     void init() { h = std::make_unique<WindowHarness>(); }
     void cleanup() { h.reset(); }
 
+    void chartIsReadyWhenFirstShownOrUsed_data() {
+        QTest::addColumn<QString>("use");
+        QTest::newRow("shown") << u"show"_s;
+        QTest::newRow("range asked") << u"range"_s;
+        QTest::newRow("drawn for print") << u"render"_s;
+        QTest::newRow("fixed range") << u"fixed"_s;
+        QTest::newRow("reset, then shown") << u"reset"_s;
+    }
+    void chartIsReadyWhenFirstShownOrUsed() {
+        // The axes and curves join the chart at its first use; whatever that use, the chart is
+        // then as a reset leaves it.
+        QFETCH(QString, use);
+        ui::ResultsChart chart;
+        chart.resize(800, 500);
+        if (use == u"show"_s) {
+            chart.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        } else if (use == u"range"_s) {
+            chart.range(core::Axis::X);
+        } else if (use == u"render"_s) {
+            QImage image(400, 300, QImage::Format_ARGB32);
+            QPainter painter(&image);
+            chart.renderTo(&painter, QRectF(image.rect()));
+        } else if (use == u"fixed"_s) {
+            chart.setFixedRange(core::Axis::Y, 0, 200, 4);
+        } else {
+            chart.reset();
+            chart.show();
+        }
+        QCOMPARE(chart.chart()->series().size(), 3);
+        const auto axes = chart.chart()->axes();
+        QCOMPARE(axes.size(), 2);
+        QCOMPARE(chart.chart()->axes(Qt::Horizontal).value(0)->titleText(), u"Elapsed Minutes"_s);
+        QCOMPARE(chart.chart()->axes(Qt::Vertical).value(0)->titleText(), u"Temperature °C"_s);
+        QCOMPARE(chart.isAutoScale(core::Axis::Y), use != u"fixed"_s);
+    }
+
     void verdicts_data() {
         QTest::addColumn<QByteArray>("dew");
         QTest::addColumn<QString>("verdict");
