@@ -62,8 +62,8 @@ QByteArray pngBytes(const QImage& image) {
 
 } // namespace
 
-ExportMenu::ExportMenu(frmHiTemp& window, ComparePage& comparePage, QMenu* file, QAction* before)
-    : QObject(&window), m_window(window), m_comparePage(comparePage) {
+ExportMenu::ExportMenu(frmHiTemp& window, QMenu* file, QAction* before)
+    : QObject(&window), m_window(window) {
     auto* menu = new QMenu(kMenuCaption, file);
     menu->setObjectName(QStringLiteral("mnuExport"));
     menu->menuAction()->setObjectName(QStringLiteral("mnuExport"));
@@ -142,7 +142,7 @@ void ExportMenu::mnuExportSvg_Click() {
 }
 
 void ExportMenu::mnuExportComparison_Click() {
-    const auto& outcome = m_comparePage.comparison();
+    const auto& outcome = m_window.comparePage().comparison();
     if (!outcome) {
         tell(kNotComparableText);
         return;

@@ -13,14 +13,13 @@ QT_END_NAMESPACE
 
 namespace kvh::ui {
 
-class ComparePage;
 class frmHiTemp;
 
 class ExportMenu : public QObject {
     Q_OBJECT
 public:
     /// Adds the "Export" submenu (`mnuExport`) to `file`, before `before` (or at the end).
-    ExportMenu(frmHiTemp& window, ComparePage& comparePage, QMenu* file, QAction* before);
+    ExportMenu(frmHiTemp& window, QMenu* file, QAction* before);
 
     void mnuExportSeries_Click();
     void mnuExportPng_Click();
@@ -37,7 +36,6 @@ private:
     void tell(const QString& text);
 
     frmHiTemp& m_window;
-    ComparePage& m_comparePage;
 };
 
 } // namespace kvh::ui

@@ -72,7 +72,7 @@ const QString kOpenNoticeHeading =
     QStringLiteral("Opened, but some fields of the file are not read as they are written:");
 const QSize kInitialSize(1000, 720);
 
-enum Page { SetupTab = 0, ProcessTab = 1, ResultsTab = 2 };
+enum Page { SetupTab = 0, ProcessTab = 1, ResultsTab = 2, CompareTab = 3 };
 
 } // namespace
 
@@ -82,8 +82,8 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
       m_lblFileName(new QLabel), m_lblModified(new QLabel), m_notice(new NoticeBar),
       m_tab(new QTabWidget), m_setupPage(new SetupPage),
       m_processPage(new ProcessPage(m_editor->model())), m_resultsPage(new ResultsPage),
-      m_comparePage(new ComparePage(m_editor->theCase(), m_editor->model())),
-      m_recent(new RecentFiles(this)), m_printer(std::make_unique<ReportPrinter>(platform, this)) {
+      m_compareHolder(pageHolder()), m_recent(new RecentFiles(this)),
+      m_printer(std::make_unique<ReportPrinter>(platform, this)) {
     setObjectName(QStringLiteral("frmHiTemp"));
     setWindowTitle(kWindowTitle);
     resize(kInitialSize);
@@ -92,7 +92,7 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     m_tab->addTab(m_setupPage, kTabSetup);
     m_tab->addTab(m_processPage, kTabProcessData);
     m_tab->addTab(m_resultsPage, kTabResults);
-    m_tab->addTab(m_comparePage, kTabCompare);
+    m_tab->addTab(m_compareHolder, kTabCompare);
 
     // The setup summary sits beside the page tabs, leaving the height to the pages.
     m_lblSetup->setContentsMargins(8, 0, 4, 0);
@@ -137,7 +137,7 @@ const QString& frmHiTemp::filePath() const {
 // ---- Window and menus ---------------------------------------------------------------------
 
 void frmHiTemp::buildMenus() {
-    const WindowMenus menus(*this, *m_recent, *m_comparePage, m_editor->history());
+    const WindowMenus menus(*this, *m_recent, m_editor->history());
     m_mnuPrint = menus.print();
     connect(menus.recent(), &RecentFilesMenu::fileChosen, this, &frmHiTemp::openRecent);
 }
@@ -162,6 +162,9 @@ void frmHiTemp::showFileState() {
 }
 
 void frmHiTemp::connectPages() {
+    connect(m_resultsPage, &ResultsPage::tracerOnlyClicked, this, &frmHiTemp::chkTracerOnly_Click);
+    connect(&chart(), &ResultsChart::axisPicked, this,
+            [this](int axisId) { editAxisScale(chart(), m_platform, this, axisId); });
     connect(m_setupPage, &SetupPage::modelClicked, this, &frmHiTemp::optMod_Click);
     connect(m_setupPage, &SetupPage::tracerClicked, this, &frmHiTemp::optTracerType_Click);
     connect(m_setupPage, &SetupPage::environClicked, this, &frmHiTemp::optEnviron_Click);
@@ -175,11 +178,36 @@ void frmHiTemp::connectPages() {
     connect(&m_processPage->grid(), &ProfileGrid::clicked, this, &frmHiTemp::fg1_Click);
     connect(&m_processPage->grid(), &ProfileGrid::editorTextChanged, this,
             &frmHiTemp::txtFGIn_Change);
-    connect(m_resultsPage, &ResultsPage::tracerOnlyClicked, this, &frmHiTemp::chkTracerOnly_Click);
-    // A row chosen on the compare page is a click on that model's button.
-    connect(m_comparePage, &ComparePage::barrierChosen, this, [this](int model) {
-        m_setupPage->findChild<QAbstractButton*>(QStringLiteral("optMod_%1").arg(model))->click();
-    });
+}
+
+// ---- Pages built on first need ------------------------------------------------------------
+
+QWidget* frmHiTemp::pageHolder() {
+    auto* holder = new QWidget;
+    auto* layout = new QVBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return holder;
+}
+
+void frmHiTemp::placePage(QWidget* holder, QWidget* page) {
+    holder->layout()->addWidget(page);
+    page->show();
+}
+
+ComparePage& frmHiTemp::comparePage() const {
+    if (!m_comparePage) {
+        // The compare page runs every barrier when shown: it waits for its first visit or
+        // the first command that needs it.
+        auto* self = const_cast<frmHiTemp*>(this);
+        m_comparePage = new ComparePage(m_editor->theCase(), m_editor->model());
+        placePage(m_compareHolder, m_comparePage);
+        // A row chosen on the compare page is a click on that model's button.
+        connect(m_comparePage, &ComparePage::barrierChosen, self, [self](int model) {
+            self->m_setupPage->findChild<QAbstractButton*>(QStringLiteral("optMod_%1").arg(model))
+                ->click();
+        });
+    }
+    return *m_comparePage;
 }
 
 ResultsChart& frmHiTemp::chart() const {
@@ -198,7 +226,8 @@ void frmHiTemp::setResults(std::optional<core::ResultTexts> results) {
 void frmHiTemp::showSetup() {
     m_setupPage->showState(currentCase().setup);
     m_processPage->showUnits(currentCase().setup);
-    m_comparePage->caseChanged();
+    if (m_comparePage)
+        m_comparePage->caseChanged();
 }
 
 void frmHiTemp::caseEdited() {
@@ -225,6 +254,8 @@ void frmHiTemp::Tab1_Click() {
         m_lblSetup->setText(qs(currentCase().setup.summary()));
     if (page == ResultsTab)
         plotIfComplete();
+    if (page == CompareTab)
+        comparePage();
 }
 
 void frmHiTemp::plotIfComplete() {
@@ -466,8 +497,6 @@ void frmHiTemp::connectPrinting() {
         connect(m_mnuPrint, &QAction::changed, item,
                 [this, item] { item->setEnabled(m_mnuPrint->isEnabled()); });
     }
-    connect(&chart(), &ResultsChart::axisPicked, this,
-            [this](int axisId) { editAxisScale(chart(), m_platform, this, axisId); });
 }
 
 void frmHiTemp::mnuExit_Click() {

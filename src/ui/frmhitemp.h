@@ -64,6 +64,8 @@ public:
 
     platform::Platform& platform() const { return m_platform; }
     ResultsChart& chart() const;
+    /// The compare page, built on its first visit or first need.
+    ComparePage& comparePage() const;
     const core::Case& currentCase() const;
     CaseEditor& editor() const { return *m_editor; }
     /// The texts of the last run that succeeded (empty when the last run failed or none ran).
@@ -123,7 +125,9 @@ private:
     void buildMenus();
     void buildStatusBar();
     void connectPages();
-    /// Print items follow "&Print"; a picked chart axis opens the axis scale editor.
+    static QWidget* pageHolder();
+    static void placePage(QWidget* holder, QWidget* page);
+    /// Print items follow "&Print".
     void connectPrinting();
     void optMod_Click(int index);
     void optTracerType_Click(int index);
@@ -165,7 +169,9 @@ private:
     SetupPage* m_setupPage;
     ProcessPage* m_processPage;
     ResultsPage* m_resultsPage;
-    ComparePage* m_comparePage;
+    /// The compare tab's page, and the page itself once built.
+    QWidget* m_compareHolder;
+    mutable ComparePage* m_comparePage = nullptr;
     RecentFiles* m_recent;
     QAction* m_mnuPrint = nullptr;
     /// The printer chosen for the window's lifetime, and the print commands.

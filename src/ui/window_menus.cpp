@@ -27,8 +27,7 @@ QAction* WindowMenus::addItem(QMenu* menu, const QString& name, const QString& c
     return action;
 }
 
-WindowMenus::WindowMenus(frmHiTemp& window, RecentFiles& recentFiles, ComparePage& comparePage,
-                         const QUndoStack& history)
+WindowMenus::WindowMenus(frmHiTemp& window, RecentFiles& recentFiles, const QUndoStack& history)
     : m_window(window) {
     QMenuBar* bar = window.menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
@@ -51,7 +50,7 @@ WindowMenus::WindowMenus(frmHiTemp& window, RecentFiles& recentFiles, ComparePag
             &frmHiTemp::mnuExportPdf_Click);
     QAction* blank = file->addSeparator();
     blank->setObjectName(QStringLiteral("mnuBlank"));
-    new ExportMenu(window, comparePage, file, blank);
+    new ExportMenu(window, file, blank);
     addItem(file, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), &frmHiTemp::mnuExit_Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -73,14 +72,22 @@ void WindowMenus::buildUndoItems(QMenu* edit, const QUndoStack& history) const {
     QAction* undo =
         addItem(edit, QStringLiteral("mnuUndo"), kUndoCaption, &frmHiTemp::mnuUndo_Click);
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    undo->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"),
-                                   m_window.style()->standardIcon(QStyle::SP_ArrowBack)));
     QAction* redo =
         addItem(edit, QStringLiteral("mnuRedo"), kRedoCaption, &frmHiTemp::mnuRedo_Click);
     redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    redo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
-                                   m_window.style()->standardIcon(QStyle::SP_ArrowForward)));
+    // The icons are read from files: once, when the menu first opens, not at start-up.
+    QObject::connect(
+        edit, &QMenu::aboutToShow, undo,
+        [undo, redo, style = m_window.style()] {
+            if (!undo->icon().isNull())
+                return;
+            undo->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"),
+                                           style->standardIcon(QStyle::SP_ArrowBack)));
+            redo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
+                                           style->standardIcon(QStyle::SP_ArrowForward)));
+        },
+        Qt::DirectConnection);
     edit->addSeparator();
     // The items name the edit they would undo or redo, e.g. "Undo Convert °C / °F".
     const auto name = [](const QString& plain, const QString& named, const QString& text) {

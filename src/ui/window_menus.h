@@ -11,7 +11,6 @@ class QUndoStack;
 
 namespace kvh::ui {
 
-class ComparePage;
 class RecentFiles;
 class RecentFilesMenu;
 class frmHiTemp;
@@ -19,8 +18,7 @@ class frmHiTemp;
 /// Builds the menus onto the window; the window keeps only the items it changes later.
 class WindowMenus {
 public:
-    WindowMenus(frmHiTemp& window, RecentFiles& recentFiles, ComparePage& comparePage,
-                const QUndoStack& history);
+    WindowMenus(frmHiTemp& window, RecentFiles& recentFiles, const QUndoStack& history);
     /// "&Print", enabled while a run's results are kept.
     QAction* print() const { return m_print; }
     /// The recent files submenu.

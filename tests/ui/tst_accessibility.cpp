@@ -115,6 +115,7 @@ private slots:
     }
 
     void tooltipsOnChoicesAndCommands() {
+        h->window->chart(); // the results page is built on first need
         for (const char* name : {"optMod_2", "optTracerType_0", "optEnviron_1", "optTempUnits_0",
                                  "optTimeUnits_1", "cmdConvert_0", "cmdConvert_1", "Graf"})
             QVERIFY2(h->get<QWidget>(name)->toolTip().size() > 20, name);

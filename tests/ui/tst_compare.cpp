@@ -58,6 +58,7 @@ class TestCompare : public QObject {
 private slots:
     void init() {
         h = std::make_unique<WindowHarness>();
+        h->window->comparePage(); // built on first need, as a visit would
         new QAbstractItemModelTester(table()->model(),
                                      QAbstractItemModelTester::FailureReportingMode::QtTest,
                                      h->window.get());
@@ -252,6 +253,28 @@ private slots:
         h->get<QAction>(item)->trigger();
         QCOMPARE(h->platform.messages.last().text, u"Overwrite Existing File?"_s);
         QCOMPARE(QFileInfo(path).size(), 3);
+    }
+
+    void builtOnTheFirstVisitOrNeed_data() {
+        QTest::addColumn<bool>("visit"); ///< shown first, or only exported
+        QTest::newRow("visit") << true;
+        QTest::newRow("export without a visit") << false;
+    }
+    void builtOnTheFirstVisitOrNeed() {
+        QFETCH(bool, visit);
+        WindowHarness fresh;
+        QVERIFY(!fresh.window->findChild<QTableWidget*>(u"tblCompare"_s));
+        fresh.openText(kNoModelCase);
+        if (visit) {
+            fresh.showPage(kComparePage);
+            QCOMPARE(fresh.get<QTableWidget>("tblCompare")->rowCount(), 6);
+            QVERIFY(fresh.get<QTableWidget>("tblCompare")->isVisible());
+        }
+        const QString path = fresh.dir.filePath(u"out.csv"_s);
+        fresh.platform.saveAnswers.enqueue(path);
+        fresh.action("mnuExportComparison")->trigger();
+        QCOMPARE(test::fileBytes(path).count('\n'), 7); // a header and six barriers
+        QVERIFY(fresh.platform.messages.isEmpty());
     }
 
     void exportToAnUnwritablePlaceSaysWhy() {

@@ -132,6 +132,10 @@ private slots:
         // The compare page's best barrier depends on the ranking: its row names the prefix.
         QVERIFY2(h->action("mnuUndo")->text().startsWith(undoText),
                  qPrintable(h->action("mnuUndo")->text()));
+        // The icons come when the Edit menu first opens.
+        QMenu* edit = h->get<QMenu>("mnuEdit");
+        edit->popup({});
+        edit->hide();
         QVERIFY(!h->action("mnuUndo")->icon().isNull());
         for (int i = 0; i < commands; ++i)
             keys(h->window.get(), Qt::Key_Z, Qt::ControlModifier);
