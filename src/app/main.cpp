@@ -2,6 +2,7 @@
 // `kvhitemp [FILE.dew]` opens the case at start; --help and --version answer without a window.
 
 #include "platform/qt_platform.h"
+#include "ui/app_style.h"
 #include "ui/command_line.h"
 #include "ui/frmhitemp.h"
 #include "ui/window_settings.h"
@@ -48,6 +49,7 @@ int main(int argc, char* argv[]) {
     if (int code = 0; answeredWithoutDisplay(argc, argv, code))
         return code;
     QApplication app(argc, argv);
+    kvh::ui::installAppStyle();
     nameTheProgram();
     QGuiApplication::setDesktopFileName(kDesktopId);
     QApplication::setWindowIcon(QIcon::fromTheme(kDesktopId, QIcon(kIconResource)));

@@ -6,6 +6,7 @@
 
 #include "fake_platform.h"
 
+#include "ui/app_style.h"
 #include "ui/frmhitemp.h"
 
 #include <QAction>
@@ -41,6 +42,7 @@ void useDarkPalette() {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    kvh::ui::installAppStyle(); // as the program does
     if (argc != 3) {
         std::fprintf(stderr, "usage: kvhitemp_screenshots CASE.dew OUTPUT-FOLDER\n");
         return 64;

@@ -4,6 +4,7 @@
 
 #include "fake_platform.h"
 
+#include "ui/app_style.h"
 #include "ui/frmhitemp.h"
 #include "ui/results_chart.h"
 #include "ui/window_settings.h"
@@ -18,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -169,6 +171,47 @@ private slots:
         QCOMPARE(y->labelFormat(), u"%.1f"_s);
         chart.setAutoScale();
         QCOMPARE(y->labelFormat(), u"%.10g"_s);
+    }
+
+    void appStyleDrawsItsOwnPictures_data() {
+        QTest::addColumn<int>("icon");
+        QTest::newRow("menu bar overflow") << int(QStyle::SP_ToolBarHorizontalExtensionButton);
+        QTest::newRow("tool bar overflow") << int(QStyle::SP_ToolBarVerticalExtensionButton);
+    }
+    void appStyleDrawsItsOwnPictures() {
+        QFETCH(int, icon);
+        ui::AppStyle style;
+        const QImage drawn =
+            style.standardIcon(QStyle::StandardPixmap(icon)).pixmap(16, 16).toImage();
+        int inked = 0;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                inked += qAlpha(drawn.pixel(x, y)) > 0 ? 1 : 0;
+        QVERIFY2(inked > 10 && inked < 16 * 16 / 2, qPrintable(QString::number(inked)));
+        // Other pictures are the desktop style's own.
+        QVERIFY(!style.standardIcon(QStyle::SP_ArrowBack).isNull());
+    }
+
+    void appStyleFramesGroupBoxesAsFusionDoes() {
+        // Under Fusion the frame is drawn, not read from a picture: a faint line around the
+        // box below its title, with the corners cut.
+        ui::AppStyle style;
+        if (style.baseStyle()->name().compare(u"fusion"_s, Qt::CaseInsensitive) != 0)
+            QSKIP("the desktop style is not Fusion");
+        QGroupBox box(u"Tracer Type"_s);
+        box.setStyle(&style);
+        box.resize(200, 100);
+        QImage image(box.size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        box.render(&image, {}, {}, QWidget::DrawChildren); // the frame alone, on white
+        const int top = std::max(style.pixelMetric(QStyle::PM_ExclusiveIndicatorHeight),
+                                 box.fontMetrics().height()) +
+                        3 + 1;
+        QCOMPARE_NE(image.pixelColor(100, top), QColor(Qt::white)); // the top line
+        QCOMPARE_NE(image.pixelColor(1, 60), QColor(Qt::white));    // the left line
+        QCOMPARE_NE(image.pixelColor(198, 60), QColor(Qt::white));  // the right line
+        QCOMPARE(image.pixelColor(1, top), QColor(Qt::white));      // a cut corner
+        QCOMPARE(image.pixelColor(100, 60), QColor(Qt::white));     // nothing inside
     }
 
     void chartFollowsTheDarkPaletteButPrintsLight() {

@@ -1,0 +1,24 @@
+#pragma once
+// The program's style: the desktop's own, with the pictures the window needs at start-up
+// drawn instead of read from files.
+
+#include <QProxyStyle>
+
+namespace kvh::ui {
+
+/// The desktop's style, except that two pictures are drawn rather than read from files: the
+/// menu bar's overflow arrows (every menu bar asks for them as it is made) and, under Fusion,
+/// the frame of a group box. The first picture read from a file loads every image format
+/// plugin to find its reader: more time than the whole Setup page takes to draw.
+class AppStyle : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option = nullptr,
+                       const QWidget* widget = nullptr) const override;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget = nullptr) const override;
+};
+
+/// Makes AppStyle the application's style (call once, before the first window).
+void installAppStyle();
+
+} // namespace kvh::ui
