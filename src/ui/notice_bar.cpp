@@ -14,14 +14,20 @@ const QString kDismissName = QStringLiteral("Dismiss notice");
 
 } // namespace
 
-NoticeBar::NoticeBar(QWidget* parent)
-    : QFrame(parent), m_text(new QLabel(this)), m_dismiss(new QToolButton(this)) {
+NoticeBar::NoticeBar(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("fraNotice"));
     setAccessibleName(kBarName);
     setFrameShape(QFrame::StyledPanel);
     setBackgroundRole(QPalette::ToolTipBase);
     setForegroundRole(QPalette::ToolTipText);
     setAutoFillBackground(true);
+    hide();
+}
+
+void NoticeBar::buildContent() {
+    // Made with the first notice: most sessions open no file that needs one.
+    m_text = new QLabel(this);
+    m_dismiss = new QToolButton(this);
     m_text->setObjectName(QStringLiteral("lblNotice"));
     m_text->setAccessibleName(kBarName);
     m_text->setTextFormat(Qt::PlainText);
@@ -36,17 +42,18 @@ NoticeBar::NoticeBar(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_text, 1);
     layout->addWidget(m_dismiss, 0, Qt::AlignTop);
-    hide();
 }
 
 void NoticeBar::showLines(const QString& heading, const QStringList& lines) {
+    if (!m_text)
+        buildContent();
     m_text->setText(lines.isEmpty() ? QString()
                                     : (QStringList{heading} + lines).join(QLatin1Char('\n')));
     setVisible(!lines.isEmpty());
 }
 
 QString NoticeBar::text() const {
-    return m_text->text();
+    return m_text ? m_text->text() : QString();
 }
 
 } // namespace kvh::ui

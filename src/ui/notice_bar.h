@@ -21,8 +21,10 @@ public:
     QString text() const;
 
 private:
-    QLabel* m_text;
-    QToolButton* m_dismiss;
+    void buildContent();
+
+    QLabel* m_text = nullptr;
+    QToolButton* m_dismiss = nullptr;
 };
 
 } // namespace kvh::ui

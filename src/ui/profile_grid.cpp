@@ -47,6 +47,16 @@ protected:
     }
 };
 
+/// A header whose size the grid fixes from its font (applyFontMetrics). Its hint is that size:
+/// Qt's own hint measures every section's caption in a bold font, for a size nobody uses.
+class FixedHeader : public QHeaderView {
+public:
+    FixedHeader(Qt::Orientation orientation, QWidget* parent) : QHeaderView(orientation, parent) {
+        setSectionsClickable(true); // a click selects a row or column, as on a table's own
+    }
+    QSize sizeHint() const override { return {minimumWidth(), minimumHeight()}; }
+};
+
 } // namespace
 
 QColor ProfileGrid::doubtfulTint(const QPalette& palette) {
@@ -60,6 +70,9 @@ QColor ProfileGrid::doubtfulTint(const QPalette& palette) {
 ProfileGrid::ProfileGrid(ProfileModel* model, QWidget* parent)
     : QTableView(parent), m_model(model), m_editor(new QLineEdit(viewport())) {
     setObjectName(QStringLiteral("fg1"));
+    setHorizontalHeader(new FixedHeader(Qt::Horizontal, this));
+    setVerticalHeader(new FixedHeader(Qt::Vertical, this));
+    applyFontMetrics(); // the headers' sizes before they meet the model
     setModel(model);
     setSelectionMode(QAbstractItemView::NoSelection); // the grid drives the selection itself
     setEditTriggers(QAbstractItemView::NoEditTriggers);
