@@ -10,6 +10,7 @@
 #include "ui/case_file.h"
 #include "ui/compare_page.h"
 #include "ui/file_drop.h"
+#include "ui/file_status.h"
 #include "ui/graph_copy.h"
 #include "ui/notice_bar.h"
 #include "ui/process_page.h"
@@ -27,7 +28,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -64,10 +64,6 @@ const QString kAboutWarning = QStringLiteral(
 const QString kAboutLowTemp =
     QStringLiteral("This model may also be used to evaluate low temperature performance.");
 
-const QString kUntitled = QStringLiteral("New case");
-const QString kModifiedMark = QStringLiteral("Modified");
-const QString kFileNameName = QStringLiteral("File name");
-const QString kModifiedName = QStringLiteral("Modified state");
 const QString kOpenNoticeHeading =
     QStringLiteral("Opened, but some fields of the file are not read as they are written:");
 const QSize kInitialSize(1000, 720);
@@ -79,10 +75,9 @@ enum Page { SetupTab = 0, ProcessTab = 1, ResultsTab = 2, CompareTab = 3 };
 frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     : QMainWindow(parent), m_platform(platform), m_editor(new CaseEditor(this)),
       m_file(std::make_unique<CaseFile>(platform, this, *m_editor)), m_lblSetup(new QLabel),
-      m_lblFileName(new QLabel), m_lblModified(new QLabel), m_notice(new NoticeBar),
-      m_tab(new QTabWidget), m_setupPage(new SetupPage),
+      m_notice(new NoticeBar), m_tab(new QTabWidget), m_setupPage(new SetupPage),
       m_processPage(new ProcessPage(m_editor->model())), m_resultsPage(new ResultsPage),
-      m_compareHolder(pageHolder()), m_recent(new RecentFiles(this)),
+      m_compareHolder(new QWidget), m_recent(new RecentFiles(this)),
       m_printer(std::make_unique<ReportPrinter>(platform, this)) {
     setObjectName(QStringLiteral("frmHiTemp"));
     setWindowTitle(kWindowTitle);
@@ -143,21 +138,13 @@ void frmHiTemp::buildMenus() {
 }
 
 void frmHiTemp::buildStatusBar() {
-    m_lblFileName->setObjectName(QStringLiteral("lblFileName"));
-    m_lblFileName->setAccessibleName(kFileNameName);
-    m_lblModified->setObjectName(QStringLiteral("lblModified"));
-    m_lblModified->setAccessibleName(kModifiedName);
-    statusBar()->setObjectName(QStringLiteral("sbStatus"));
-    statusBar()->addWidget(m_lblFileName);
-    statusBar()->addWidget(m_lblModified);
+    m_status = new FileStatus(*statusBar());
     showFileState();
 }
 
 void frmHiTemp::showFileState() {
     const QString& path = m_file->path();
-    m_lblFileName->setText(path.isEmpty() ? kUntitled : QFileInfo(path).fileName());
-    m_lblFileName->setToolTip(QDir::toNativeSeparators(path));
-    m_lblModified->setText(m_editor->isModified() ? kModifiedMark : QString());
+    m_status->show(path, m_editor->isModified());
     m_printer->setCasePath(path); // the printed footer names the case's file
 }
 
@@ -180,19 +167,7 @@ void frmHiTemp::connectPages() {
             &frmHiTemp::txtFGIn_Change);
 }
 
-// ---- Pages built on first need ------------------------------------------------------------
-
-QWidget* frmHiTemp::pageHolder() {
-    auto* holder = new QWidget;
-    auto* layout = new QVBoxLayout(holder);
-    layout->setContentsMargins(0, 0, 0, 0);
-    return holder;
-}
-
-void frmHiTemp::placePage(QWidget* holder, QWidget* page) {
-    holder->layout()->addWidget(page);
-    page->show();
-}
+// ---- The compare page, built on first need ------------------------------------------------
 
 ComparePage& frmHiTemp::comparePage() const {
     if (!m_comparePage) {
@@ -200,7 +175,9 @@ ComparePage& frmHiTemp::comparePage() const {
         // the first command that needs it.
         auto* self = const_cast<frmHiTemp*>(this);
         m_comparePage = new ComparePage(m_editor->theCase(), m_editor->model());
-        placePage(m_compareHolder, m_comparePage);
+        auto* layout = new QVBoxLayout(m_compareHolder);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(m_comparePage);
         // A row chosen on the compare page is a click on that model's button.
         connect(m_comparePage, &ComparePage::barrierChosen, self, [self](int model) {
             self->m_setupPage->findChild<QAbstractButton*>(QStringLiteral("optMod_%1").arg(model))

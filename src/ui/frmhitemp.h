@@ -45,6 +45,7 @@ namespace kvh::ui {
 
 class CaseEditor;
 class CaseFile;
+class FileStatus;
 class NoticeBar;
 class ComparePage;
 class ExportMenu;
@@ -125,8 +126,6 @@ private:
     void buildMenus();
     void buildStatusBar();
     void connectPages();
-    static QWidget* pageHolder();
-    static void placePage(QWidget* holder, QWidget* page);
     /// Print items follow "&Print".
     void connectPrinting();
     void optMod_Click(int index);
@@ -162,8 +161,7 @@ private:
     QString m_strReport;
 
     QLabel* m_lblSetup;
-    QLabel* m_lblFileName;
-    QLabel* m_lblModified;
+    FileStatus* m_status = nullptr;
     NoticeBar* m_notice;
     QTabWidget* m_tab;
     SetupPage* m_setupPage;
