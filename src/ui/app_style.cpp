@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
+#include <QStyleFactory>
 #include <QStyleOption>
 
 #include <algorithm>
@@ -92,6 +93,9 @@ bool isFusion(const QStyle* style) {
 
 } // namespace
 
+AppStyle::AppStyle(const QString& key)
+    : QProxyStyle(key.isEmpty() ? nullptr : QStyleFactory::create(key)) {}
+
 void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
                              QPainter* painter, const QWidget* widget) const {
     if (element == PE_FrameGroupBox && option && painter && isFusion(baseStyle())) {
@@ -111,7 +115,7 @@ QIcon AppStyle::standardIcon(StandardPixmap icon, const QStyleOption* option,
 }
 
 void installAppStyle() {
-    QApplication::setStyle(new AppStyle);
+    QApplication::setStyle(new AppStyle(QApplication::style()->name()));
 }
 
 } // namespace kvh::ui

@@ -12,13 +12,18 @@ namespace kvh::ui {
 /// plugin to find its reader: more time than the whole Setup page takes to draw.
 class AppStyle : public QProxyStyle {
 public:
+    /// Over the style named `key` (as QStyleFactory knows it); empty: the desktop's default.
+    explicit AppStyle(const QString& key = {});
+
     QIcon standardIcon(StandardPixmap icon, const QStyleOption* option = nullptr,
                        const QWidget* widget = nullptr) const override;
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget = nullptr) const override;
 };
 
-/// Makes AppStyle the application's style (call once, before the first window).
+/// Makes AppStyle, over the style the application would use (the desktop's, or the one asked
+/// for with -style or QT_STYLE_OVERRIDE), the application's style. Call once, before the first
+/// window.
 void installAppStyle();
 
 } // namespace kvh::ui
