@@ -1,4 +1,4 @@
-// kvhitemp-report --compare and --compare-all: the CSV contract and the exit codes.
+// kvhitemp-report --compare and --compare-all: the CSV contract (exit codes: report_cli_test).
 
 #include "report_cli.h"
 
@@ -12,11 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
-
-namespace fs = std::filesystem;
 
 using kvh::test::NamedRow;
 using kvh::test::RowName;
@@ -28,7 +24,6 @@ const char* const kHeader =
     "minutes_to_peak";
 const char* const kNoModel = "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\n"
                              "R,300,15\r\nD,300,20\r\nE,25,60\r\n";
-const char* const kNoEnviron = "Davar Model = 0\r\nTracer Type = 0\r\n[Data]\r\nS,25,0\r\n";
 const char* const kZeroRamp = "Tracer Type = 0\r\nEnvironment = 0\r\nS,20,0\r\nR,80,0\r\n";
 const char* const kFahrenheitHours = "Temp Units = 0\r\nTime Units = 1\r\nDavar Model = 2\r\n"
                                      "Tracer Type = 0\r\nEnvironment = 1\r\n[Data]\r\n"
@@ -46,22 +41,13 @@ CliRun runCli(const std::vector<std::string>& args) {
     return {code, out.str(), err.str()};
 }
 
-/// A scratch folder with the given files, removed at the end of the test.
-class Folder {
-public:
-    explicit Folder(const std::string& name) : m_path(kvh::test::scratchPath(name)) {
-        fs::remove_all(m_path);
-        fs::create_directories(m_path);
-    }
-    ~Folder() { fs::remove_all(m_path); }
+/// A scratch folder: `write` puts a file there and returns its path.
+class CompareCli : public kvh::test::TempDir {
+protected:
     std::string write(const std::string& name, const std::string& content) const {
-        std::ofstream(m_path / name, std::ios::binary) << content;
-        return (m_path / name).string();
+        put(path(name), content);
+        return path(name);
     }
-    std::string path() const { return m_path.string(); }
-
-private:
-    fs::path m_path;
 };
 
 std::vector<std::string> split(const std::string& text, char sep) {
@@ -72,56 +58,6 @@ std::vector<std::string> split(const std::string& text, char sep) {
         parts.push_back(part);
     return parts;
 }
-
-struct ExitCase : NamedRow {
-    std::vector<std::string> args; ///< "@" stands for the written file
-    const char* file;              ///< its content, or nullptr for no file
-    int exitCode;
-    const char* stderrPart;
-};
-
-class CompareExit : public testing::TestWithParam<ExitCase> {};
-
-TEST_P(CompareExit, CodesAndMessages) {
-    const ExitCase& p = GetParam();
-    const Folder folder(std::string("kvh-compare-") + p.name);
-    const std::string path =
-        p.file ? folder.write("case.dew", p.file) : folder.path() + "/none.dew";
-    std::vector<std::string> args = p.args;
-    for (std::string& a : args)
-        a = a == "@" ? path : a == "DIR" ? folder.path() : a;
-    const CliRun r = runCli(args);
-    const std::string input = testing::PrintToString(p.args);
-    EXPECT_EQ(r.code, p.exitCode) << input << ": " << r.err;
-    EXPECT_NE(r.err.find(p.stderrPart), std::string::npos) << input << ": " << r.err;
-    if (p.exitCode != 0) {
-        EXPECT_TRUE(r.out.empty()) << input << ": " << r.out;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Contract, CompareExit,
-    testing::Values(
-        ExitCase{"NoFile", {"--compare"}, nullptr, 64, "no file"},
-        ExitCase{"TwoFiles", {"--compare", "@", "@"}, kNoModel, 64, "unexpected argument"},
-        ExitCase{"OptionAfter", {"--compare", "--series"}, nullptr, 64, "unexpected argument"},
-        ExitCase{"AllWithoutFiles", {"--compare-all"}, nullptr, 64, "no file"},
-        ExitCase{"MissingFile", {"--compare", "@"}, nullptr, 1, "cannot be opened"},
-        ExitCase{"BrokenFile", {"--compare", "@"}, "S,1", 1, "ends before"},
-        ExitCase{"NoEnvironment",
-                 {"--compare", "@"},
-                 kNoEnviron,
-                 2,
-                 "Setup not complete! Results cannot be displayed"},
-        ExitCase{"ModelNotChosen", {"--compare", "@"}, kNoModel, 0, ""},
-        ExitCase{"MisreadCellNamed",
-                 {"--compare", "@"},
-                 "Tracer Type = 0\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\nR,4OO,15\r\n",
-                 0,
-                 "Line 5: \"4OO\" is read as 4"},
-        ExitCase{"ProfileError", {"--compare", "@"}, kZeroRamp, 3, "Profile row 2"},
-        ExitCase{"FolderWithoutCases", {"--compare-all", "DIR"}, nullptr, 1, "no .dew files"}),
-    RowName{});
 
 float single(const std::string& text) {
     float value = 0;
@@ -163,11 +99,10 @@ struct ContractCase : NamedRow {
     std::vector<std::string> codes;
 };
 
-class CompareRows : public testing::TestWithParam<ContractCase> {};
+class CompareRows : public CompareCli, public testing::WithParamInterface<ContractCase> {};
 
 TEST_P(CompareRows, OneRowPerOfferedBarrierAsTheRunsGiveThem) {
-    const Folder folder(std::string("kvh-compare-rows-") + GetParam().name);
-    const std::string path = folder.write("case.dew", GetParam().file);
+    const std::string path = write("case.dew", GetParam().file);
     const CliRun r = runCli({"--compare", path});
     ASSERT_EQ(r.code, 0) << GetParam().file << ": " << r.err;
     EXPECT_TRUE(r.err.empty()) << GetParam().file << ": " << r.err;
@@ -183,13 +118,12 @@ INSTANTIATE_TEST_SUITE_P(
         ContractCase{"FahrenheitHoursLiquid", kFahrenheitHours, {"7640", "7520", "7440", "7300"}}),
     RowName{});
 
-TEST(CompareAll, FolderGivesOneCsvByFileNameAndNamesTheFailures) {
-    const Folder folder("kvh-compare-all");
-    folder.write("b-case.dew", kFahrenheitHours);
-    folder.write("a-case.DEW", kNoModel);
-    folder.write("c-broken.dew", kZeroRamp);
-    folder.write("notes.txt", "not a case");
-    const CliRun r = runCli({"--compare-all", folder.path()});
+TEST_F(CompareCli, AllOfAFolderGivesOneCsvByFileNameAndNamesTheFailures) {
+    write("b-case.dew", kFahrenheitHours);
+    write("a-case.DEW", kNoModel);
+    write("c-broken.dew", kZeroRamp);
+    write("notes.txt", "not a case");
+    const CliRun r = runCli({"--compare-all", m_dir.string()});
     EXPECT_EQ(r.code, 3);
     EXPECT_NE(r.err.find("c-broken.dew: Profile row 2"), std::string::npos) << r.err;
     const std::vector<std::string> lines = split(r.out, '\n');
@@ -200,10 +134,9 @@ TEST(CompareAll, FolderGivesOneCsvByFileNameAndNamesTheFailures) {
     EXPECT_EQ(lines[10].substr(0, 16), "b-case.dew,7300,");
 }
 
-TEST(CompareAll, FilesKeepTheNamesGivenAndMatchSingleComparisons) {
-    const Folder folder("kvh-compare-files");
-    const std::string a = folder.write("x,1.dew", kNoModel);
-    const std::string b = folder.write("y.dew", kFahrenheitHours);
+TEST_F(CompareCli, AllOfSomeFilesKeepTheNamesGivenAndMatchSingleComparisons) {
+    const std::string a = write("x,1.dew", kNoModel);
+    const std::string b = write("y.dew", kFahrenheitHours);
     const CliRun all = runCli({"--compare-all", b, a});
     ASSERT_EQ(all.code, 0) << all.err;
     std::string expected = std::string("file,") + kHeader + "\n";

@@ -99,36 +99,52 @@ TEST(ProfileEditing, EndStepTimeOpensAsZero) {
     EXPECT_EQ(c.profile.cell(4, 3), "");
 }
 
-TEST(ProfileEditing, RowLabelClickArmsRowClearAndCyclesTheStep) {
+const ClearButton kIdle{};
+const ClearButton kRowArmed{"Clear Entire Row", ClearTarget::Row, true};
+const ClearButton kColumnArmed{"Clear Entire Column", ClearTarget::Column, true};
+
+struct ClickCase : NamedRow {
+    GridSelection selection;
+    ClearButton before;
+    ClickOutcome outcome;
+    ClearButton after;
+    const char* row4Step; ///< row 4's step afterwards; the rest of the case is unchanged
+};
+
+class GridClick : public testing::TestWithParam<ClickCase> {};
+
+TEST_P(GridClick, ArmsTheClearButtonAndCyclesOnlyWhereClicked) {
+    const ClickCase& p = GetParam();
     Case c;
-    ClearButton clear;
-    EXPECT_EQ(gridClick(c.profile, clear, {4, 1, 4, 3}), ClickOutcome::StepCycled);
-    EXPECT_EQ(clear, (ClearButton{"Clear Entire Row", ClearTarget::Row, true}));
-    EXPECT_EQ(c.profile.cell(4, 1), "Ramp to Temp");
+    ClearButton clear = p.before;
+    EXPECT_EQ(gridClick(c.profile, clear, p.selection), p.outcome);
+    EXPECT_EQ(clear, p.after);
+    EXPECT_EQ(c.profile.cell(4, kColStep), p.row4Step);
+    if (p.outcome != ClickOutcome::StepCycled) {
+        EXPECT_EQ(c, Case{});
+    }
 }
 
-TEST(ProfileEditing, ColumnHeaderClickArmsColumnClearAndOpensTheEditor) {
-    Case c;
-    ClearButton clear;
-    EXPECT_EQ(gridClick(c.profile, clear, {1, 2, 10, 2}), ClickOutcome::OpenEditor);
-    EXPECT_EQ(clear, (ClearButton{"Clear Entire Column", ClearTarget::Column, true}));
-}
-
-TEST(ProfileEditing, BlockSelectionChangesNothing) {
-    Case c;
-    ClearButton clear;
-    const Case before = c;
-    EXPECT_EQ(gridClick(c.profile, clear, {2, 1, 4, 3}), ClickOutcome::Nothing);
-    EXPECT_EQ(c, before);
-    EXPECT_EQ(clear, ClearButton{});
-}
-
-TEST(ProfileEditing, SingleCellClickLeavesTheArmedButton) {
-    Case c;
-    ClearButton clear{"Clear Entire Row", ClearTarget::Row, true};
-    gridClick(c.profile, clear, cellAt(5, 2));
-    EXPECT_EQ(clear, (ClearButton{"Clear Entire Row", ClearTarget::Row, true}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Selections, GridClick,
+    testing::Values(
+        ClickCase{"RowLabelArmsRowClearAndCyclesTheStep",
+                  {4, 1, 4, 3},
+                  kIdle,
+                  ClickOutcome::StepCycled,
+                  kRowArmed,
+                  "Ramp to Temp"},
+        ClickCase{"ColumnHeaderArmsColumnClearAndOpensTheEditor",
+                  {1, 2, 10, 2},
+                  kIdle,
+                  ClickOutcome::OpenEditor,
+                  kColumnArmed,
+                  ""},
+        ClickCase{
+            "BlockSelectionChangesNothing", {2, 1, 4, 3}, kIdle, ClickOutcome::Nothing, kIdle, ""},
+        ClickCase{"SingleCellLeavesTheArmedButton", cellAt(5, 2), kRowArmed,
+                  ClickOutcome::OpenEditor, kRowArmed, ""}),
+    RowName{});
 
 Case filled() {
     Case c;
@@ -141,36 +157,35 @@ Case filled() {
     return c;
 }
 
-TEST(ProfileEditing, ClearingTheStepColumnKeepsTheStartStep) {
+struct ClearCase : NamedRow {
+    ClearTarget target;
+    int row, col;      ///< the current cell
+    const char* after; ///< the filled rows afterwards, as profileText writes them
+};
+
+class ClearRowOrColumn : public testing::TestWithParam<ClearCase> {};
+
+TEST_P(ClearRowOrColumn, EmptiesAllButTheStartStep) {
+    const ClearCase& p = GetParam();
     Case c = filled();
-    ClearButton clear{"Clear Entire Column", ClearTarget::Column, true};
-    clearRowOrColumn(c.profile, clear, 1, 1);
-    EXPECT_EQ(c.profile.cell(1, 1), "Start Temp   ");
-    EXPECT_EQ(c.profile.cell(2, 1), "");
-    EXPECT_EQ(c.profile.cell(2, 2), "20");
-    EXPECT_EQ(clear, (ClearButton{"Clear Row or Column", ClearTarget::Column, false}));
+    ClearButton clear{"Clear Entire Row", p.target, true};
+    clearRowOrColumn(c.profile, clear, p.row, p.col);
+    EXPECT_EQ(kvh::test::profileText(c.profile), p.after);
+    EXPECT_EQ(clear, (ClearButton{"Clear Row or Column", p.target, false}));
 }
 
-TEST(ProfileEditing, ClearingANumberColumnEmptiesRowOneToo) {
-    Case c = filled();
-    ClearButton clear{"Clear Entire Column", ClearTarget::Column, true};
-    clearRowOrColumn(c.profile, clear, 3, 2);
-    for (int r = 1; r <= 4; ++r)
-        EXPECT_EQ(c.profile.cell(r, 2), "");
-    EXPECT_EQ(c.profile.cell(3, 3), "3");
-}
-
-TEST(ProfileEditing, ClearingRowOneKeepsItsStepType) {
-    Case c = filled();
-    ClearButton clear{"Clear Entire Row", ClearTarget::Row, true};
-    clearRowOrColumn(c.profile, clear, 1, 1);
-    EXPECT_EQ(c.profile.cell(1, 1), "Start Temp   ");
-    EXPECT_EQ(c.profile.cell(1, 2), "");
-    EXPECT_EQ(c.profile.cell(1, 3), "");
-    clear.target = ClearTarget::Row;
-    clearRowOrColumn(c.profile, clear, 3, 2);
-    EXPECT_EQ(c.profile.row(3), (ProfileTable::Row{" 3", "", "", ""}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Targets, ClearRowOrColumn,
+    testing::Values(
+        ClearCase{"StepColumnKeepsTheStartStep", ClearTarget::Column, 1, 1,
+                  "Start Temp   ,10,1; ,20,2; ,30,3; ,40,4"},
+        ClearCase{"NumberColumnEmptiesRowOneToo", ClearTarget::Column, 3, 2,
+                  "Start Temp   ,,1; Ramp to Temp,,2; Ramp to Temp,,3; Ramp to Temp,,4"},
+        ClearCase{"RowOneKeepsItsStepType", ClearTarget::Row, 1, 1,
+                  "Start Temp   ,,; Ramp to Temp,20,2; Ramp to Temp,30,3; Ramp to Temp,40,4"},
+        ClearCase{"OtherRowLosesItsStepToo", ClearTarget::Row, 3, 2,
+                  "Start Temp   ,10,1; Ramp to Temp,20,2; Ramp to Temp,40,4"}),
+    RowName{});
 
 TEST(ProfileEditing, InsertRowAppendsALabelledRowAndWidensTheGrid) {
     Case c;

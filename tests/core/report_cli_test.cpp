@@ -1,119 +1,133 @@
+// kvhitemp-report's exit codes and messages, its notices and its series, for a report and for
+// --compare and --compare-all alike.
+
 #include "named_row.h"
 #include "report_cli.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 using kvh::test::NamedRow;
 using kvh::test::RowName;
+using kvh::test::TempDir;
 
 namespace {
 
 struct CliCase : NamedRow {
-    std::vector<std::string> args; ///< "@" stands for the written file
+    std::vector<std::string> args; ///< "@" stands for the written file, "DIR" for its folder
     const char* file;              ///< content of the file, or nullptr for none
     int exitCode;
-    const char* stderrPart;
+    const char* stderrPart; ///< "": nothing on standard error
+    const char* stdoutPart = "";
 };
 
-class ReportCli : public testing::TestWithParam<CliCase> {};
+class ReportCli : public TempDir, public testing::WithParamInterface<CliCase> {};
 
 TEST_P(ReportCli, ExitCodesAndMessages) {
     const CliCase& p = GetParam();
-    const std::string path = kvh::test::scratchPath(std::string("cli-") + p.name + ".dew").string();
     if (p.file)
-        std::ofstream(path, std::ios::binary) << p.file;
+        put(path("case.dew"), p.file);
     std::vector<std::string> args = p.args;
     for (std::string& a : args)
-        if (a == "@")
-            a = path;
+        a = a == "@" ? path("case.dew") : a == "DIR" ? m_dir.string() : a;
     std::ostringstream out, err;
     const std::string input = testing::PrintToString(p.args);
-    EXPECT_EQ(kvh::tools::reportMain(args, out, err), p.exitCode) << input;
-    EXPECT_NE(err.str().find(p.stderrPart), std::string::npos) << input << ": " << err.str();
-    if (p.exitCode != 0) {
-        EXPECT_TRUE(out.str().empty()) << input << ": " << out.str();
+    EXPECT_EQ(kvh::tools::reportMain(args, out, err), p.exitCode) << input << ": " << err.str();
+    if (*p.stderrPart == '\0') {
+        EXPECT_EQ(err.str(), "") << input;
+    } else {
+        EXPECT_NE(err.str().find(p.stderrPart), std::string::npos) << input << ": " << err.str();
     }
-    std::filesystem::remove(path);
+    if (p.exitCode != 0) {
+        EXPECT_EQ(out.str(), "") << input;
+    }
+    EXPECT_NE(out.str().find(p.stdoutPart), std::string::npos) << input << ": " << out.str();
 }
 
 const char* const kIncomplete = "[Setup]\r\nTemp Units = 1\r\n[Data]\r\nS,20,0\r\n";
 const char* const kBadRamp =
     "Davar Model = 0\r\nTracer Type = 0\r\nEnvironment = 0\r\nS,20,0\r\nR,80,0\r\n";
+const char* const kNoModel = "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\n"
+                             "R,300,15\r\nD,300,20\r\nE,25,60\r\n";
+const char* const kNoEnviron = "Davar Model = 0\r\nTracer Type = 0\r\n[Data]\r\nS,25,0\r\n";
+const char* const kOddCell =
+    "Tracer Type = 0\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\nR,4OO,15\r\n";
+const char* const kZeroRamp = "Tracer Type = 0\r\nEnvironment = 0\r\nS,20,0\r\nR,80,0\r\n";
+const char* const kAll = "Setup not complete! Results cannot be displayed";
 
 INSTANTIATE_TEST_SUITE_P(
-    Failures, ReportCli,
-    testing::Values(CliCase{"NoArguments", {}, nullptr, 64, "no file"},
-                    CliCase{"TwoFiles", {"a.dew", "b.dew"}, nullptr, 64, "unexpected argument"},
-                    CliCase{"UnknownOption", {"--bogus", "@"}, "", 64, "unexpected argument"},
-                    CliCase{"MissingFile", {"@"}, nullptr, 1, "cannot be opened"},
-                    CliCase{"TruncatedRow", {"@"}, "S,1", 1, "ends before"},
-                    CliCase{"IncompleteSetup",
-                            {"@"},
-                            kIncomplete,
-                            2,
-                            "Setup not complete! Results cannot be displayed"},
-                    CliCase{"ZeroRamp", {"--series", "@"}, kBadRamp, 3, "Profile row 2"}),
+    Contract, ReportCli,
+    testing::Values(
+        CliCase{"NoArguments", {}, nullptr, 64, "no file"},
+        CliCase{"TwoFiles", {"a.dew", "b.dew"}, nullptr, 64, "unexpected argument"},
+        CliCase{"UnknownOption", {"--bogus", "@"}, "", 64, "unexpected argument"},
+        CliCase{"MissingFile", {"@"}, nullptr, 1, "cannot be opened"},
+        CliCase{"TruncatedRow", {"@"}, "S,1", 1, "ends before"},
+        CliCase{"IncompleteSetup", {"@"}, kIncomplete, 2, kAll},
+        CliCase{"ZeroRamp", {"--series", "@"}, kBadRamp, 3, "Profile row 2"},
+        CliCase{"Help", {"--help"}, nullptr, 0, "", "Usage: kvhitemp-report"},
+        CliCase{"HelpWinsOverAFile", {"missing.dew", "--help"}, nullptr, 0, "", "--version"},
+        CliCase{"Version", {"--version"}, nullptr, 0, "", "kvhitemp-report " KVH_VERSION "\n"},
+        CliCase{"VersionWinsOverAFile", {"missing.dew", "--version"}, nullptr, 0, "", KVH_VERSION},
+        CliCase{"CompareNoFile", {"--compare"}, nullptr, 64, "no file"},
+        CliCase{"CompareTwoFiles", {"--compare", "@", "@"}, kNoModel, 64, "unexpected argument"},
+        CliCase{
+            "CompareOptionAfter", {"--compare", "--series"}, nullptr, 64, "unexpected argument"},
+        CliCase{"CompareAllWithoutFiles", {"--compare-all"}, nullptr, 64, "no file"},
+        CliCase{"CompareMissingFile", {"--compare", "@"}, nullptr, 1, "cannot be opened"},
+        CliCase{"CompareBrokenFile", {"--compare", "@"}, "S,1", 1, "ends before"},
+        CliCase{"CompareNoEnvironment", {"--compare", "@"}, kNoEnviron, 2, kAll},
+        CliCase{"CompareModelNotChosen", {"--compare", "@"}, kNoModel, 0, "", "7105,"},
+        CliCase{"CompareMisreadCellNamed",
+                {"--compare", "@"},
+                kOddCell,
+                0,
+                "Line 5: \"4OO\" is read as 4"},
+        CliCase{"CompareProfileError", {"--compare", "@"}, kZeroRamp, 3, "Profile row 2"},
+        CliCase{
+            "CompareFolderWithoutCases", {"--compare-all", "DIR"}, nullptr, 1, "no .dew files"}),
     RowName{});
 
-// Odd cells and fields are told on standard error; the report itself does not change.
-TEST(ReportCliNotices, GoToStandardErrorOnly) {
-    const std::string dir =
-        std::filesystem::temp_directory_path().string() + "/kvh-" + std::to_string(::getpid());
-    std::filesystem::create_directories(dir);
-    const std::string setup = "Davar Model = 1\r\nTracer Type = 1\r\nEnvironment = 0\r\n";
-    std::ofstream(dir + "/kvh-clean.dew", std::ios::binary) << setup << "S,20,0\r\nD,400,30\r\n";
-    std::ofstream(dir + "/kvh-odd.dew", std::ios::binary) << setup << "S,20,0\r\nD,400 C,30\r\n";
-    std::ostringstream cleanOut, cleanErr, oddOut, oddErr;
-    ASSERT_EQ(kvh::tools::reportMain({dir + "/kvh-clean.dew"}, cleanOut, cleanErr), 0);
-    ASSERT_EQ(kvh::tools::reportMain({dir + "/kvh-odd.dew"}, oddOut, oddErr), 0);
-    EXPECT_EQ(cleanErr.str(), "");
-    EXPECT_EQ(oddErr.str(), "Line 5: \"400 C\" is read as 400\n");
-    EXPECT_EQ(oddOut.str(), cleanOut.str());
-    std::filesystem::remove_all(dir);
-}
-
-struct InfoCase : NamedRow {
-    std::vector<std::string> args;
-    const char* stdoutPart;
+class ReportCliFiles : public TempDir {
+protected:
+    /// Runs the program on the file `name` holding `content`; returns its exit code.
+    int run(std::vector<std::string> args, const std::string& name, const std::string& content,
+            std::string& out, std::string& err) {
+        put(path(name), content);
+        args.push_back(path(name));
+        std::ostringstream o, e;
+        const int code = kvh::tools::reportMain(args, o, e);
+        out = o.str();
+        err = e.str();
+        return code;
+    }
 };
 
-class ReportCliInfo : public testing::TestWithParam<InfoCase> {};
-
-TEST_P(ReportCliInfo, PrintedOnStandardOutputWithSuccess) {
-    std::ostringstream out, err;
-    const std::string input = testing::PrintToString(GetParam().args);
-    EXPECT_EQ(kvh::tools::reportMain(GetParam().args, out, err), 0) << input;
-    EXPECT_NE(out.str().find(GetParam().stdoutPart), std::string::npos)
-        << input << ": " << out.str();
-    EXPECT_TRUE(err.str().empty()) << input << ": " << err.str();
+// Odd cells and fields are told on standard error; the report itself does not change.
+TEST_F(ReportCliFiles, NoticesGoToStandardErrorOnly) {
+    const std::string setup = "Davar Model = 1\r\nTracer Type = 1\r\nEnvironment = 0\r\n";
+    std::string cleanOut, cleanErr, oddOut, oddErr;
+    ASSERT_EQ(run({}, "clean.dew", setup + "S,20,0\r\nD,400,30\r\n", cleanOut, cleanErr), 0);
+    ASSERT_EQ(run({}, "odd.dew", setup + "S,20,0\r\nD,400 C,30\r\n", oddOut, oddErr), 0);
+    EXPECT_EQ(cleanErr, "");
+    EXPECT_EQ(oddErr, "Line 5: \"400 C\" is read as 400\n");
+    EXPECT_EQ(oddOut, cleanOut);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    HelpAndVersion, ReportCliInfo,
-    testing::Values(InfoCase{"Help", {"--help"}, "Usage: kvhitemp-report"},
-                    InfoCase{"HelpWinsOverAFile", {"missing.dew", "--help"}, "--version"},
-                    InfoCase{"Version", {"--version"}, "kvhitemp-report " KVH_VERSION "\n"},
-                    InfoCase{"VersionWinsOverAFile", {"missing.dew", "--version"}, KVH_VERSION}),
-    RowName{});
-
-TEST(ReportCliSeries, OneRowPerMinuteToEightyAfterTheEnd) {
-    const std::string path = kvh::test::scratchPath("cli-series.dew").string();
-    std::ofstream(path, std::ios::binary)
-        << "Davar Model = 1\r\nTracer Type = 0\r\nEnvironment = 0\r\nS,20,0\r\nR,100,10\r\n";
-    std::ostringstream out, err;
-    ASSERT_EQ(kvh::tools::reportMain({"--series", path}, out, err), 0) << err.str();
-    const std::string csv = out.str();
+TEST_F(ReportCliFiles, SeriesHasOneRowPerMinuteToEightyAfterTheEnd) {
+    std::string csv, err;
+    ASSERT_EQ(run({"--series"}, "series.dew",
+                  "Davar Model = 1\r\nTracer Type = 0\r\nEnvironment = 0\r\nS,20,0\r\nR,100,10\r\n",
+                  csv, err),
+              0)
+        << err;
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 91);
     // The ramp's first minute is 28; both stages start at the start temperature.
     EXPECT_NE(csv.find("\n60,28,20,20\n"), std::string::npos) << csv.substr(0, 2000);
     EXPECT_EQ(csv.find("\n91,"), std::string::npos);
     EXPECT_NE(csv.find("\n90,0,"), std::string::npos);
-    std::filesystem::remove(path);
 }
 
 } // namespace

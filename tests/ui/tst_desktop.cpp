@@ -50,13 +50,6 @@ class TestDesktop : public QObject {
     Q_OBJECT
     std::unique_ptr<WindowHarness> h;
 
-    QString writeCase(const QString& name, const QByteArray& dew = test::kPassingCase) {
-        QFile f(h->dir.filePath(name));
-        if (!f.open(QIODevice::WriteOnly) || f.write(dew) != dew.size())
-            qFatal("cannot write %s", qPrintable(f.fileName()));
-        return f.fileName();
-    }
-
 private slots:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
@@ -110,8 +103,8 @@ private slots:
     }
     void unreadableFileLeavesAnEmptyCase() {
         QFETCH(QByteArray, content);
-        const QString path =
-            content.isEmpty() ? h->dir.filePath(u"gone.dew"_s) : writeCase(u"bad.dew"_s, content);
+        const QString path = content.isEmpty() ? h->dir.filePath(u"gone.dew"_s)
+                                               : h->writeCase(u"bad.dew"_s, content);
         const core::Case before = h->theCase();
         QVERIFY(!h->window->openFile(path));
         QCOMPARE(h->platform.messages.size(), 1);
@@ -137,7 +130,8 @@ private slots:
         QFETCH(bool, accepted);
         QList<QUrl> urls;
         for (const QString& name : names)
-            urls << (name.contains(u"://"_s) ? QUrl(name) : QUrl::fromLocalFile(writeCase(name)));
+            urls << (name.contains(u"://"_s) ? QUrl(name)
+                                             : QUrl::fromLocalFile(h->writeCase(name)));
         QCOMPARE(dropOn(h->window.get(), urls), accepted);
         QCOMPARE(h->theCase().setup.complete(), accepted);
         QVERIFY(h->platform.messages.isEmpty());
@@ -170,8 +164,8 @@ private slots:
     }
 
     void choosingRecentOpensOrForgets() {
-        const QString kept = writeCase(u"kept.dew"_s);
-        const QString gone = writeCase(u"gone.dew"_s);
+        const QString kept = h->writeCase(u"kept.dew"_s);
+        const QString gone = h->writeCase(u"gone.dew"_s);
         QVERIFY(h->window->openFile(kept));
         QVERIFY(h->window->openFile(gone));
         QFile::remove(gone);
@@ -196,7 +190,7 @@ private slots:
         settings.setValue(u"RecentFiles"_s, QStringList{u"/a/x.dew"_s, u"/a/./x.dew"_s, QString()});
         h->window->setSettings(&settings);
         QCOMPARE(h->window->recentFiles().files(), QStringList{u"/a/x.dew"_s});
-        const QString path = writeCase(u"kept.dew"_s);
+        const QString path = h->writeCase(u"kept.dew"_s);
         QVERIFY(h->window->openFile(path));
         WindowHarness second;
         second.window->setSettings(&settings);

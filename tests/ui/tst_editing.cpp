@@ -17,25 +17,6 @@ using test::WindowHarness;
 
 Q_DECLARE_METATYPE(kvh::platform::Answer)
 
-namespace {
-
-/// The case and everything the window shows of it: grid cells, options and units.
-QStringList shownState(const WindowHarness& h) {
-    QStringList out;
-    const QAbstractItemModel* m = h.grid()->model();
-    for (int r = 0; r < m->rowCount(); ++r)
-        for (int c = 0; c < m->columnCount(); ++c)
-            out << h.shown(r, c);
-    QStringList options; // in name order: showing a page changes the order of the children
-    for (auto* b : h.window->findChildren<QRadioButton*>())
-        options << b->objectName() + QString::number(b->isChecked()) +
-                       QString::number(b->isHidden());
-    options.sort();
-    return out + options;
-}
-
-} // namespace
-
 class TestEditing : public QObject {
     Q_OBJECT
     std::unique_ptr<WindowHarness> h;
@@ -123,11 +104,11 @@ private slots:
         QFETCH(QString, undoText);
         QFETCH(int, commands);
         const core::Case before = h->theCase();
-        const QStringList shownBefore = shownState(*h);
+        const QStringList shownBefore = h->shownState();
         QVERIFY(!h->action("mnuUndo")->isEnabled());
         this->gesture(gesture);
         const core::Case after = h->theCase();
-        const QStringList shownAfter = shownState(*h);
+        const QStringList shownAfter = h->shownState();
         QVERIFY(after != before);
         // The compare page's best barrier depends on the ranking: its row names the prefix.
         QVERIFY2(h->action("mnuUndo")->text().startsWith(undoText),
@@ -140,13 +121,13 @@ private slots:
         for (int i = 0; i < commands; ++i)
             keys(h->window.get(), Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(h->theCase() == before);
-        QCOMPARE(shownState(*h), shownBefore);
+        QCOMPARE(h->shownState(), shownBefore);
         QVERIFY(h->editor()->isHidden());
         QCOMPARE(statusText(), u"case.dew|"_s); // back where Open left it: not modified
         for (int i = 0; i < commands; ++i)
             keys(h->window.get(), Qt::Key_Y, Qt::ControlModifier);
         QVERIFY(h->theCase() == after);
-        QCOMPARE(shownState(*h), shownAfter);
+        QCOMPARE(h->shownState(), shownAfter);
         QCOMPARE(statusText(), u"case.dew|Modified"_s);
     }
 
@@ -208,11 +189,7 @@ private slots:
         else if (command == u"open"_s)
             h->openText(test::kFailingCase, u"other.dew"_s);
         else { // the entry that a dropped file or a recent file takes
-            const QString other = h->dir.filePath(u"other.dew"_s);
-            QFile f(other);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(test::kFailingCase) > 0);
-            f.close();
-            QCOMPARE(h->window->openFile(other), goesOn);
+            QCOMPARE(h->window->openFile(h->writeCase(u"other.dew"_s, test::kFailingCase)), goesOn);
         }
 
         const test::ShownMessage question = h->platform.messages.value(0);

@@ -18,17 +18,9 @@ Q_DECLARE_METATYPE(kvh::platform::Answer)
 
 namespace {
 
-/// What the window shows: the setup label, every grid cell (header and labels included, blanks
-/// around a step's name aside) and every option button, checked or not, offered or not.
+/// The setup label and what the grid and the options show.
 QStringList shownState(const WindowHarness& h) {
-    QStringList out{h.lblSetup()};
-    const QAbstractItemModel* m = h.grid()->model();
-    for (int r = 0; r < m->rowCount(); ++r)
-        for (int c = 0; c < m->columnCount(); ++c)
-            out << h.shown(r, c).trimmed();
-    for (auto* b : h.window->findChildren<QRadioButton*>())
-        out << b->objectName() + QString::number(b->isChecked()) + QString::number(b->isHidden());
-    return out;
+    return QStringList{h.lblSetup()} + h.shownState(true);
 }
 
 } // namespace
@@ -93,10 +85,7 @@ private slots:
     void overwrite() {
         QFETCH(platform::Answer, answer);
         QFETCH(bool, replaced);
-        const QString path = h->dir.filePath(u"old.dew"_s);
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("old content") > 0);
-        f.close();
+        const QString path = h->writeCase(u"old.dew"_s, "old content");
         h->platform.saveAnswers.enqueue(path);
         h->platform.messageAnswers.enqueue(answer);
         h->action("mnuSave")->trigger();

@@ -2,7 +2,7 @@
 // screen at 150 % (fonts or scaling) with nothing overlapping, a large window gives its room to
 // the grid and the chart, and the chart follows the palette (but prints light).
 
-#include "fake_platform.h"
+#include "window_harness.h"
 
 #include "ui/app_style.h"
 #include "ui/frmhitemp.h"
@@ -46,11 +46,7 @@ struct ScaledWindow {
         f.setPointSizeF(saved.pointSizeF() * fontScale);
         QApplication::setFont(f);
         window = std::make_unique<ui::frmHiTemp>(platform);
-        QFile file(dir.filePath(u"case.dew"_s));
-        if (!file.open(QIODevice::WriteOnly) || file.write(kCase) != kCase.size())
-            qFatal("cannot write the case");
-        file.close();
-        window->openFile(file.fileName());
+        window->openFile(test::writeFile(dir.filePath(u"case.dew"_s), kCase));
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))
             qFatal("the window was not exposed");

@@ -41,31 +41,40 @@ int pdfPageCount(const QString& path) {
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
-/// A word of the PDF with its left and right edge, in points.
+/// A word of the PDF with its page (from 1) and its box, in points.
 struct Word {
-    double xMin, xMax;
+    qsizetype page;
+    double xMin, yMin, xMax, yMax;
     QString text;
 };
+
+QList<Word> pdfWords(const QString& path) {
+    static const QRegularExpression word(
+        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+    const QStringList pages =
+        runTool(u"pdftotext"_s, {u"-bbox"_s, path, u"-"_s}).split(u"<page "_s);
+    QList<Word> out;
+    for (qsizetype page = 1; page < pages.size(); ++page)
+        for (auto it = word.globalMatch(pages[page]); it.hasNext();) {
+            const auto m = it.next();
+            out.append({page, m.captured(1).toDouble(), m.captured(2).toDouble(),
+                        m.captured(3).toDouble(), m.captured(4).toDouble(), m.captured(5)});
+        }
+    return out;
+}
+
 /// A data line of the printed table: the first word of its step and its two numbers.
 struct DataLine {
     Word step, temp, time;
 };
 
 /// The printed table's data lines, and the left edge of the "Step Type" header.
-QList<DataLine> dataLines(const QString& path, double& stepHeaderX) {
-    static const QRegularExpression word(
-        uR"re(<word xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+QList<DataLine> dataLines(const QList<Word>& words, double& stepHeaderX) {
     static const QRegularExpression number(uR"(^\d+\.\d$)"_s);
     static const QRegularExpression step(uR"(^(Start|Ramp|Dwell|End)$)"_s);
     std::map<std::pair<qsizetype, int>, QList<Word>> lines; // by page and baseline
-    const QString html = runTool(u"pdftotext"_s, {u"-bbox"_s, path, u"-"_s});
-    const QStringList pages = html.split(u"<page "_s);
-    for (qsizetype page = 1; page < pages.size(); ++page)
-        for (auto it = word.globalMatch(pages[page]); it.hasNext();) {
-            const auto m = it.next();
-            lines[{page, qRound(m.captured(3).toDouble())}].append(
-                {m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(4)});
-        }
+    for (const Word& w : words)
+        lines[{w.page, qRound(w.yMax)}].append(w);
     QList<DataLine> out;
     for (const auto& [at, w] : lines) {
         if (w[0].text == u"Step"_s)
@@ -78,18 +87,13 @@ QList<DataLine> dataLines(const QString& path, double& stepHeaderX) {
     return out;
 }
 
-/// The top and bottom (points) of the lowest word `text` on the PDF's first page; -1 if none.
-std::pair<double, double> lowestWordSpan(const QString& path, const QString& text) {
-    static const QRegularExpression word(
-        uR"re(<word xMin="[\d.]+" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)</word>)re"_s);
-    const QString page = runTool(u"pdftotext"_s, {u"-bbox"_s, u"-l"_s, u"1"_s, path, u"-"_s});
-    std::pair<double, double> span{-1, -1};
-    for (auto it = word.globalMatch(page); it.hasNext();) {
-        const auto m = it.next();
-        if (m.captured(3) == text && m.captured(2).toDouble() > span.second)
-            span = {m.captured(1).toDouble(), m.captured(2).toDouble()};
-    }
-    return span;
+/// The lowest word `text` on the first page; a null word if there is none.
+Word lowestOnFirstPage(const QList<Word>& words, const QString& text) {
+    Word lowest{0, -1, -1, -1, -1, {}};
+    for (const Word& w : words)
+        if (w.page == 1 && w.text == text && w.yMax > lowest.yMax)
+            lowest = w;
+    return lowest;
 }
 
 /// 7440, Tessel III, air, °F: a start row, ramps and dwells of varied magnitudes (so that
@@ -127,53 +131,16 @@ private slots:
     void printedPages_data() {
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("pages");
-        QTest::newRow("twenty rows stay on one page") << 20 << 1;
-        QTest::newRow("sixty rows continue on a second page") << 60 << 2;
-        QTest::newRow("two hundred rows") << 200 << 4;
+        QTest::addColumn<QString>("savedAs"); ///< the case saved under this name first, if any
+        QTest::newRow("twenty rows stay on one page") << 20 << 1 << QString();
+        QTest::newRow("sixty rows, saved under another name, on two pages")
+            << 60 << 2 << u"renamed.dew"_s;
+        QTest::newRow("two hundred rows") << 200 << 4 << QString();
     }
     void printedPages() {
         QFETCH(int, rows);
         QFETCH(int, pages);
-        h->showResults(longCase(rows));
-        h->platform.printerPdfFile = path(u"printed.pdf"_s);
-        h->action("mnuPrint")->trigger();
-        QCOMPARE(pdfPageCount(path(u"printed.pdf"_s)), pages);
-
-        // Every line is there: the report, the results page's texts, then the chart's titles.
-        const QString text = pdfText(path(u"printed.pdf"_s));
-        const QString summary = h->txtMaxResults().split(u'\n').first().simplified();
-        QVERIFY(text.startsWith(u"KELVORA Thermal Barrier Model Report"_s));
-        QVERIFY2(text.simplified().contains(summary), qPrintable(summary));
-        QCOMPARE(text.count(u"Dwell at Temp"_s), (rows - 2) / 2);
-        const qsizetype verdict = text.indexOf(u"Final Determination: "_s + h->txtPF());
-        QVERIFY(verdict > 0 && verdict < text.indexOf(u"Elapsed Minutes"_s));
-        QVERIFY(text.contains(u"Temp. °F"_s));
-
-        // Step labels start under their header; numbers end together, to within one blank.
-        double stepHeaderX = -1;
-        const QList<DataLine> lines = dataLines(path(u"printed.pdf"_s), stepHeaderX);
-        QCOMPARE(lines.size(), rows);
-        const double blank = 3.5;
-        for (const DataLine& line : lines) {
-            QVERIFY(qAbs(line.step.xMin - stepHeaderX) < 0.5);
-            QVERIFY2(qAbs(line.temp.xMax - lines[0].temp.xMax) < blank, qPrintable(line.temp.text));
-            QVERIFY2(qAbs(line.time.xMax - lines[0].time.xMax) < blank, qPrintable(line.time.text));
-            QVERIFY(line.temp.xMin > line.step.xMax && line.time.xMin > line.temp.xMax);
-        }
-    }
-
-    void footerOnEveryPageAndChartDownToIt_data() {
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<QString>("savedAs");
-        QTest::addColumn<QString>("caseName");
-        QTest::newRow("opened case, one page") << 20 << QString() << u"case.dew"_s;
-        QTest::newRow("saved under another name, two pages")
-            << 60 << u"renamed.dew"_s << u"renamed.dew"_s;
-    }
-    void footerOnEveryPageAndChartDownToIt() {
-        QFETCH(int, rows);
         QFETCH(QString, savedAs);
-        QFETCH(QString, caseName);
         h->showResults(longCase(rows));
         if (!savedAs.isEmpty()) {
             h->platform.saveAnswers.enqueue(path(savedAs));
@@ -182,20 +149,44 @@ private slots:
         const QString pdf = path(u"printed.pdf"_s);
         h->platform.printerPdfFile = pdf;
         h->action("mnuPrint")->trigger();
-        const int pages = pdfPageCount(pdf);
+        QCOMPARE(pdfPageCount(pdf), pages);
+
+        // Every line is there: the report, the results page's texts, then the chart's titles.
         const QString text = pdfText(pdf);
-        const QString program = u"KVHiTemp "_s + QStringLiteral(KVH_VERSION);
-        QCOMPARE(text.count(program), pages);
+        const QString summary = h->txtMaxResults().split(u'\n').first().simplified();
+        QVERIFY(text.startsWith(u"KELVORA Thermal Barrier Model Report"_s));
+        QVERIFY2(text.simplified().contains(summary), qPrintable(summary));
+        QCOMPARE(text.count(u"Dwell at Temp"_s), (rows - 2) / 2);
+        const qsizetype verdict = text.indexOf(u"Final Determination: "_s + h->txtPF());
+        QVERIFY(verdict > 0 && verdict < text.indexOf(u"Elapsed Minutes"_s));
+        QVERIFY(text.contains(u"Temp. °F"_s));
+
+        // The footer on every page: the program, the case's name and the date.
+        const QString caseName = savedAs.isEmpty() ? u"case.dew"_s : savedAs;
+        QCOMPARE(text.count(u"KVHiTemp "_s + QStringLiteral(KVH_VERSION)), pages);
         QCOMPARE(text.count(caseName), pages);
         QVERIFY(text.contains(QDate::currentDate().toString(u"yyyy-MM-dd"_s)));
 
-        // The chart's axis title ends close above the footer, not half a page higher.
-        const auto footer = lowestWordSpan(pdf, caseName);
-        const auto axisTitle = lowestWordSpan(pdf, u"Minutes"_s);
+        // Step labels start under their header; numbers end together, to within one blank.
+        const QList<Word> words = pdfWords(pdf);
+        double stepHeaderX = -1;
+        const QList<DataLine> lines = dataLines(words, stepHeaderX);
+        QCOMPARE(lines.size(), rows);
+        const double blank = 3.5;
+        for (const DataLine& line : lines) {
+            QVERIFY(qAbs(line.step.xMin - stepHeaderX) < 0.5);
+            QVERIFY2(qAbs(line.temp.xMax - lines[0].temp.xMax) < blank, qPrintable(line.temp.text));
+            QVERIFY2(qAbs(line.time.xMax - lines[0].time.xMax) < blank, qPrintable(line.time.text));
+            QVERIFY(line.temp.xMin > line.step.xMax && line.time.xMin > line.temp.xMax);
+        }
+
+        // On a single page the chart's axis title ends close above the footer.
         if (pages == 1) {
-            QVERIFY2(axisTitle.second > 0 && footer.first > axisTitle.second &&
-                         footer.first - axisTitle.second < 100,
-                     qPrintable(u"%1 %2"_s.arg(axisTitle.second).arg(footer.first)));
+            const Word footer = lowestOnFirstPage(words, caseName);
+            const Word axisTitle = lowestOnFirstPage(words, u"Minutes"_s);
+            QVERIFY2(axisTitle.yMax > 0 && footer.yMin > axisTitle.yMax &&
+                         footer.yMin - axisTitle.yMax < 100,
+                     qPrintable(u"%1 %2"_s.arg(axisTitle.yMax).arg(footer.yMin)));
         }
     }
 
@@ -209,11 +200,7 @@ private slots:
         QVERIFY(
             ui::ReportPrinter::paintDocument(writer, {h->theCase(), texts, h->window->chart()}));
         buffer.close();
-        const QString file = path(u"unsaved.pdf"_s);
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-        out.close();
-        QVERIFY(pdfText(file).contains(u"unsaved"_s));
+        QVERIFY(pdfText(test::writeFile(path(u"unsaved.pdf"_s), bytes)).contains(u"unsaved"_s));
     }
 
     void printCommandsShareOnePrinterAndOnePage() {
@@ -265,10 +252,8 @@ private slots:
         QFETCH(QString, target);
         QFETCH(QString, title);
         h->showResults();
-        QFile file(path(target));
         if (!target.contains(u'/'))
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("earlier content") > 0);
-        file.close();
+            test::writeFile(path(target), "earlier content");
         const QByteArray earlier = test::fileBytes(path(target));
         h->platform.saveAnswers.enqueue(path(target));
         h->platform.messageAnswers.enqueue(platform::Answer::No);

@@ -1,7 +1,7 @@
 // The profile editor as the user drives it: the grid's frozen header and labels, each click
 // reaching the right editing operation, the overlay editor (position and write-through), the
-// clear button, inserting, the unit options and the convert buttons, the keyboard. (Qt's model
-// tester follows the grid's model through all of it: see the harness.)
+// clear button, inserting, the unit options and the convert buttons (keyboard entry: tst_editing).
+// Qt's model tester follows the grid's model through all of it: see the harness.
 
 #include "window_harness.h"
 
@@ -253,20 +253,6 @@ private slots:
         QCOMPARE(at, tip.isEmpty() ? base : ui::ProfileGrid::doubtfulTint(h->grid()->palette()));
         if (!tip.isEmpty()) // readable either way: the tint stays on the base's side
             QVERIFY(qAbs(at.lightness() - base.lightness()) < 100);
-    }
-
-    void keyboardOnlyEntry() {
-        // Arrow keys move the current cell; Enter clicks it.
-        h->grid()->setFocus();
-        h->grid()->setCurrentCell(1, 1);
-        QTest::keyClick(h->grid(), Qt::Key_Down);
-        QTest::keyClick(h->grid(), Qt::Key_Return);
-        QCOMPARE(h->shown(2, 1), u"Ramp to Temp"_s);
-        QTest::keyClick(h->grid(), Qt::Key_Right);
-        QTest::keyClick(h->grid(), Qt::Key_Return);
-        QVERIFY(h->editor()->hasFocus());
-        QTest::keyClicks(h->editor(), u"150"_s);
-        QCOMPARE(h->shown(2, 2), u"150"_s);
     }
 };
 

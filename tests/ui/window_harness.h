@@ -34,6 +34,14 @@ inline QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+/// Writes `bytes` to `path` (the test stops if it cannot); returns the path.
+inline QString writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
 /// A caption as the user sees and a screen reader reads it: the mnemonic's "&" taken out.
 inline QString shownText(const QString& caption) {
     return ui::shownCaption(caption);
@@ -115,6 +123,22 @@ public:
         return it == m_shown.end() ? QString() : it->second;
     }
 
+    /// What the window shows of the case: every grid cell as shown (blanks around a step's
+    /// name taken off when `trimmed`), then every option button, checked or not, offered or not,
+    /// in name order (showing a page changes the order of the children).
+    QStringList shownState(bool trimmed = false) const {
+        QStringList out, options;
+        const QAbstractItemModel* m = grid()->model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            for (int c = 0; c < m->columnCount(); ++c)
+                out << (trimmed ? shown(r, c).trimmed() : shown(r, c));
+        for (auto* b : window->findChildren<QRadioButton*>())
+            options << b->objectName() + QString::number(b->isChecked()) +
+                           QString::number(b->isHidden());
+        options.sort();
+        return out + options;
+    }
+
     void showPage(int page) {
         tab()->setCurrentIndex(page);
         QCoreApplication::processEvents();
@@ -165,13 +189,13 @@ public:
         option("optMod", model)->click();
     }
 
+    /// Writes `bytes` to a file of the scratch folder; returns its path.
+    QString writeCase(const QString& name, const QByteArray& bytes = kPassingCase) const {
+        return writeFile(dir.filePath(name), bytes);
+    }
     /// Writes `dew` to a file and opens it through the fake Open dialog.
     void openText(const QByteArray& dew, const QString& name = QStringLiteral("case.dew")) {
-        QFile f(dir.filePath(name));
-        if (!f.open(QIODevice::WriteOnly) || f.write(dew) != dew.size())
-            qFatal("cannot write %s", qPrintable(f.fileName()));
-        f.close();
-        platform.openAnswers.enqueue(f.fileName());
+        platform.openAnswers.enqueue(writeCase(name, dew));
         action("mnuOpen")->trigger();
     }
     /// Opens `dew` and shows its results.
