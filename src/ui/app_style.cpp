@@ -15,7 +15,7 @@ namespace kvh::ui {
 
 namespace {
 
-/// Two chevrons pointing along the overflow: right, or left in a right-to-left layout.
+/// Two chevrons pointing along the overflow: right (left in a right-to-left layout) or down.
 class ChevronEngine : public QIconEngine {
 public:
     explicit ChevronEngine(bool vertical) : m_vertical(vertical) {}
