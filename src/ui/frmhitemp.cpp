@@ -169,18 +169,17 @@ void frmHiTemp::connectPages() {
 
 // ---- The compare page, built on first need ------------------------------------------------
 
-ComparePage& frmHiTemp::comparePage() const {
+ComparePage& frmHiTemp::comparePage() {
     if (!m_comparePage) {
         // The compare page runs every barrier when shown: it waits for its first visit or
         // the first command that needs it.
-        auto* self = const_cast<frmHiTemp*>(this);
         m_comparePage = new ComparePage(m_editor->theCase(), m_editor->model());
         auto* layout = new QVBoxLayout(m_compareHolder);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_comparePage);
         // A row chosen on the compare page is a click on that model's button.
-        connect(m_comparePage, &ComparePage::barrierChosen, self, [self](int model) {
-            self->m_setupPage->findChild<QAbstractButton*>(QStringLiteral("optMod_%1").arg(model))
+        connect(m_comparePage, &ComparePage::barrierChosen, this, [this](int model) {
+            m_setupPage->findChild<QAbstractButton*>(QStringLiteral("optMod_%1").arg(model))
                 ->click();
         });
     }

@@ -66,7 +66,7 @@ public:
     platform::Platform& platform() const { return m_platform; }
     ResultsChart& chart() const;
     /// The compare page, built on its first visit or first need.
-    ComparePage& comparePage() const;
+    ComparePage& comparePage();
     const core::Case& currentCase() const;
     CaseEditor& editor() const { return *m_editor; }
     /// The texts of the last run that succeeded (empty when the last run failed or none ran).
@@ -169,7 +169,7 @@ private:
     ResultsPage* m_resultsPage;
     /// The compare tab's page, and the page itself once built.
     QWidget* m_compareHolder;
-    mutable ComparePage* m_comparePage = nullptr;
+    ComparePage* m_comparePage = nullptr;
     RecentFiles* m_recent;
     QAction* m_mnuPrint = nullptr;
     /// The printer chosen for the window's lifetime, and the print commands.
