@@ -150,6 +150,28 @@ private slots:
         QCOMPARE(h->window->editor().history().count(), 2);
     }
 
+    void aSecondVisitToTheSameCellIsItsOwnStep() {
+        h->typeInto(2, 2, u"150"_s);
+        h->clickCell(2, 3); // away without typing: no step of its own
+        h->typeInto(2, 2, u"160"_s);
+        QCOMPARE(h->window->editor().history().count(), 2);
+        keys(h->grid(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(h->shown(2, 2), u"150"_s);
+    }
+
+    void deletingTheLastRowsKeepsTheHighlightInside() {
+        const int rows = h->grid()->model()->rowCount();
+        h->dragCells(rows - 3, 2, rows - 1, 2);
+        keys(h->grid(), Qt::Key_Delete, Qt::ControlModifier);
+        const int left = h->grid()->model()->rowCount();
+        QCOMPARE(left, rows - 3);
+        const core::GridSelection sel = h->grid()->selection();
+        QCOMPARE(sel.row, left - 1);
+        QCOMPARE(sel.rowSel, left - 1);
+        QVERIFY(h->grid()->currentIndex().isValid());
+        QCOMPARE(h->grid()->currentIndex().row(), left - 1);
+    }
+
     void unsavedQuestion_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<platform::Answer>("answer");
