@@ -206,9 +206,9 @@ void ComparePage::fillRow(int row, const core::BarrierResult& b) {
                                         QString::number(b.minutesToPeak),
                                         oneDecimal(b.margin()) + unit,
                                         oneDecimal(b.marginShare() * 100) + QStringLiteral(" %"),
-                                        recommended ? kRecommendedMark
-                                        : b.safe()  ? kSafeMark
-                                                    : QString()};
+                                        recommended      ? kRecommendedMark
+                                        : b.safeByMargin ? kSafeMark
+                                                         : QString()};
     for (int col = 0; col < ColumnCount; ++col) {
         auto* item = new QTableWidgetItem(cells[col]);
         item->setData(Qt::UserRole, b.model);
