@@ -80,6 +80,12 @@ void printNotices(const core::Case& c, const std::vector<std::string>& fileNotic
 
 int reportMain(const std::vector<std::string>& given, std::ostream& out, std::ostream& err) {
     std::vector<std::string> args = given;
+    // Help is there whatever else is asked.
+    for (const std::string& arg : args)
+        if (arg == "--help" || arg == "-h") {
+            out << kUsage;
+            return kExitOk;
+        }
     RunSettings settings;
     if (const int code = takeRunSettings(args, settings, err); code != kExitOk)
         return code;

@@ -133,6 +133,18 @@ private slots:
         h->window->setSettings(nullptr);
     }
 
+    void theMarginIsShownConvertedInFahrenheit() {
+        h->openText(test::kPassingCase);
+        showWhatIf();
+        typeValue(h->get<QDoubleSpinBox>("txtMargin"), u"5"_s);
+        QCOMPARE(text("lblMarginShown"), QString());
+        h->showPage(1);
+        h->option("optTempUnits", 0)->click();
+        showWhatIf();
+        QTRY_COMPARE(text("lblMarginShown"), u"(9.0 \u00b0F below the limit)"_s);
+        QCOMPARE(h->get<QDoubleSpinBox>("txtRoom")->value(), 77.0);
+    }
+
     void startAtMovesTheAnswers() {
         h->openText(test::kPassingCase);
         showWhatIf();
