@@ -96,6 +96,10 @@ private slots:
         QTRY_COMPARE(runsTable()->rowCount(), 5);
         typeValue(h->get<QSpinBox>("txtUncertaintyRuns"), u"40"_s);
         QTRY_VERIFY(text("lblUncertainty").startsWith(u"Over 40 runs"_s));
+        typeValue(h->get<QSpinBox>("txtUncertaintyRuns"), u"90000"_s); // 20 million minutes
+        QTRY_VERIFY(text("lblUncertainty").startsWith(u"Too many minutes"_s));
+        typeValue(h->get<QSpinBox>("txtUncertaintyRuns"), u"40"_s);
+        QTRY_VERIFY(text("lblUncertainty").startsWith(u"Over 40 runs"_s));
         const auto u = std::get<core::Uncertainty>(core::runUncertainty(h->theCase(), 40, 1));
         QVERIFY(text("lblUncertainty")
                     .contains(

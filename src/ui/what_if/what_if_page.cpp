@@ -57,6 +57,10 @@ const QString kSeedCaption = QStringLiteral("S&eed:");
 const QString kUncertaintyFigures = QStringLiteral(
     "Over %1 runs the maximum is %2 (5th percentile), %3 (median), %4 (95th percentile); %5 % "
     "of the runs reach the limit (standard error %6 %).");
+const QString kTooMuchWork = QStringLiteral(
+    "Too many minutes to run at every change: at most %1 random runs for this profile.");
+/// Minutes of random runs the page computes at a change (about a tenth of a second).
+constexpr int64_t kUncertaintyBudget = 20'000'000;
 const QString kYes = QStringLiteral("yes");
 const QString kNo = QStringLiteral("no");
 
@@ -328,6 +332,15 @@ void WhatIfPage::showBackToBack() {
 }
 
 void WhatIfPage::showUncertainty() {
+    // A long profile run a thousand times would hold the window for seconds.
+    const auto total = core::totalMinutes(m_case);
+    const int64_t minutes = std::get<int64_t>(total) + core::kTail + 1;
+    if (minutes * m_uncertaintyRuns->value() > kUncertaintyBudget) {
+        m_uncertaintyText->setText(
+            kTooMuchWork.arg(std::max<int64_t>(1, kUncertaintyBudget / minutes)));
+        m_band->clear();
+        return;
+    }
     const core::UncertaintyOutcome outcome = core::runUncertainty(
         m_case, m_uncertaintyRuns->value(), static_cast<uint64_t>(m_seed->value()), settings());
     if (const auto* error = std::get_if<core::RunError>(&outcome)) {
