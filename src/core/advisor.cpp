@@ -12,37 +12,36 @@ namespace {
 /// What one trial dwell gives.
 enum class Trial { Safe, Unsafe, TooLong };
 
-/// PASS and no dwell warning, decided as the evaluation decides them.
-bool runSafe(const RunResult& run) {
-    const bool pass = run.maxInternal < run.limit;
-    return pass && !(run.maxDwell > run.limit);
+/// PASS and no dwell warning, decided as the evaluation decides them (with a margin in the
+/// display unit: both maxima below limit - margin).
+bool runSafe(const RunResult& run, double margin) {
+    return safeWithMargin(run.maxInternal, run.maxDwell, run.limit, margin);
 }
 
-/// A dwell of m whole minutes as the time cell holds it: m, or m / 60 in hours.
-std::string dwellTimeText(int64_t minutes, bool hours) {
-    char buffer[64];
-    const auto result =
-        hours ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(minutes) / 60.0)
-              : std::to_chars(buffer, buffer + sizeof buffer, minutes);
-    return std::string(buffer, result.ptr);
+RunInputs inputsOf(const SafetySettings& safety) {
+    RunInputs inputs;
+    inputs.stageStart = safety.stageStart;
+    return inputs;
 }
 
 /// Runs the case with trial dwells at one row, reusing the series storage between runs.
 class DwellTrials {
 public:
-    DwellTrials(const Case& c, int row) : m_case(c), m_row(row) {}
+    DwellTrials(const Case& c, int row, const SafetySettings& safety)
+        : m_case(c), m_row(row), m_inputs(inputsOf(safety)),
+          m_margin(marginInDisplayUnit(safety.marginCelsius, c.setup)) {}
 
     Trial operator()(int64_t minutes) {
         setDwell(minutes);
         if (!runnable())
             return Trial::TooLong;
-        RunOutcome outcome = runModel(m_case, std::move(m_spare));
+        RunOutcome outcome = runModel(m_case, m_inputs, std::move(m_spare));
         auto* run = std::get_if<RunResult>(&outcome);
         if (run == nullptr) {
             m_spare = {};
             return Trial::Unsafe;
         }
-        const bool safe = runSafe(*run);
+        const bool safe = runSafe(*run, m_margin);
         m_spare = std::move(*run);
         return safe ? Trial::Safe : Trial::Unsafe;
     }
@@ -60,6 +59,9 @@ public:
         return runnable();
     }
 
+    /// The highest temperature below which every run is safe.
+    double safeBound() const { return tracerLimitDisplay(m_case.setup) - m_margin; }
+
 private:
     void setDwell(int64_t minutes) {
         m_case.profile.setCell(m_row, kColTime, dwellTimeText(minutes, m_case.setup.hours()));
@@ -68,6 +70,8 @@ private:
 
     Case m_case;
     int m_row;
+    RunInputs m_inputs;
+    double m_margin;
     RunResult m_spare;
 };
 
@@ -101,10 +105,10 @@ std::vector<size_t> rankByMargin(const std::vector<BarrierResult>& barriers) {
 }
 
 std::optional<BarrierResult> runBarrier(const Case& c, int model, bool withSafeDwell,
-                                        RunError& error) {
+                                        const SafetySettings& safety, RunError& error) {
     Case one = c;
     one.setup.selectModel(model);
-    RunOutcome outcome = runModel(one);
+    RunOutcome outcome = runModel(one, inputsOf(safety));
     if (auto* failed = std::get_if<RunError>(&outcome)) {
         error = *failed;
         return std::nullopt;
@@ -117,17 +121,37 @@ std::optional<BarrierResult> runBarrier(const Case& c, int model, bool withSafeD
     b.limit = run.limit;
     b.pass = run.maxInternal < run.limit;
     b.warning = b.pass && run.maxDwell > run.limit;
+    b.safeByMargin = runSafe(run, marginInDisplayUnit(safety.marginCelsius, one.setup));
     const PeakAfterEnd peak = peakAfterEnd(run, one.setup);
     b.peakAfterEnd = peak.peak;
     b.minutesToPeak = peak.minutesToPeak;
     if (withSafeDwell)
-        b.safeDwell = findSafeDwell(one);
+        b.safeDwell = findSafeDwell(one, safety);
     run.internal.resize(static_cast<size_t>(run.totalMinutes + kTail + 1));
     b.internal = std::move(run.internal);
     return b;
 }
 
 } // namespace
+
+double marginInDisplayUnit(double marginCelsius, const SetupState& setup) {
+    return setup.fahrenheit() ? marginCelsius * 9 / 5 : marginCelsius;
+}
+
+bool safeWithMargin(float maxInternal, float maxDwell, double limit, double margin) {
+    if (margin == 0.0)
+        return maxInternal < limit && !(maxDwell > limit);
+    const double bound = limit - margin;
+    return maxInternal < bound && maxDwell < bound;
+}
+
+std::string dwellTimeText(int64_t minutes, bool hours) {
+    char buffer[64];
+    const auto result =
+        hours ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(minutes) / 60.0)
+              : std::to_chars(buffer, buffer + sizeof buffer, minutes);
+    return std::string(buffer, result.ptr);
+}
 
 std::vector<int> offeredBarriers(const SetupState& setup) {
     std::vector<int> models{0, 1, 2, 3};
@@ -154,27 +178,27 @@ int hottestDwellRow(const ProfileTable& table) {
     return best;
 }
 
-bool caseSafe(const Case& c) {
-    const RunOutcome outcome = runModel(c);
+bool caseSafe(const Case& c, const SafetySettings& safety) {
+    const RunOutcome outcome = runModel(c, inputsOf(safety));
     const auto* run = std::get_if<RunResult>(&outcome);
-    return run != nullptr && runSafe(*run);
+    return run != nullptr && runSafe(*run, marginInDisplayUnit(safety.marginCelsius, c.setup));
 }
 
-SafeDwell findSafeDwell(const Case& c) {
+SafeDwell findSafeDwell(const Case& c, const SafetySettings& safety) {
     const int row = hottestDwellRow(c.profile);
     if (row == 0)
         return {SafeDwell::Kind::NoDwellRow, 0};
-    DwellTrials trials(c, row);
+    DwellTrials trials(c, row, safety);
     if (trials(0) != Trial::Safe)
         return {SafeDwell::Kind::None, 0};
     // From one minute on, a longer dwell only repeats the dwell's temperature: the process
     // takes no new value. Each stage is a weighted mean of its last value and its input
     // (coefficients between 0 and 1), so neither stage ever passes the hottest process
     // temperature, and rounding to the nearest single cannot carry it past a single-precision
-    // bound. Below the limit, every dwell is safe: the answer is the cap, found without
-    // simulating the long dwells.
+    // bound. Below the limit (less any margin), every dwell is safe: the answer is the cap,
+    // found without simulating the long dwells.
     if (trials(1) == Trial::Safe &&
-        trials.lastProcessMax() < static_cast<float>(tracerLimitDisplay(c.setup)))
+        static_cast<double>(trials.lastProcessMax()) < trials.safeBound())
         return {SafeDwell::Kind::Capped, longestRunnable(trials, 1, kMaxTotalMinutes + 1)};
     int64_t safe = 0;
     int64_t next = 1;
@@ -199,11 +223,12 @@ bool comparable(const SetupState& setup) {
     return setup.chosenTracer() && setup.chosenEnviron();
 }
 
-ComparisonOutcome compareBarriers(const Case& c, bool withSafeDwell) {
+ComparisonOutcome compareBarriers(const Case& c, bool withSafeDwell, const SafetySettings& safety) {
     Comparison result;
+    result.safetyMargin = marginInDisplayUnit(safety.marginCelsius, c.setup);
     RunError error;
     for (const int model : offeredBarriers(c.setup)) {
-        std::optional<BarrierResult> b = runBarrier(c, model, withSafeDwell, error);
+        std::optional<BarrierResult> b = runBarrier(c, model, withSafeDwell, safety, error);
         if (!b)
             return error;
         result.barriers.push_back(std::move(*b));
@@ -211,7 +236,7 @@ ComparisonOutcome compareBarriers(const Case& c, bool withSafeDwell) {
     result.totalMinutes = static_cast<int64_t>(result.barriers.front().internal.size()) - kTail - 1;
     result.ranking = rankByMargin(result.barriers);
     for (const size_t i : result.ranking) {
-        if (result.barriers[i].safe()) {
+        if (result.barriers[i].safeByMargin) {
             result.recommended = i;
             break;
         }

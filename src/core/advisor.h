@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <variant>
 #include <vector>
 
@@ -34,6 +35,26 @@ struct SafeDwell {
     bool operator==(const SafeDwell&) const = default;
 };
 
+/// How strict the advisor's "safe" is, and where the barrier starts.
+struct SafetySettings {
+    /// Degrees Celsius that both maxima must stay below the limit; 0 keeps the plain rule
+    /// (PASS without the dwell warning).
+    double marginCelsius = 0.0;
+    /// Both stages start here (display unit) instead of at the profile's start temperature.
+    std::optional<float> stageStart;
+};
+
+/// A margin in degrees Celsius as degrees of the case's display unit (a difference: no 32).
+double marginInDisplayUnit(double marginCelsius, const SetupState& setup);
+
+/// Whether maxima are safe: with no margin PASS without the dwell warning; with a margin (in
+/// the display unit) both maxima below limit - margin. Compared in double, unrounded.
+bool safeWithMargin(float maxInternal, float maxDwell, double limit, double margin);
+
+/// A dwell of whole minutes as the safe-dwell search writes it into a time cell: the minutes,
+/// or minutes / 60 in double in hours mode, as the shortest text that reads back the same.
+std::string dwellTimeText(int64_t minutes, bool hours);
+
 /// One barrier's figures for the case. Temperatures are single precision, in the case's
 /// display unit, as the results page shows them for that model.
 struct BarrierResult {
@@ -44,6 +65,7 @@ struct BarrierResult {
     bool pass = false;
     bool warning = false; ///< the results page shows the dwell warning
     SafeDwell safeDwell;
+    bool safeByMargin = false; ///< safeWithMargin for the comparison's margin
     float peakAfterEnd = 0.0f;
     int64_t minutesToPeak = 0;
     std::vector<float> internal; ///< the internal series, minute index 0 .. TotalMinutes + 80
@@ -61,9 +83,12 @@ struct Comparison {
     std::vector<BarrierResult> barriers;
     /// Indices into `barriers`, largest margin first; equal margins keep model order.
     std::vector<size_t> ranking;
-    /// Index into `barriers` of the safe barrier with the largest margin, if any is safe.
+    /// Index into `barriers` of the safe barrier with the largest margin, if any is safe (safe
+    /// by `safetyMargin` when one is set).
     std::optional<size_t> recommended;
     int64_t totalMinutes = 0;
+    /// The safety margin the comparison used, in degrees of the display unit (0: none).
+    double safetyMargin = 0.0;
 };
 
 using ComparisonOutcome = std::variant<Comparison, RunError>;
@@ -74,13 +99,16 @@ bool comparable(const SetupState& setup);
 
 /// Runs every offered barrier over the case. A profile the model cannot run gives the error
 /// of the first barrier. `withSafeDwell` false skips the dwell search (Kind::NoDwellRow).
-ComparisonOutcome compareBarriers(const Case& c, bool withSafeDwell = true);
+/// The settings' margin decides the safe dwells and the recommendation.
+ComparisonOutcome compareBarriers(const Case& c, bool withSafeDwell = true,
+                                  const SafetySettings& safety = {});
 
 /// The longest safe dwell of the case's own model at the hottest dwell row: doubling, then
 /// bisection, checked (m safe and m + 1 not, unless capped).
-SafeDwell findSafeDwell(const Case& c);
+SafeDwell findSafeDwell(const Case& c, const SafetySettings& safety = {});
 
-/// Whether the case is safe with its own model: it runs, passes and shows no dwell warning.
-bool caseSafe(const Case& c);
+/// Whether the case is safe with its own model: it runs, passes and shows no dwell warning
+/// (with a margin: both maxima below limit - margin).
+bool caseSafe(const Case& c, const SafetySettings& safety = {});
 
 } // namespace kvh::core

@@ -93,7 +93,7 @@ RunError rowError(int row, std::string message) {
 
 /// Total time: every row counts, blank ones included. In hours a row is rounded after adding
 /// 0.2 minute; the running sum is rounded after each row.
-std::variant<StepPlan, RunError> readSteps(const Case& c) {
+std::variant<StepPlan, RunError> readSteps(const Case& c, double tempOffset = 0.0) {
     const ProfileTable& table = c.profile;
     const bool hoursTotal = !c.setup.minutes();
     const bool hoursSteps = c.setup.hours();
@@ -115,7 +115,8 @@ std::variant<StepPlan, RunError> readSteps(const Case& c) {
         const StepCode code = row.step;
         if (code == StepCode::None)
             continue;
-        const double temp = row.temp;
+        // No offset leaves a negative zero as it is.
+        const double temp = tempOffset == 0.0 ? row.temp : row.temp + tempOffset;
         if (!fitsSingle(temp))
             return rowError(r, "The temperature is not a number the model can use.");
         const double duration = roundHalfEven(hoursSteps ? time * 60 : time);
@@ -165,6 +166,10 @@ Barrier barrierOf(const SetupState& setup) {
     const auto& row = params[static_cast<size_t>(setup.modelIndex())];
     const auto rc = static_cast<size_t>(responseCase(setup.tracerIndex(), setup.environIndex()));
     return {row[rc], row[4 + rc], row[8 + rc]};
+}
+
+Barrier barrierFrom(const BarrierValues& v) {
+    return {v.deadTime, v.outer, v.inner};
 }
 
 /// The barrier a run uses, or why there is none.
@@ -269,7 +274,7 @@ std::optional<RunError> rampError(const ProcessSeries& process) {
 /// The whole run into the result's three series. Storage handed in is reused: every cell not
 /// written here reads 0 (the stages' lead-in, whatever lies past the last minute).
 std::optional<RunError> runKeepingSeries(RunResult& run, RunResult& recycled, const StepPlan& plan,
-                                         const Barrier& b, float startTemp) {
+                                         const Barrier& b, float startTemp, float stageStart) {
     // The steps may run past the end when rounding differs from the total; storage covers both.
     const int64_t end = plan.total + kTail;
     const auto size = static_cast<size_t>(std::max(end, kLeadIn + plan.stepMinutes) + 1);
@@ -288,9 +293,9 @@ std::optional<RunError> runKeepingSeries(RunResult& run, RunResult& recycled, co
     std::fill(in, in + kLeadIn, 0.0f);
     std::fill(mid + end + 1, mid + size, 0.0f);
     std::fill(in + end + 1, in + size, 0.0f);
-    mid[kLeadIn] = startTemp;
-    in[kLeadIn] = startTemp;
-    StageRun stages = startStages(b, startTemp, plan.total);
+    mid[kLeadIn] = stageStart;
+    in[kLeadIn] = stageStart;
+    StageRun stages = startStages(b, stageStart, plan.total);
     KeepStages keep{mid, in};
     runStages(stages, run.process.data(), 0, kLeadIn + 1, end, keep);
     run.maxInternal = stages.maxInternal;
@@ -307,11 +312,11 @@ constexpr int64_t kReach = 32;
 /// The same run keeping nothing but the maxima and the final rate: the process series passes
 /// through a small window, the stages through registers.
 std::optional<RunError> runKeepingMaxima(RunResult& run, const StepPlan& plan, const Barrier& b,
-                                         float startTemp) {
+                                         float startTemp, float stageStart) {
     const int64_t end = plan.total + kTail;
-    StageRun stages = startStages(b, startTemp, plan.total);
-    // The lead-in reads 0 before its last minute, which holds the start temperature.
-    const auto leadIn = [&](int64_t t) { return t == kLeadIn ? startTemp : 0.0f; };
+    StageRun stages = startStages(b, stageStart, plan.total);
+    // The stages read 0 before the lead-in's last minute, which holds their start.
+    const auto leadIn = [&](int64_t t) { return t == kLeadIn ? stageStart : 0.0f; };
     const int64_t processEnd = stages.processEnd;
     KeepFinalMinutes keep{processEnd - 1, {leadIn(processEnd - 1), leadIn(processEnd)}};
     ProcessSeries process(plan, startTemp);
@@ -336,27 +341,35 @@ std::optional<RunError> runKeepingMaxima(RunResult& run, const StepPlan& plan, c
     return std::nullopt;
 }
 
-RunOutcome runCase(const Case& c, RunResult recycled, bool keepSeries) {
+RunOutcome runCase(const Case& c, const RunInputs& inputs, RunResult recycled, bool keepSeries) {
     if (c.profile.rowCount() < 2)
         return rowError(0, "The profile has no rows.");
     auto barrier = chooseBarrier(c.setup);
     if (auto* error = std::get_if<RunError>(&barrier))
         return std::move(*error);
-    auto read = readSteps(c);
+    if (inputs.barrier)
+        barrier = barrierFrom(*inputs.barrier);
+    auto read = readSteps(c, inputs.tempOffset);
     if (auto* error = std::get_if<RunError>(&read))
         return std::move(*error);
     const StepPlan& plan = std::get<StepPlan>(read);
-    const double startTemp = c.profile.values(1).temp;
+    const ProfileTable::RowValues& first = c.profile.values(1);
+    const double startTemp = inputs.tempOffset == 0.0 || first.step == StepCode::None
+                                 ? first.temp
+                                 : first.temp + inputs.tempOffset;
     if (!fitsSingle(startTemp))
         return rowError(1, "The temperature is not a number the model can use.");
+    if (inputs.stageStart && !std::isfinite(*inputs.stageStart))
+        return rowError(0, "The start of the barrier is not a number the model can use.");
 
     RunResult run;
     run.totalMinutes = plan.total;
     run.limit = tracerLimitDisplay(c.setup);
     const Barrier& b = std::get<Barrier>(barrier);
     const auto start = static_cast<float>(startTemp);
-    auto error = keepSeries ? runKeepingSeries(run, recycled, plan, b, start)
-                            : runKeepingMaxima(run, plan, b, start);
+    const float stageStart = inputs.stageStart.value_or(start);
+    auto error = keepSeries ? runKeepingSeries(run, recycled, plan, b, start, stageStart)
+                            : runKeepingMaxima(run, plan, b, start, stageStart);
     if (error)
         return std::move(*error);
     return run;
@@ -365,11 +378,28 @@ RunOutcome runCase(const Case& c, RunResult recycled, bool keepSeries) {
 } // namespace
 
 RunOutcome runModel(const Case& c, RunResult recycled) {
-    return runCase(c, std::move(recycled), true);
+    return runCase(c, RunInputs{}, std::move(recycled), true);
 }
 
 RunOutcome runModelMaxima(const Case& c) {
-    return runCase(c, {}, false);
+    return runCase(c, RunInputs{}, {}, false);
+}
+
+RunOutcome runModel(const Case& c, const RunInputs& inputs, RunResult recycled) {
+    return runCase(c, inputs, std::move(recycled), true);
+}
+
+RunOutcome runModelMaxima(const Case& c, const RunInputs& inputs) {
+    return runCase(c, inputs, {}, false);
+}
+
+std::variant<BarrierValues, RunError> barrierValues(const SetupState& setup) {
+    auto barrier = chooseBarrier(setup);
+    if (auto* error = std::get_if<RunError>(&barrier))
+        return std::move(*error);
+    const Barrier& b = std::get<Barrier>(barrier);
+    // The coefficients were single before they were widened: narrowing gives them back.
+    return BarrierValues{b.deadTime, static_cast<float>(b.outer), static_cast<float>(b.inner)};
 }
 
 Evaluation evaluate(const RunResult& run, const SetupState& setup) {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -69,6 +70,32 @@ RunOutcome runModel(const Case& c, RunResult recycled = {});
 /// The same run keeping only what the evaluation reads (maxima, final rate, limit): the stages'
 /// series stay empty and cost no memory. Bit for bit the values runModel gives.
 RunOutcome runModelMaxima(const Case& c);
+
+/// A barrier's values as a run uses them: the dead time in minutes and the outer and inner
+/// stage coefficients, single precision as the parameter table holds them.
+struct BarrierValues {
+    float deadTime = 0.0f;
+    float outer = 0.0f;
+    float inner = 0.0f;
+    bool operator==(const BarrierValues&) const = default;
+};
+
+/// The values the setup's model, tracer type and environment choose, or why there are none.
+std::variant<BarrierValues, RunError> barrierValues(const SetupState& setup);
+
+/// What a run may take besides the case, for the questions "what if": other barrier values,
+/// both stages starting at another temperature than the profile's start (a barrier reused
+/// before it cooled), and an offset added in double to the temperature of every row with a
+/// step type before the run takes it as single. The defaults give the case as entered.
+struct RunInputs {
+    std::optional<BarrierValues> barrier;
+    std::optional<float> stageStart;
+    double tempOffset = 0.0;
+};
+
+/// runModel and runModelMaxima with other inputs; bit for bit those runs with the defaults.
+RunOutcome runModel(const Case& c, const RunInputs& inputs, RunResult recycled = {});
+RunOutcome runModelMaxima(const Case& c, const RunInputs& inputs);
 
 /// The profile's TotalMinutes as a run computes it, or the error a run would give for the
 /// rows' times and temperatures (no simulation: cheap for any length).

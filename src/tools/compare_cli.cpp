@@ -35,7 +35,7 @@ struct Compared {
     std::vector<std::string> notices;
 };
 
-Compared compareFile(const std::string& path) {
+Compared compareFile(const std::string& path, const core::SafetySettings& safety) {
     Compared compared{kExitOk, {}, {}};
     auto opened = core::openDewFile(path, core::Case{}, &compared.notices);
     if (const auto* error = std::get_if<core::DewError>(&opened)) {
@@ -50,7 +50,7 @@ Compared compareFile(const std::string& path) {
     if (!core::comparable(c.setup)) {
         compared.result = kExitIncompleteSetup;
         compared.message = path + ": " + std::string(core::kSetupNotComplete);
-    } else if (outcome = core::compareBarriers(c);
+    } else if (outcome = core::compareBarriers(c, true, safety);
                std::holds_alternative<core::RunError>(outcome)) {
         compared.result = kExitModelFailed;
         compared.message = path + ": " + core::describeError(std::get<core::RunError>(outcome));
@@ -100,8 +100,9 @@ std::vector<Source> allSources(const std::vector<std::string>& names) {
     return sources;
 }
 
-int compareOne(const std::string& path, std::ostream& out, std::ostream& err) {
-    const Compared compared = compareFile(path);
+int compareOne(const std::string& path, const core::SafetySettings& safety, std::ostream& out,
+               std::ostream& err) {
+    const Compared compared = compareFile(path, safety);
     printNotices(compared, {}, err);
     if (const auto* code = std::get_if<int>(&compared.result)) {
         err << "kvhitemp-report: " << compared.message << '\n';
@@ -113,11 +114,12 @@ int compareOne(const std::string& path, std::ostream& out, std::ostream& err) {
 
 /// Compares every case; a case that fails is told on stderr and the others still print. The
 /// exit code is that of the first failure.
-int compareMany(const std::vector<Source>& sources, std::ostream& out, std::ostream& err) {
+int compareMany(const std::vector<Source>& sources, const core::SafetySettings& safety,
+                std::ostream& out, std::ostream& err) {
     out << core::comparisonCsvFileHeader();
     int status = kExitOk;
     for (const Source& source : sources) {
-        const Compared compared = compareFile(source.path);
+        const Compared compared = compareFile(source.path, safety);
         printNotices(compared, source.name + ": ", err);
         if (const auto* code = std::get_if<int>(&compared.result)) {
             err << "kvhitemp-report: " << compared.message << '\n';
@@ -135,7 +137,8 @@ bool isCompareRequest(const std::vector<std::string>& args) {
     return !args.empty() && (args.front() == kCompare || args.front() == kCompareAll);
 }
 
-int compareMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int compareMain(const std::vector<std::string>& args, const core::SafetySettings& safety,
+                std::ostream& out, std::ostream& err) {
     const std::vector<std::string> names(args.begin() + 1, args.end());
     for (const std::string& name : names)
         if (name.empty() || (name[0] == '-' && name != "-"))
@@ -145,14 +148,14 @@ int compareMain(const std::vector<std::string>& args, std::ostream& out, std::os
     if (args.front() == kCompare) {
         if (names.size() > 1)
             return usageError(err, "unexpected argument \"" + names[1] + "\"");
-        return compareOne(names.front(), out, err);
+        return compareOne(names.front(), safety, out, err);
     }
     const std::vector<Source> sources = allSources(names);
     if (sources.empty()) {
         err << "kvhitemp-report: " << names.front() << ": " << kNoCases << '\n';
         return kExitBadFile;
     }
-    return compareMany(sources, out, err);
+    return compareMany(sources, safety, out, err);
 }
 
 } // namespace kvh::tools

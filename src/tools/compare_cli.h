@@ -2,6 +2,8 @@
 // The companion's barrier comparison: `--compare FILE.dew` and `--compare-all DIR|FILES...`
 // print every offered barrier's figures as CSV.
 
+#include "core/advisor.h"
+
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -12,6 +14,8 @@ namespace kvh::tools {
 bool isCompareRequest(const std::vector<std::string>& args);
 
 /// Runs a comparison; the exit codes are those of the report (see report_cli.h).
-int compareMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+/// `safety` decides the safe dwells (its margin) and where each barrier starts.
+int compareMain(const std::vector<std::string>& args, const core::SafetySettings& safety,
+                std::ostream& out, std::ostream& err);
 
 } // namespace kvh::tools

@@ -1,6 +1,7 @@
 #include "report_cli.h"
 
 #include "compare_cli.h"
+#include "what_if_cli.h"
 
 #include "core/comparison_csv.h"
 #include "core/dew_file.h"
@@ -32,6 +33,26 @@ constexpr const char* kUsage =
     "                     the same for every .dew file of a folder, or for each file given,\n"
     "                     in one CSV with the file name first; a case that fails is named on\n"
     "                     standard error, the others are still printed\n"
+    "  --what-if FILE.dew the case run again with one thing changed, as CSV:\n"
+    "                     variation,max_internal,max_dwell,verdict,warning; as_entered, then\n"
+    "                     process_plus/_minus (every step 10 C or 18 F hotter/cooler),\n"
+    "                     dwell_longer/_shorter (the hottest dwell x 1.1/0.9, only with a\n"
+    "                     dwell step), start_warm (the barrier starts 20 C or 36 F above the\n"
+    "                     start temperature), dead_time_plus/_minus (1 minute), outer_plus/\n"
+    "                     _minus and inner_plus/_minus (that coefficient x 1.1/0.9)\n"
+    "  --back-to-back K --gap G [--room T] FILE.dew\n"
+    "                     the profile K times in a row (2 to 20), G minutes at room\n"
+    "                     temperature T between runs (25 C or 77 F unless given), as CSV:\n"
+    "                     run,max_internal,max_dwell,verdict,warning, then\n"
+    "                     shortest_safe_gap,N (or none, up to 10000 minutes)\n"
+    "  --uncertainty N [--seed S] FILE.dew\n"
+    "                     N runs (1 to 100000) with the barrier and the oven drawn at random\n"
+    "                     (the same figures for the same seed S on every machine), as CSV:\n"
+    "                     p5,p50,p95,share_at_limit,standard_error\n"
+    "  --margin M         with any of the above: safe means both maxima at least M degrees C\n"
+    "                     below the limit (safe dwell, recommendation, shortest safe gap)\n"
+    "  --start-at T       with any of the above: the barrier starts at T (the case's unit)\n"
+    "                     instead of the profile's start temperature\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
     "\n"
@@ -57,9 +78,21 @@ void printNotices(const core::Case& c, const std::vector<std::string>& fileNotic
 
 } // namespace
 
-int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int reportMain(const std::vector<std::string>& given, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args = given;
+    // Help is there whatever else is asked.
+    for (const std::string& arg : args)
+        if (arg == "--help" || arg == "-h") {
+            out << kUsage;
+            return kExitOk;
+        }
+    RunSettings settings;
+    if (const int code = takeRunSettings(args, settings, err); code != kExitOk)
+        return code;
     if (isCompareRequest(args))
-        return compareMain(args, out, err);
+        return compareMain(args, settings.safety(), out, err);
+    if (isWhatIfRequest(args))
+        return whatIfMain(args, settings, out, err);
     bool series = false;
     std::string path;
     for (const std::string& arg : args) {
@@ -98,7 +131,9 @@ int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ost
         return kExitIncompleteSetup;
     }
     // The report reads only the maxima: without --series the stages' series are not stored.
-    const core::RunOutcome outcome = series ? core::runModel(c) : core::runModelMaxima(c);
+    const core::RunInputs inputs = settings.inputs();
+    const core::RunOutcome outcome =
+        series ? core::runModel(c, inputs) : core::runModelMaxima(c, inputs);
     if (const auto* error = std::get_if<core::RunError>(&outcome)) {
         err << "kvhitemp-report: " << core::describeError(*error) << '\n';
         return kExitModelFailed;

@@ -45,6 +45,8 @@ const QString kRecommendationName = QStringLiteral("Recommendation");
 const QString kRecommended = QStringLiteral("Recommended: %1, margin %2 (%3 % of the limit).");
 const QString kNoneSafe =
     QStringLiteral("No barrier is safe for this profile: each fails or shows the dwell warning.");
+const QString kMarginNote =
+    QStringLiteral(" Safe here means both maxima at least %1 below the limit (the safety margin).");
 const QString kNotComparable = QStringLiteral(
     "Choose the tracer type and the process environment on the Setup page to compare barriers.");
 const QString kChosenMark = QStringLiteral(" (chosen)");
@@ -142,6 +144,11 @@ ComparePage::ComparePage(const core::Case& current, QAbstractItemModel& profileM
     connect(model, &QAbstractItemModel::rowsRemoved, this, &ComparePage::caseChanged);
 }
 
+void ComparePage::setMargin(double celsius) {
+    m_margin = celsius;
+    caseChanged();
+}
+
 void ComparePage::caseChanged() {
     m_stale = true;
     if (isVisible())
@@ -163,11 +170,14 @@ void ComparePage::showEvent(QShowEvent* event) {
 void ComparePage::refresh() {
     m_stale = false;
     core::Case part = comparedPart(m_case);
-    if (m_compared != part) {
+    if (m_compared != part || m_comparedMargin != m_margin) {
         m_compared = std::move(part);
+        m_comparedMargin = m_margin;
         m_outcome.reset();
+        core::SafetySettings safety;
+        safety.marginCelsius = m_margin;
         if (core::comparable(m_case.setup))
-            m_outcome = core::compareBarriers(m_case);
+            m_outcome = core::compareBarriers(m_case, true, safety);
         showComparison();
     }
     showChosen();
@@ -206,9 +216,9 @@ void ComparePage::fillRow(int row, const core::BarrierResult& b) {
                                         QString::number(b.minutesToPeak),
                                         oneDecimal(b.margin()) + unit,
                                         oneDecimal(b.marginShare() * 100) + QStringLiteral(" %"),
-                                        recommended ? kRecommendedMark
-                                        : b.safe()  ? kSafeMark
-                                                    : QString()};
+                                        recommended      ? kRecommendedMark
+                                        : b.safeByMargin ? kSafeMark
+                                                         : QString()};
     for (int col = 0; col < ColumnCount; ++col) {
         auto* item = new QTableWidgetItem(cells[col]);
         item->setData(Qt::UserRole, b.model);
@@ -221,15 +231,19 @@ void ComparePage::fillRow(int row, const core::BarrierResult& b) {
 
 void ComparePage::showRecommendation() {
     const auto& cmp = std::get<core::Comparison>(*m_outcome);
+    const QString unit = m_case.setup.fahrenheit() ? kDegreesF : kDegreesC;
+    // With a margin, "safe" says so.
+    const QString note =
+        cmp.safetyMargin > 0 ? kMarginNote.arg(oneDecimal(cmp.safetyMargin) + unit) : QString();
     if (!cmp.recommended) {
-        m_recommendation->setText(kNoneSafe);
+        m_recommendation->setText(kNoneSafe + note);
         return;
     }
     const core::BarrierResult& b = cmp.barriers[*cmp.recommended];
-    const QString unit = m_case.setup.fahrenheit() ? kDegreesF : kDegreesC;
     m_recommendation->setText(
         kRecommended.arg(qs(core::kModelCaptions[static_cast<size_t>(b.model)]),
-                         oneDecimal(b.margin()) + unit, oneDecimal(b.marginShare() * 100)));
+                         oneDecimal(b.margin()) + unit, oneDecimal(b.marginShare() * 100)) +
+        note);
 }
 
 /// Marks the row of the case's chosen model: bold, " (chosen)" after its name, selected.

@@ -52,6 +52,10 @@ public:
     /// shown next. Only the chosen barrier's mark changes when nothing else did.
     void caseChanged();
 
+    /// The safety margin (degrees Celsius, 0 for none) that decides "safe" and the
+    /// recommendation; recomputed as a change of the case would be.
+    void setMargin(double celsius);
+
     /// The comparison of the case as it is now (recomputed if needed); no value when the
     /// tracer type or the environment is not chosen.
     const std::optional<core::ComparisonOutcome>& comparison();
@@ -74,6 +78,8 @@ private:
     const core::Case& m_case;
     /// The case last compared, its model set aside (a new model changes only the marks).
     std::optional<core::Case> m_compared;
+    double m_margin = 0.0;
+    double m_comparedMargin = 0.0;
     std::optional<core::ComparisonOutcome> m_outcome;
     bool m_stale = true;
 

@@ -23,6 +23,8 @@
 #include "ui/results_chart.h"
 #include "ui/results_page.h"
 #include "ui/setup_page.h"
+#include "ui/what_if/safety_margin.h"
+#include "ui/what_if/what_if_page.h"
 #include "ui/window_menus.h"
 
 #include <QAbstractButton>
@@ -49,6 +51,7 @@ const QString kTabSetup = QStringLiteral("   &Setup   ");
 const QString kTabProcessData = QStringLiteral("  &Process Data  ");
 const QString kTabResults = QStringLiteral("  Results and &Graph  ");
 const QString kTabCompare = QStringLiteral("  Compare &Barriers  ");
+const QString kTabWhatIf = QStringLiteral("  What &If  ");
 
 const QString kSetupErrorTitle = QStringLiteral("Setup Error");
 const QString kModelErrorTitle = QStringLiteral("Model Error");
@@ -68,7 +71,7 @@ const QString kOpenNoticeHeading =
     QStringLiteral("Opened, but some fields of the file are not read as they are written:");
 const QSize kInitialSize(1000, 720);
 
-enum Page { SetupTab = 0, ProcessTab = 1, ResultsTab = 2, CompareTab = 3 };
+enum Page { SetupTab = 0, ProcessTab = 1, ResultsTab = 2, CompareTab = 3, WhatIfTab = 4 };
 
 } // namespace
 
@@ -77,8 +80,8 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
       m_file(std::make_unique<CaseFile>(platform, this, *m_editor)), m_lblSetup(new QLabel),
       m_notice(new NoticeBar), m_tab(new QTabWidget), m_setupPage(new SetupPage),
       m_processPage(new ProcessPage(m_editor->model())), m_resultsPage(new ResultsPage),
-      m_compareHolder(new QWidget), m_recent(new RecentFiles(this)),
-      m_printer(std::make_unique<ReportPrinter>(platform, this)) {
+      m_compareHolder(new QWidget), m_margin(new SafetyMargin(this)), m_whatIfHolder(new QWidget),
+      m_recent(new RecentFiles(this)), m_printer(std::make_unique<ReportPrinter>(platform, this)) {
     setObjectName(QStringLiteral("frmHiTemp"));
     setWindowTitle(kWindowTitle);
     resize(kInitialSize);
@@ -88,6 +91,7 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     m_tab->addTab(m_processPage, kTabProcessData);
     m_tab->addTab(m_resultsPage, kTabResults);
     m_tab->addTab(m_compareHolder, kTabCompare);
+    m_tab->addTab(m_whatIfHolder, kTabWhatIf);
 
     // The setup summary sits beside the page tabs, leaving the height to the pages.
     m_lblSetup->setContentsMargins(8, 0, 4, 0);
@@ -182,8 +186,21 @@ ComparePage& frmHiTemp::comparePage() {
             m_setupPage->findChild<QAbstractButton*>(QStringLiteral("optMod_%1").arg(model))
                 ->click();
         });
+        m_comparePage->setMargin(m_margin->celsius());
+        connect(m_margin, &SafetyMargin::changed, m_comparePage, &ComparePage::setMargin);
     }
     return *m_comparePage;
+}
+
+WhatIfPage& frmHiTemp::whatIfPage() {
+    if (!m_whatIfPage) {
+        // Like the compare page, it runs the case many times: built when first needed.
+        m_whatIfPage = new WhatIfPage(m_editor->theCase(), m_editor->model(), *m_margin);
+        auto* layout = new QVBoxLayout(m_whatIfHolder);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(m_whatIfPage);
+    }
+    return *m_whatIfPage;
 }
 
 ResultsChart& frmHiTemp::chart() const {
@@ -204,6 +221,8 @@ void frmHiTemp::showSetup() {
     m_processPage->showUnits(currentCase().setup);
     if (m_comparePage)
         m_comparePage->caseChanged();
+    if (m_whatIfPage)
+        m_whatIfPage->caseChanged();
 }
 
 void frmHiTemp::caseEdited() {
@@ -232,6 +251,8 @@ void frmHiTemp::Tab1_Click() {
         plotIfComplete();
     if (page == CompareTab)
         comparePage();
+    if (page == WhatIfTab)
+        whatIfPage();
 }
 
 void frmHiTemp::plotIfComplete() {
@@ -411,6 +432,7 @@ void frmHiTemp::openRecent(const QString& path) {
 
 void frmHiTemp::setSettings(QSettings* settings) {
     m_recent->setSettings(settings);
+    m_margin->setSettings(settings);
 }
 
 void frmHiTemp::mnuSave_Click() {

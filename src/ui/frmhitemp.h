@@ -55,6 +55,8 @@ class ReportPrinter;
 class ResultsChart;
 class ResultsPage;
 class SetupPage;
+class SafetyMargin;
+class WhatIfPage;
 
 /// The main window. Owns the case, the results page's texts and the report text.
 class frmHiTemp : public QMainWindow {
@@ -67,6 +69,10 @@ public:
     ResultsChart& chart() const;
     /// The compare page, built on its first visit or first need.
     ComparePage& comparePage();
+    /// The "What If" page, built on its first visit or first need.
+    WhatIfPage& whatIfPage();
+    /// The remembered safety margin that the compare and "What If" pages judge "safe" by.
+    SafetyMargin& safetyMargin() const { return *m_margin; }
     const core::Case& currentCase() const;
     CaseEditor& editor() const { return *m_editor; }
     /// The texts of the last run that succeeded (empty when the last run failed or none ran).
@@ -170,6 +176,10 @@ private:
     /// The compare tab's page, and the page itself once built.
     QWidget* m_compareHolder;
     ComparePage* m_comparePage = nullptr;
+    SafetyMargin* m_margin;
+    /// The "What If" tab's page, and the page itself once built.
+    QWidget* m_whatIfHolder;
+    WhatIfPage* m_whatIfPage = nullptr;
     RecentFiles* m_recent;
     QAction* m_mnuPrint = nullptr;
     /// The printer chosen for the window's lifetime, and the print commands.

@@ -35,11 +35,12 @@ private slots:
     void startUp() {
         QCOMPARE(h->window->windowTitle(), u"Kelvora High Temp Thermal Pack Performance Model"_s);
         QTabWidget* tab = h->tab();
-        QCOMPARE(tab->count(), 4);
+        QCOMPARE(tab->count(), 5);
         QCOMPARE(test::shownText(tab->tabText(0)), u"   Setup   "_s);
         QCOMPARE(test::shownText(tab->tabText(1)), u"  Process Data  "_s);
         QCOMPARE(test::shownText(tab->tabText(2)), u"  Results and Graph  "_s);
         QCOMPARE(test::shownText(tab->tabText(3)), u"  Compare Barriers  "_s);
+        QCOMPARE(test::shownText(tab->tabText(4)), u"  What If  "_s);
         QCOMPARE(tab->currentIndex(), 0);
         QCOMPARE(h->get<QGroupBox>("fra_0")->title(),
                  u"Specify Dewar or Thermal Pack model, Tracer Type and Process Environment"_s);
