@@ -98,7 +98,9 @@ std::string columnName(const ProfileTable& t, int col) {
     return header.empty() ? kNames[static_cast<size_t>(col)] : header;
 }
 
-/// The first character of a UTF-8 text (one code point), or "" for the empty text.
+/// The first character of a UTF-8 text (one code point), or "" for the empty text. Only
+/// continuation bytes join the lead byte, so a broken sequence never takes a comma or a line
+/// end along into the file.
 std::string firstCharacter(const std::string& text) {
     if (text.empty())
         return {};
@@ -110,7 +112,11 @@ std::string firstCharacter(const std::string& text) {
         len = 3;
     else if (lead >= 0xC0)
         len = 2;
-    return text.substr(0, std::min(len, text.size()));
+    size_t end = 1;
+    while (end < std::min(len, text.size()) &&
+           (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        ++end;
+    return text.substr(0, end);
 }
 
 /// Reads the file as a sequence of fields: a field ends at a comma or a line end (CR LF, LF

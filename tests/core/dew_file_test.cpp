@@ -426,12 +426,39 @@ TEST_F(TempDir, SaveRefusesUnsavableCellsAndWritesNothing) {
 TEST(DewRoundTripCells, RandomCellTextsComeBackOrAreRefused) {
     std::mt19937 rng(20261207);
     const std::vector<std::string> pieces = {
-        "0",      "1",      "5",      "9",    ".",    "-",     "+",     "e",   "E",
-        " ",      ",",      "\r",     "\n",   "\t",   "a",     "S",     "R",   "\u00b0",
-        "\u20ac", "\u2212", "\u00a0", "\xff", "\xc3", "1e999", "0x1p3", "nan", "inf"};
+        "0",
+        "1",
+        "5",
+        "9",
+        ".",
+        "-",
+        "+",
+        "e",
+        "E",
+        " ",
+        ",",
+        "\r",
+        "\n",
+        "\t",
+        "a",
+        "S",
+        "R",
+        "\u00b0",
+        "\u20ac",
+        "\u2212",
+        "\u00a0",
+        "\xff",
+        "\xc3",
+        "1e999",
+        "0x1p3",
+        "nan",
+        "inf",
+        "\xc0\xac",
+        "\xe0\x80\x8a",
+        "\xe2"}; // an overlong comma and line feed, a cut sequence
     const std::vector<std::string> steps = {
         "Start Temp   ", "Ramp to Temp", "Dwell at Temp", "End Temp    ", "", "x", " Ramp", ",",
-        "\nD",           "\u00e9"};
+        "\nD",           "\u00e9",       "\xfc\r3"};
     int refused = 0;
     for (int i = 0; i < 3000; ++i) {
         Case c = makeCase(1, 0, 2, {}, rng() % 2 == 0, rng() % 2 == 0);
