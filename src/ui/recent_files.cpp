@@ -22,7 +22,7 @@ void RecentFiles::setSettings(QSettings* settings) {
     m_settings = settings;
     m_files.clear();
     if (m_settings)
-        m_files = settings_values::recentFiles(m_settings->value(kKey), kMaxFiles);
+        m_files = settings_values::recentFiles(settings_values::read(*m_settings, kKey), kMaxFiles);
     emit changed();
 }
 

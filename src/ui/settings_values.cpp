@@ -2,10 +2,20 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 
 #include <cstdlib>
+#include <new>
 
 namespace kvh::ui::settings_values {
+
+QVariant read(const QSettings& settings, const QString& key) {
+    try {
+        return settings.value(key);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
 
 QString canonicalPath(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
@@ -30,11 +40,12 @@ std::optional<QRect> windowGeometry(const QVariant& value) {
     if (!value.canConvert<QRect>())
         return std::nullopt;
     const QRect r = value.toRect();
-    // Compared as the stored numbers, before any sum of them can overflow.
-    const bool placed = std::abs(static_cast<qint64>(r.x())) <= kMaxCoordinate &&
-                        std::abs(static_cast<qint64>(r.y())) <= kMaxCoordinate;
-    const bool sized =
-        r.width() > 0 && r.height() > 0 && r.width() <= kMaxExtent && r.height() <= kMaxExtent;
+    // Edges as stored, sizes in 64 bits: QRect's own width() overflows for far edges.
+    const qint64 width = qint64(r.right()) - r.left() + 1;
+    const qint64 height = qint64(r.bottom()) - r.top() + 1;
+    const bool placed =
+        std::abs(qint64(r.left())) <= kMaxCoordinate && std::abs(qint64(r.top())) <= kMaxCoordinate;
+    const bool sized = width > 0 && height > 0 && width <= kMaxExtent && height <= kMaxExtent;
     return placed && sized ? std::optional<QRect>(r) : std::nullopt;
 }
 

@@ -7,6 +7,10 @@
 #include <QStringList>
 #include <QVariant>
 
+QT_BEGIN_NAMESPACE
+class QSettings;
+QT_END_NAMESPACE
+
 #include <optional>
 
 namespace kvh::ui::settings_values {
@@ -16,6 +20,10 @@ inline constexpr qsizetype kMaxPathLength = 4096;
 /// Farthest a saved window edge may lie from the origin, and its largest size, in pixels.
 inline constexpr int kMaxCoordinate = 1'000'000;
 inline constexpr int kMaxExtent = 100'000;
+
+/// The stored value of `key`, or an invalid value when it cannot be read: Qt's reader takes a
+/// hand-written "@Variant(...)" at its word and may ask for gigabytes for a list it says is long.
+QVariant read(const QSettings& settings, const QString& key);
 
 /// One spelling per file (absolute and clean), so the same case opened two ways is one entry.
 QString canonicalPath(const QString& path);

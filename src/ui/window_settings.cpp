@@ -43,7 +43,7 @@ QRect WindowSettings::fitted(const QRect& wanted, const QRect& screen, const QSi
 
 void WindowSettings::restoreGeometry(QWidget& window) const {
     const std::optional<QRect> savedRect =
-        settings_values::windowGeometry(m_settings.value(kGeometryKey));
+        settings_values::windowGeometry(settings_values::read(m_settings, kGeometryKey));
     const bool saved = savedRect.has_value();
     QRect wanted = saved ? *savedRect : window.geometry();
     QScreen* screen = saved ? QGuiApplication::screenAt(wanted.center()) : nullptr;
@@ -53,14 +53,14 @@ void WindowSettings::restoreGeometry(QWidget& window) const {
         wanted.moveCenter(screen->availableGeometry().center());
     window.setGeometry(fitted(wanted, screen->availableGeometry(),
                               window.minimumSizeHint().expandedTo(window.minimumSize())));
-    if (m_settings.value(kMaximizedKey, false).toBool())
+    if (settings_values::read(m_settings, kMaximizedKey).toBool())
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
 }
 
 void WindowSettings::restorePage(frmHiTemp& window) const {
     QTabWidget* tab = pages(window);
     const std::optional<int> saved =
-        settings_values::page(m_settings.value(kPageKey), tab->count());
+        settings_values::page(settings_values::read(m_settings, kPageKey), tab->count());
     if (!saved || *saved == tab->currentIndex())
         return;
     const int page = *saved;
