@@ -1,5 +1,6 @@
 // Reading a case of 100,000 profile rows: the file's text to rows (parse), the rows into a
-// case (apply), and both, as File > Open does before the window shows the table.
+// case (apply), and both, as File > Open does before the window shows the table; and what
+// Save does with it (the check of its cells, the bytes).
 
 #include "core/case.h"
 #include "core/dew_file.h"
@@ -65,6 +66,22 @@ void BM_Doubtful100kRows(benchmark::State& state) {
         benchmark::DoNotOptimize(kvh::core::findDoubtfulCells(c.profile));
 }
 BENCHMARK(BM_Doubtful100kRows)->Unit(benchmark::kMillisecond);
+
+/// What Save adds before it writes: the check that every written cell reads back.
+void BM_UnsavableCheck100kRows(benchmark::State& state) {
+    const kvh::core::Case c = openedCase();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kvh::core::unsavableCells(c));
+}
+BENCHMARK(BM_UnsavableCheck100kRows)->Unit(benchmark::kMillisecond);
+
+/// The bytes Save writes for the same case, for comparison.
+void BM_Write100kRows(benchmark::State& state) {
+    const kvh::core::Case c = openedCase();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kvh::core::writeDew(c));
+}
+BENCHMARK(BM_Write100kRows)->Unit(benchmark::kMillisecond);
 
 /// The run itself, reading the rows' numbers.
 void BM_Run100kRows(benchmark::State& state) {

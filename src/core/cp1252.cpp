@@ -76,6 +76,10 @@ std::string utf8ToCp1252(std::string_view utf8) {
             continue;
         }
         i += len;
+        if (cp < 0x80 && len > 1) {
+            out += '?'; // an overlong form: never a comma or a line end in a saved file
+            continue;
+        }
         if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
             out += static_cast<char>(cp);
             continue;

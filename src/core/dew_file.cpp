@@ -9,6 +9,8 @@
 #include <array>
 #include <cmath>
 #include <new>
+#include <optional>
+#include <utility>
 
 namespace kvh::core {
 
@@ -29,7 +31,76 @@ std::string twoButtonValue(const OptionGroup<2>& group) {
     return group.isSelected(0) ? "0" : "1";
 }
 
-/// The first character of a UTF-8 text (one code point), or "" for the empty text.
+/// A setup choice as Save writes it: its index, or nothing when no button is chosen.
+template <int N> std::string choiceValue(const OptionGroup<N>& group) {
+    const int i = group.selectedIndex();
+    return i >= 0 ? std::to_string(i) : std::string();
+}
+
+/// Whether a key line holds nothing after its "=" but blanks: "Tracer Type = ".
+bool valueIsBlank(std::string_view field) {
+    const size_t equals = field.find('=');
+    return equals != std::string_view::npos &&
+           field.find_first_not_of(" \t", equals + 1) == std::string_view::npos;
+}
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+constexpr const char* kUnsavableIntro =
+    "These cells would not open again as they stand; correct them, then save:";
+/// Cells named one by one in the refusal; the rest are counted.
+constexpr size_t kUnsavableListed = 20;
+
+/// Why a temperature or time cell cannot be written as one field Open reads back, or null.
+const char* fieldFault(std::string_view text, double value) {
+    if (text.find(',') != std::string_view::npos)
+        return "holds a comma, which the file would take as the end of the field";
+    if (text.find_first_of("\r\n") != std::string_view::npos)
+        return "holds a line break, which the file would take as the end of the line";
+    if (!std::isfinite(value))
+        return "holds a number too large for the file to read back";
+    return nullptr;
+}
+
+/// Why a step text's first character, the one Save writes, would not come back, or null.
+const char* stepFault(char first) {
+    switch (first) {
+    case ' ':
+        return "begins with a blank, which the file would drop";
+    case ',':
+        return "begins with a comma, which the file would take as the end of the field";
+    case '\r':
+    case '\n':
+        return "begins with a line break, which the file would take as the end of the line";
+    default:
+        return nullptr;
+    }
+}
+
+/// A cell's text in a message: line breaks shown as \r and \n, long texts cut (between two
+/// UTF-8 characters).
+std::string shownCellText(std::string_view text) {
+    size_t cut = std::min<size_t>(text.size(), 40);
+    while (cut < text.size() && cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    std::string shown;
+    for (const char ch : text.substr(0, cut))
+        shown += ch == '\r'   ? std::string("\\r")
+                 : ch == '\n' ? std::string("\\n")
+                              : std::string(1, ch);
+    return cut < text.size() ? shown + "..." : shown;
+}
+
+std::string columnName(const ProfileTable& t, int col) {
+    constexpr std::array<const char*, kColumnCount> kNames = {"Label", "Step Type", "Temperature",
+                                                              "Time"};
+    const std::string& header = t.cell(0, col);
+    return header.empty() ? kNames[static_cast<size_t>(col)] : header;
+}
+
+/// The first character of a UTF-8 text (one code point), or "" for the empty text. Only
+/// continuation bytes join the lead byte, so a broken sequence never takes a comma or a line
+/// end along into the file.
 std::string firstCharacter(const std::string& text) {
     if (text.empty())
         return {};
@@ -41,7 +112,11 @@ std::string firstCharacter(const std::string& text) {
         len = 3;
     else if (lead >= 0xC0)
         len = 2;
-    return text.substr(0, std::min(len, text.size()));
+    size_t end = 1;
+    while (end < std::min(len, text.size()) &&
+           (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        ++end;
+    return text.substr(0, end);
 }
 
 /// Reads the file as a sequence of fields: a field ends at a comma or a line end (CR LF, LF
@@ -115,10 +190,9 @@ std::string writeDew(const Case& c) {
     out += kCrLf;
     out += "Temp Units = " + twoButtonValue(s.tempUnit()) + kCrLf;
     out += "Time Units = " + twoButtonValue(s.timeUnit()) + kCrLf;
-    const int model = s.model().selectedIndex();
-    out += "Davar Model = " + (model >= 0 ? std::to_string(model) : std::string()) + kCrLf;
-    out += "Tracer Type = " + twoButtonValue(s.tracer()) + kCrLf;
-    out += "Environment = " + twoButtonValue(s.environ()) + kCrLf;
+    out += "Davar Model = " + choiceValue(s.model()) + kCrLf;
+    out += "Tracer Type = " + choiceValue(s.tracer()) + kCrLf;
+    out += "Environment = " + choiceValue(s.environ()) + kCrLf;
     out += "[Data]";
     out += kCrLf;
     const ProfileTable& t = c.profile;
@@ -131,9 +205,45 @@ std::string writeDew(const Case& c) {
     return utf8ToCp1252(out);
 }
 
+std::vector<UnsavableCell> unsavableCells(const Case& c) {
+    std::vector<UnsavableCell> cells;
+    const ProfileTable& t = c.profile;
+    for (int r = 1; r < t.rowCount(); ++r) {
+        const std::string& step = t.cell(r, kColStep);
+        if (step.empty())
+            continue;
+        if (const char* why = stepFault(step[0]))
+            cells.push_back({r, kColStep, step, why});
+        const ProfileTable::RowValues& values = t.values(r);
+        for (const auto& [col, value] :
+             {std::pair{kColTemp, values.temp}, std::pair{kColTime, values.time}})
+            if (const char* why = fieldFault(t.cell(r, col), value))
+                cells.push_back({r, col, t.cell(r, col), why});
+    }
+    return cells;
+}
+
+std::string unsavableCellsMessage(const Case& c) {
+    const std::vector<UnsavableCell> cells = unsavableCells(c);
+    if (cells.empty())
+        return {};
+    std::string text = kUnsavableIntro;
+    for (size_t i = 0; i < std::min(cells.size(), kUnsavableListed); ++i) {
+        const UnsavableCell& cell = cells[i];
+        text += "\nRow " + std::to_string(cell.row) + ", " + columnName(c.profile, cell.col) +
+                ": \"" + shownCellText(cell.text) + "\" " + cell.reason + ".";
+    }
+    if (cells.size() > kUnsavableListed)
+        text += "\n... and " + std::to_string(cells.size() - kUnsavableListed) + " more.";
+    return text;
+}
+
 std::variant<DewParse, DewError> parseDew(std::string_view bytes) {
     if (bytes.size() > kMaxDewFileBytes)
         return DewError{kTooLarge};
+    // Editors may begin a file with one; it would hide the first key.
+    if (bytes.starts_with(kUtf8ByteOrderMark))
+        bytes.remove_prefix(kUtf8ByteOrderMark.size());
     DewParse parsed;
     // One item a line at most: reserving them spares the moves of a growing list.
     const auto lines = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
@@ -151,17 +261,26 @@ std::variant<DewParse, DewError> parseDew(std::string_view bytes) {
         const auto select = [&](Group g) {
             parsed.items.emplace_back(DewSelect{g, last == '0' ? 0 : 1});
         };
+        // A setup choice saved before it was made: the group stays unchosen.
+        const auto choose = [&](Group g) {
+            if (valueIsBlank(field))
+                parsed.items.emplace_back(DewSelect{g, DewSelect::kNone});
+            else
+                select(g);
+        };
         if (key == "Temp") {
             select(Group::TempUnit);
         } else if (key == "Time") {
             select(Group::TimeUnit);
         } else if (key == "Dewe" || key == "Dava") {
-            parsed.items.emplace_back(
-                DewSelect{Group::Model, last >= '0' && last <= '9' ? last - '0' : 0});
+            const int model = valueIsBlank(field)          ? DewSelect::kNone
+                              : last >= '0' && last <= '9' ? last - '0'
+                                                           : 0;
+            parsed.items.emplace_back(DewSelect{Group::Model, model});
         } else if (key == "Trac") {
-            select(Group::Tracer);
+            choose(Group::Tracer);
         } else if (key == "Envi") {
-            select(Group::Environ);
+            choose(Group::Environ);
         } else if (key == "[Dat" || key == "[Set") {
             // section headers carry nothing
         } else {
@@ -203,9 +322,10 @@ std::variant<DewParse, DewError> parseDew(std::string_view bytes) {
 void applyDew(Case& c, const DewParse& parsed) {
     c.profile.clearAll();
     c.profile.reserveRows(std::max<size_t>(parsed.items.size() + 1, kInitialRows));
+    c.setup = SetupState{};
     SetupState& s = c.setup;
     using Group = DewSelect::Group;
-    int fileModel = -1;
+    std::optional<int> fileModel; // the last model line's value
     for (const DewItem& item : parsed.items) {
         if (const auto* row = std::get_if<DewRow>(&item)) {
             const int r = c.profile.appendRow();
@@ -227,6 +347,10 @@ void applyDew(Case& c, const DewParse& parsed) {
             break;
         case Group::Model:
             fileModel = sel.value;
+            if (sel.value == DewSelect::kNone) {
+                s.clearModel();
+                break;
+            }
             for (int i = 0; i < kModelCount; ++i) {
                 if (i == sel.value)
                     s.selectModel(i);
@@ -235,17 +359,26 @@ void applyDew(Case& c, const DewParse& parsed) {
             }
             break;
         case Group::Tracer:
-            s.selectTracer(sel.value);
+            if (sel.value == DewSelect::kNone)
+                s.clearTracer();
+            else
+                s.selectTracer(sel.value);
             break;
         case Group::Environ:
-            s.selectEnviron(sel.value);
+            if (sel.value == DewSelect::kNone)
+                s.clearEnviron();
+            else
+                s.selectEnviron(sel.value);
             break;
         }
     }
     // The tracer and environment lines follow the model line, and their rules may have put the
-    // smallest dewar in its place: the file's barrier is chosen again where it is offered.
-    if (fileModel >= 0 && fileModel < kModelCount && s.modelVisible(fileModel))
-        s.selectModel(fileModel);
+    // smallest dewar in its place: the file's barrier is chosen again where it is offered, and
+    // a model saved unchosen stays unchosen.
+    if (fileModel == DewSelect::kNone)
+        s.clearModel();
+    else if (fileModel && *fileModel < kModelCount && s.modelVisible(*fileModel))
+        s.selectModel(*fileModel);
     ProfileTable& t = c.profile;
     const int labelled = t.rowCount(); // appendRow labels the rows it adds
     if (t.rowCount() < kInitialRows)
@@ -278,6 +411,8 @@ std::variant<Case, DewError> openDewFile(const std::string& path, const Case& cu
 }
 
 std::string saveDewFile(const std::string& path, const Case& c) try {
+    if (std::string refusal = unsavableCellsMessage(c); !refusal.empty())
+        return refusal;
     const std::string bytes = writeDew(c);
     if (lineCount(bytes) - kSetupLines > kMaxProfileRows)
         return kCaseTooManyRows;

@@ -25,13 +25,34 @@ inline constexpr int kMaxProfileRows = 100'000;
 inline constexpr std::string_view kDewFilter =
     "High Temp Dewar file '*.dew'|*.dew|All Files '*.*'|*.*";
 
-/// The exact bytes Save writes for a case.
+/// The exact bytes Save writes for a case. A group with no choice is written with nothing
+/// after "= " (the two unit groups always have one).
 std::string writeDew(const Case& c);
+
+/// A cell of a row Save writes that would not come back from Open as it stands: the fields of
+/// the format end at a comma or a line end, and Open refuses a number beyond double range.
+struct UnsavableCell {
+    int row = 0;
+    int col = 0;
+    std::string text;   ///< the cell's text
+    std::string reason; ///< "holds a comma", ...
+    bool operator==(const UnsavableCell&) const = default;
+};
+
+/// Every such cell, in row and column order.
+std::vector<UnsavableCell> unsavableCells(const Case& c);
+
+/// The message that refuses Save for these cells, naming each (the first few when there are
+/// many); "" when there is none.
+std::string unsavableCellsMessage(const Case& c);
 
 /// One instruction of a parsed file, applied in file order.
 struct DewSelect {
     enum class Group { TempUnit, TimeUnit, Model, Tracer, Environ } group;
-    int value; ///< 0/1 for the two-button groups, 0..9 for the model
+    /// 0/1 for the two-button groups, 0..9 for the model; kNone for a model, tracer or
+    /// environment line with nothing but blanks after its "=": the group stays unchosen.
+    int value;
+    static constexpr int kNone = -1;
 };
 struct DewRow {
     std::string step; ///< "Start Temp", "Ramp to Temp", "Dwell at Temp", "End Temp" or ""
@@ -51,12 +72,14 @@ struct DewError {
     std::string reason;
 };
 
-/// Parses file bytes without touching any case.
+/// Parses file bytes without touching any case. A UTF-8 byte-order mark at the start is skipped.
 std::variant<DewParse, DewError> parseDew(std::string_view bytes);
 
-/// Applies a parsed file to a case exactly as Open does: the table is emptied and rebuilt,
-/// the selections run in file order with their rules, then at least 11 rows, the wide grid
-/// from 12 rows, labels and headers.
+/// Applies a parsed file to a case exactly as Open does: the setup starts again as at start-up
+/// (no model, tracer or environment; degrees Celsius and minutes) and the table is emptied
+/// and rebuilt, the selections run in file order with their rules, then at least 11 rows, the
+/// wide grid from 12 rows, labels and headers. A file therefore reads the same whatever case
+/// it replaces.
 void applyDew(Case& c, const DewParse& parsed);
 
 /// Opens a ".dew" file into a copy of `current`: all or nothing, a lack of memory included.
@@ -64,8 +87,9 @@ void applyDew(Case& c, const DewParse& parsed);
 std::variant<Case, DewError> openDewFile(const std::string& path, const Case& current,
                                          std::vector<std::string>* notices = nullptr);
 
-/// Saves a case atomically. A case Open would refuse (too many rows, too many bytes) is not
-/// written. Returns an empty string on success, else the reason.
+/// Saves a case atomically. A case Open would refuse or read back otherwise (too many rows, too
+/// many bytes, unsavable cells) is not written. Returns an empty string on success, else the
+/// reason.
 std::string saveDewFile(const std::string& path, const Case& c);
 
 } // namespace kvh::core

@@ -230,7 +230,8 @@ struct KeepFinalMinutes {
 struct StageRun {
     Stages stages;
     DelayedIndex delayed;
-    int64_t processEnd; ///< TotalMinutes + 60: the internal maximum is taken before it
+    int64_t processEnd; ///< TotalMinutes + 60: the internal maximum is taken before it, and at
+                        ///< the start minute 60 whatever the profile's length
     float maxInternal = 0.111f;
     float maxDwell = 0.111f;
 };
@@ -261,8 +262,12 @@ void runStages(StageRun& run, const float* process, int64_t offset, int64_t from
 
 StageRun startStages(const Barrier& b, float startTemp, int64_t total) {
     // Both stages start where the lead-in left the barrier: at the start temperature, not at the
-    // first minute of the step that follows it.
-    return StageRun{Stages(b, startTemp, startTemp), DelayedIndex(b.deadTime), total + kLeadIn};
+    // first minute of the step that follows it. That start minute counts in both maxima, so a
+    // barrier that is hot from the start never reads cooler than it began.
+    StageRun run{Stages(b, startTemp, startTemp), DelayedIndex(b.deadTime), total + kLeadIn};
+    if (startTemp > run.maxInternal)
+        run.maxInternal = run.maxDwell = startTemp;
+    return run;
 }
 
 std::optional<RunError> rampError(const ProcessSeries& process) {

@@ -46,6 +46,8 @@ struct RunResult {
     std::vector<float> process;
     std::vector<float> intermediate;
     std::vector<float> internal;
+    /// The internal temperature's highest value from the start minute (index 60) to the minute
+    /// before TotalMinutes + 60, and to TotalMinutes + 80; neither reads below 0.111.
     float maxInternal = 0.111f;
     float maxDwell = 0.111f;
     float finalRate = 0.0f;

@@ -44,6 +44,21 @@ void SetupState::selectEnviron(int i) {
     selectModel(0);
 }
 
+void SetupState::clearModel() {
+    m_model = {};
+    m_chosenModel.reset();
+}
+
+void SetupState::clearTracer() {
+    m_tracer = {};
+    m_chosenTracer.reset();
+}
+
+void SetupState::clearEnviron() {
+    m_environ = {};
+    m_chosenEnviron.reset();
+}
+
 void SetupState::selectTempUnit(int i) {
     m_tempUnit.select(i);
 }

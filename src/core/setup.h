@@ -75,6 +75,11 @@ public:
     void selectTimeUnit(int i);
     /// Deselecting runs no rule; it only clears the button (Open does it to the models).
     void deselectModel(int i) { m_model.deselect(i); }
+    /// Open's line without a value: the group's button cleared and its choice forgotten, no
+    /// rule run.
+    void clearModel();
+    void clearTracer();
+    void clearEnviron();
 
     /// The choice last made in a group, kept while Open merely clears its button.
     std::optional<int16_t> chosenModel() const { return m_chosenModel; }

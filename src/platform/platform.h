@@ -17,8 +17,9 @@ namespace kvh::platform {
 
 enum class Icon { None, Information, Warning, Critical, Question };
 /// SaveDiscardCancel: the standard Save, Discard and Cancel buttons (Escape is Cancel).
-enum class Buttons { Ok, YesNo, SaveDiscardCancel };
-enum class Answer { Ok, Yes, No, Save, Discard, Cancel };
+/// OverwriteSaveAsCancel: "Overwrite", "Save As..." and Cancel (Escape is Cancel).
+enum class Buttons { Ok, YesNo, SaveDiscardCancel, OverwriteSaveAsCancel };
+enum class Answer { Ok, Yes, No, Save, Discard, Cancel, Overwrite, SaveAs };
 
 /// A paint routine for one printed document (used by print preview).
 using PaintDocument = std::function<void(QPrinter*)>;

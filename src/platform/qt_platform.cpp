@@ -9,6 +9,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 namespace kvh::platform {
 
@@ -36,6 +37,8 @@ QMessageBox::StandardButtons toQtButtons(Buttons buttons) {
         return QMessageBox::Yes | QMessageBox::No;
     case Buttons::SaveDiscardCancel:
         return QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+    case Buttons::OverwriteSaveAsCancel:
+        return QMessageBox::Cancel; // the other two are buttons of their own
     case Buttons::Ok:
         break;
     }
@@ -64,6 +67,16 @@ Answer QtPlatform::messageBox(QWidget* parent, const QString& text, const QStrin
     QMessageBox box(toQtIcon(icon), title, text, toQtButtons(buttons), parent);
     if (buttons == Buttons::SaveDiscardCancel)
         box.setDefaultButton(QMessageBox::Save);
+    if (buttons == Buttons::OverwriteSaveAsCancel) {
+        QPushButton* overwrite =
+            box.addButton(QStringLiteral("Overwrite"), QMessageBox::DestructiveRole);
+        QPushButton* saveAs = box.addButton(QStringLiteral("Save As..."), QMessageBox::AcceptRole);
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.exec();
+        return box.clickedButton() == overwrite ? Answer::Overwrite
+               : box.clickedButton() == saveAs  ? Answer::SaveAs
+                                                : Answer::Cancel;
+    }
     const int pressed = box.exec();
     if (buttons == Buttons::Ok)
         return Answer::Ok;

@@ -27,6 +27,10 @@ const QString kUnsavedText =
 const QString kUnsavedNewText =
     QStringLiteral("The new case has not been saved.\nDo you want to save it?");
 const QString kUnsavedTitle = QStringLiteral("Save Changes");
+const QString kChangedText =
+    QStringLiteral("The file was changed by another program since you opened it");
+const QString kChangedTitle = QStringLiteral("File Changed");
+const QString kUnsavableText = QStringLiteral("The case could not be saved:\n%1");
 const QString kDialogName = QStringLiteral("/*.dew");
 const QString kDewSuffix = QStringLiteral(".dew");
 
@@ -45,6 +49,10 @@ QString dialogFilter() {
 
 std::string localPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
+}
+
+QString cleanAbsolute(const QString& path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
 } // namespace
@@ -86,6 +94,8 @@ QString CaseFile::askOpenPath() {
 
 std::optional<QStringList> CaseFile::read(const QString& path) {
     std::vector<std::string> notices;
+    // Looked at before reading: a change made while the file is read is still seen at Save.
+    const std::optional<core::FileStamp> stamp = core::fileStamp(localPath(path));
     auto opened = core::openDewFile(localPath(path), m_editor.theCase(), &notices);
     if (const auto* error = std::get_if<core::DewError>(&opened)) {
         m_platform.messageBox(m_parent,
@@ -94,6 +104,7 @@ std::optional<QStringList> CaseFile::read(const QString& path) {
         return std::nullopt;
     }
     m_path = path;
+    m_stamp = stamp;
     m_editor.replaceCase(std::move(std::get<core::Case>(opened)));
     QStringList lines;
     for (const std::string& notice : notices)
@@ -101,14 +112,48 @@ std::optional<QStringList> CaseFile::read(const QString& path) {
     return lines;
 }
 
+bool CaseFile::changedByOthers(const QString& path) const {
+    if (m_path.isEmpty() || !m_stamp)
+        return false;
+    const std::optional<core::FileStamp> now = core::fileStamp(localPath(path));
+    if (!now) // gone: nothing of another program's to lose
+        return false;
+    const bool caseFile = cleanAbsolute(path) == cleanAbsolute(m_path) || now->sameFile(*m_stamp);
+    return caseFile && *now != *m_stamp;
+}
+
+CaseFile::Go CaseFile::replaceQuestion(const QString& path) {
+    if (!changedByOthers(path))
+        return confirmOverwrite(m_platform, m_parent, path) ? Go::On : Go::Stop;
+    switch (m_platform.messageBox(m_parent, kChangedText, kChangedTitle,
+                                  Buttons::OverwriteSaveAsCancel, Icon::Warning)) {
+    case platform::Answer::Overwrite:
+        return Go::On;
+    case platform::Answer::SaveAs:
+        return Go::AskAgain;
+    default:
+        return Go::Stop;
+    }
+}
+
 bool CaseFile::save() {
-    QString path = m_platform.saveFileName(m_parent, dialogStart(true), dialogFilter());
-    if (path.isEmpty())
+    const std::string refusal = core::unsavableCellsMessage(m_editor.theCase());
+    if (!refusal.empty()) {
+        m_platform.messageBox(m_parent, kUnsavableText.arg(qs(refusal)), kSaveErrorTitle,
+                              Buttons::Ok, Icon::Critical);
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += kDewSuffix;
-    if (!confirmOverwrite(m_platform, m_parent, path))
-        return false;
+    }
+    QString path;
+    for (Go go = Go::AskAgain; go != Go::On;) {
+        path = m_platform.saveFileName(m_parent, dialogStart(true), dialogFilter());
+        if (path.isEmpty())
+            return false;
+        if (QFileInfo(path).suffix().isEmpty())
+            path += kDewSuffix;
+        go = replaceQuestion(path);
+        if (go == Go::Stop)
+            return false;
+    }
     const std::string error = core::saveDewFile(localPath(path), m_editor.theCase());
     if (!error.empty()) {
         m_platform.messageBox(m_parent,
@@ -117,6 +162,7 @@ bool CaseFile::save() {
         return false;
     }
     m_path = path;
+    m_stamp = core::fileStamp(localPath(path));
     m_editor.markSaved();
     return true;
 }

@@ -3,6 +3,8 @@
 // unsaved-changes question. The window asks; this class talks to the user through the
 // platform and keeps the path.
 
+#include "core/file_stamp.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -29,7 +31,9 @@ public:
     /// saved. True when the caller may go on: unchanged, discarded, or saved.
     bool maybeSave();
     /// The Save dialog (offering the case's file), ".dew" added to a bare name, the overwrite
-    /// question, then the file. True when the case was saved.
+    /// question (or, for the case's own file changed by another program since it was opened or
+    /// saved, Overwrite / Save As... / Cancel), then the file. A case with cells the file could
+    /// not give back is refused first, naming them. True when the case was saved.
     bool save();
     /// The Open dialog, in the case's folder once it has a file; empty when cancelled.
     QString askOpenPath();
@@ -39,11 +43,19 @@ public:
 
 private:
     QString dialogStart(bool withName) const;
+    /// Whether `path` is the case's file and another program changed it since the case last
+    /// read or wrote it.
+    bool changedByOthers(const QString& path) const;
+    enum class Go { On, AskAgain, Stop };
+    /// The question before `path` is replaced.
+    Go replaceQuestion(const QString& path);
 
     platform::Platform& m_platform;
     QWidget* m_parent;
     CaseEditor& m_editor;
     QString m_path;
+    /// The case's file as the case last read or wrote it.
+    std::optional<core::FileStamp> m_stamp;
 };
 
 } // namespace kvh::ui

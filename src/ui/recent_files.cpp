@@ -1,7 +1,7 @@
 #include "ui/recent_files.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "ui/settings_values.h"
+
 #include <QSettings>
 
 namespace kvh::ui {
@@ -10,9 +10,8 @@ namespace {
 
 const QString kKey = QStringLiteral("RecentFiles");
 
-/// One spelling per file, so the same case opened two ways is listed once.
 QString canonical(const QString& path) {
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    return settings_values::canonicalPath(path);
 }
 
 } // namespace
@@ -22,11 +21,8 @@ RecentFiles::RecentFiles(QObject* parent) : QObject(parent) {}
 void RecentFiles::setSettings(QSettings* settings) {
     m_settings = settings;
     m_files.clear();
-    if (m_settings) {
-        for (const QString& path : m_settings->value(kKey).toStringList())
-            if (!path.isEmpty() && !m_files.contains(canonical(path)) && m_files.size() < kMaxFiles)
-                m_files << canonical(path);
-    }
+    if (m_settings)
+        m_files = settings_values::recentFiles(settings_values::read(*m_settings, kKey), kMaxFiles);
     emit changed();
 }
 

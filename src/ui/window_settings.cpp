@@ -1,6 +1,7 @@
 #include "ui/window_settings.h"
 
 #include "ui/frmhitemp.h"
+#include "ui/settings_values.h"
 
 #include <QGuiApplication>
 #include <QMargins>
@@ -41,10 +42,10 @@ QRect WindowSettings::fitted(const QRect& wanted, const QRect& screen, const QSi
 }
 
 void WindowSettings::restoreGeometry(QWidget& window) const {
-    QRect wanted = m_settings.value(kGeometryKey).toRect();
-    const bool saved = wanted.isValid();
-    if (!saved)
-        wanted = window.geometry();
+    const std::optional<QRect> savedRect =
+        settings_values::windowGeometry(settings_values::read(m_settings, kGeometryKey));
+    const bool saved = savedRect.has_value();
+    QRect wanted = saved ? *savedRect : window.geometry();
     QScreen* screen = saved ? QGuiApplication::screenAt(wanted.center()) : nullptr;
     if (!screen)
         screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
@@ -52,15 +53,17 @@ void WindowSettings::restoreGeometry(QWidget& window) const {
         wanted.moveCenter(screen->availableGeometry().center());
     window.setGeometry(fitted(wanted, screen->availableGeometry(),
                               window.minimumSizeHint().expandedTo(window.minimumSize())));
-    if (m_settings.value(kMaximizedKey, false).toBool())
+    if (settings_values::read(m_settings, kMaximizedKey).toBool())
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
 }
 
 void WindowSettings::restorePage(frmHiTemp& window) const {
-    const int page = m_settings.value(kPageKey, 0).toInt();
     QTabWidget* tab = pages(window);
-    if (page < 0 || page >= tab->count() || page == tab->currentIndex())
+    const std::optional<int> saved =
+        settings_values::page(settings_values::read(m_settings, kPageKey), tab->count());
+    if (!saved || *saved == tab->currentIndex())
         return;
+    const int page = *saved;
     if (page == kResultsPage && !window.currentCase().setup.complete())
         return; // an empty case would only meet the "Setup not complete" box
     tab->setCurrentIndex(page);

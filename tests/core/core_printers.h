@@ -6,6 +6,7 @@
 #include "core/advisor.h"
 #include "core/case.h"
 #include "core/chart_data.h"
+#include "core/dew_file.h"
 #include "core/doubtful.h"
 #include "core/numbers.h"
 
@@ -39,6 +40,12 @@ inline void PrintTo(const SetupState& setup, std::ostream* os) {
 inline void PrintTo(const Case& c, std::ostream* os) {
     PrintTo(c.setup, os);
     *os << " | " << test::profileText(c.profile);
+}
+
+/// "row 2, column 3: \"1,5\" holds a comma, ...".
+inline void PrintTo(const UnsavableCell& cell, std::ostream* os) {
+    *os << "row " << cell.row << ", column " << cell.col << ": \"" << cell.text << "\" "
+        << cell.reason;
 }
 
 inline void PrintTo(const ChartPoint& p, std::ostream* os) {

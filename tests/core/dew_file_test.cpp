@@ -1,4 +1,5 @@
 #include "core/dew_file.h"
+#include "dew_round_trip.h"
 #include "named_row.h"
 #include "temp_dir.h"
 #include "test_cases.h"
@@ -7,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 using namespace kvh::core;
 using kvh::test::makeCase;
@@ -52,7 +54,7 @@ TEST(DewWriter, WritesCellsAsTheyStandAndSkipsRowsWithoutStep) {
     c.profile.setCell(4, 1, "End Temp    ");
     c.profile.setCell(4, 2, " 70\u00b0 ");
     EXPECT_EQ(writeDew(c), "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\nDavar Model = \r\n"
-                           "Tracer Type = 1\r\nEnvironment = 1\r\n[Data]\r\nS,,\r\nR,,30\r\n"
+                           "Tracer Type = \r\nEnvironment = \r\n[Data]\r\nS,,\r\nR,,30\r\n"
                            "E, 70\xb0 ,\r\n");
 }
 
@@ -254,8 +256,18 @@ TEST_P(DewReaderKeys, SelectByFirstFourAndLastCharacter) {
 INSTANTIATE_TEST_SUITE_P(
     Keys, DewReaderKeys,
     testing::Values(
-        KeyCase{"NoModelReadsAsModel0", "Davar Model = \r\nTracer Type = 1\r\nEnvironment = 0\r\n",
-                0, true, 0},
+        KeyCase{"NoModelStaysUnchosen", "Davar Model = \r\nTracer Type = 1\r\nEnvironment = 0\r\n",
+                -1, true, 0},
+        KeyCase{"BlanksAfterTheEqualsSignAreNoChoice",
+                "Davar Model = 2\r\nTracer Type = 1\r\nEnvironment =   \r\n", 2, true, -1},
+        KeyCase{"LaterLineWithoutAValueUndoesTheChoice",
+                "Tracer Type = 1\r\nEnvironment = 0\r\nDavar Model = 3\r\nDavar Model = \r\n", -1,
+                true, 0},
+        KeyCase{"NoModelStaysUnchosenWhereTheRulesWouldChoose",
+                "Davar Model = \r\nTracer Type = 1\r\nEnvironment = 1\r\n", -1, true, 1},
+        KeyCase{"ModelKeyWithoutEqualsSignKeepsTheOldRule", "Davar Model\r\n", 0, true, -1},
+        KeyCase{"ByteOrderMarkIsSkipped", "\xEF\xBB\xBFTemp Units = 0\r\nEnvironment = 0\r\n", -1,
+                false, 0},
         KeyCase{"TemperatureLineEndingIn0", "Temperature = 0\r\n", -1, false, -1},
         KeyCase{"EnvironmentTenIsAir", "Environment = 10\r\n", -1, true, 0},
         KeyCase{"ModelBeforeTracer0IsChosenAgain",
@@ -308,6 +320,163 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DewReader, TakesRowsUpToTheLimit) {
     const Case c = opened(withData(std::string(kMaxProfileRows, '\n')));
     EXPECT_EQ(c.profile.rowCount(), kMaxProfileRows + 1);
+}
+
+TEST(DewReader, ByteOrderMarkLeavesTheUnitsToTheirLines) {
+    const Case c = opened("\xEF\xBB\xBF[Setup]\r\nTemp Units = 0\r\nTime Units = 1\r\n[Data]\r\n"
+                          "S,70,0\r\nE,70,1\r\n");
+    EXPECT_TRUE(c.setup.fahrenheit());
+    EXPECT_TRUE(c.setup.hours());
+    EXPECT_EQ(c.profile.row(1), (ProfileTable::Row{" 1", "Start Temp", "70", "0"}));
+    EXPECT_EQ(c.profile.row(3), (ProfileTable::Row{" 3", "", "", ""}));
+}
+
+// A file reads the same whatever case was open before: Open starts from the setup of start-up.
+TEST(DewReader, StartsFromTheSetupOfStartUp) {
+    const Case before = makeCase(1, 1, 5, {{"S", "5", "1"}}, false, false);
+    EXPECT_EQ(opened("[Data]\r\nS,1,2\r\n", before).setup, SetupState{});
+    EXPECT_EQ(opened("Tracer Type = 1\r\n", before).setup.chosenModel(), std::nullopt);
+}
+
+// What the window can leave unchosen comes back unchosen, and the rest as it was.
+TEST(DewRoundTripSetup, UnchosenGroupsComeBackUnchosen) {
+    for (int chosen = 0; chosen < 16; ++chosen) {
+        Case c;
+        if (chosen & 8) // the environment first: Tessel III in liquid without a model
+            c.setup.selectEnviron(1);
+        if (chosen & 1)
+            c.setup.selectTracer(1);
+        if (chosen & 2)
+            c.setup.selectEnviron(0);
+        if (chosen & 4)
+            c.setup.selectModel(3);
+        c.selectTimeUnit(1);
+        SCOPED_TRACE(writeDew(c));
+        EXPECT_EQ(opened(writeDew(c), makeCase(0, 1, 2, {})).setup, c.setup);
+    }
+}
+
+struct UnsavableRow : NamedRow {
+    std::vector<kvh::test::StepRow> rows;
+    std::vector<UnsavableCell> cells;
+};
+
+class DewUnsavable : public testing::TestWithParam<UnsavableRow> {};
+
+TEST_P(DewUnsavable, NamesEveryCellOpenWouldNotReadBack) {
+    Case c = makeCase(1, 0, 2, {});
+    int r = 1;
+    for (const auto& row : GetParam().rows) {
+        c.profile.setCell(r, kColStep, row.step);
+        c.profile.setCell(r, kColTemp, row.temp);
+        c.profile.setCell(r++, kColTime, row.time);
+    }
+    EXPECT_EQ(unsavableCells(c), GetParam().cells);
+    EXPECT_EQ(kvh::test::dewRoundTripFault(c), "");
+}
+
+const char* const kComma = "holds a comma, which the file would take as the end of the field";
+const char* const kBreak = "holds a line break, which the file would take as the end of the line";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, DewUnsavable,
+    testing::Values(
+        UnsavableRow{
+            "PlainCellsAreFine", {{"Start Temp   ", "25", "0"}, {"Ramp to Temp", "1.5", "x"}}, {}},
+        UnsavableRow{"DecimalCommaInMinutes",
+                     {{"Start Temp   ", "25", "0"}, {"Dwell at Temp", "150", "1,5"}},
+                     {{2, kColTime, "1,5", kComma}}},
+        UnsavableRow{"EveryCellIsNamed",
+                     {{"Start Temp   ", "2,5", "0"}, {"Ramp to Temp", "1\n50", "3\r"}},
+                     {{1, kColTemp, "2,5", kComma},
+                      {2, kColTemp, "1\n50", kBreak},
+                      {2, kColTime, "3\r", kBreak}}},
+        UnsavableRow{"RowsWithoutStepAreNotWritten", {{"", "1,5", "\n"}}, {}},
+        UnsavableRow{
+            "NumberOpenRefuses",
+            {{"Start Temp   ", "1e999", "0"}},
+            {{1, kColTemp, "1e999", "holds a number too large for the file to read back"}}},
+        UnsavableRow{"StepBeginningWithABlank",
+                     {{" Ramp", "1", "2"}},
+                     {{1, kColStep, " Ramp", "begins with a blank, which the file would drop"}}}),
+    RowName{});
+
+TEST_F(TempDir, SaveRefusesUnsavableCellsAndWritesNothing) {
+    Case c = makeCase(1, 0, 2, {{"S", "25", "0"}, {"D", "150", "1,5"}});
+    const std::string error = saveDewFile(path("comma.dew"), c);
+    EXPECT_EQ(error, "These cells would not open again as they stand; correct them, then save:\n"
+                     "Row 2, Minutes: \"1,5\" holds a comma, which the file would take as the end "
+                     "of the field.");
+    EXPECT_FALSE(std::filesystem::exists(path("comma.dew")));
+    for (int r = 1; r <= 30; ++r) {
+        if (r >= c.profile.rowCount())
+            c.profile.appendRow();
+        c.profile.setCell(r, kColStep, "Ramp to Temp");
+        c.profile.setCell(r, kColTemp, "1\n" + std::string(50, '0'));
+    }
+    const std::string many = unsavableCellsMessage(c);
+    const std::string shown = "Row 19, Temp. \u00b0C: \"1\\n" + std::string(38, '0') + "...\"";
+    EXPECT_NE(many.find(shown), std::string::npos) << many;
+    EXPECT_EQ(many.find("Row 20,"), std::string::npos);
+    EXPECT_NE(many.find("\n... and 11 more."), std::string::npos) << many;
+}
+
+// Random cell texts: whatever Save writes, Open reads back as the same cells, or Save refuses
+// and names the cell.
+TEST(DewRoundTripCells, RandomCellTextsComeBackOrAreRefused) {
+    std::mt19937 rng(20261207);
+    const std::vector<std::string> pieces = {
+        "0",
+        "1",
+        "5",
+        "9",
+        ".",
+        "-",
+        "+",
+        "e",
+        "E",
+        " ",
+        ",",
+        "\r",
+        "\n",
+        "\t",
+        "a",
+        "S",
+        "R",
+        "\u00b0",
+        "\u20ac",
+        "\u2212",
+        "\u00a0",
+        "\xff",
+        "\xc3",
+        "1e999",
+        "0x1p3",
+        "nan",
+        "inf",
+        "\xc0\xac",
+        "\xe0\x80\x8a",
+        "\xe2"}; // an overlong comma and line feed, a cut sequence
+    const std::vector<std::string> steps = {
+        "Start Temp   ", "Ramp to Temp", "Dwell at Temp", "End Temp    ", "", "x", " Ramp", ",",
+        "\nD",           "\u00e9",       "\xfc\r3"};
+    int refused = 0;
+    for (int i = 0; i < 3000; ++i) {
+        Case c = makeCase(1, 0, 2, {}, rng() % 2 == 0, rng() % 2 == 0);
+        for (int r = 1 + static_cast<int>(rng() % 9); r < c.profile.rowCount(); r += 3) {
+            c.profile.setCell(r, kColStep, steps[rng() % steps.size()]);
+            for (const int col : {kColTemp, kColTime}) {
+                std::string text;
+                for (size_t n = rng() % 6; n > 0; --n)
+                    text += pieces[rng() % pieces.size()];
+                c.profile.setCell(r, col, text);
+            }
+        }
+        refused += unsavableCells(c).empty() ? 0 : 1;
+        ASSERT_EQ(kvh::test::dewRoundTripFault(c), "") << writeDew(c);
+    }
+    // Both kinds of case were met.
+    EXPECT_GT(refused, 100);
+    EXPECT_LT(refused, 2900);
 }
 
 /// A case of `rows` profile rows, each "R,1,1".

@@ -59,11 +59,42 @@ TEST(Simulation, StartOnlyProfileFallsAwayFromTheStartTemperature) {
     EXPECT_EQ(r.totalMinutes, 0);
     EXPECT_EQ(r.process[60], 25.0f);
     EXPECT_EQ(r.process[61], 0.0f);
-    EXPECT_EQ(r.maxInternal, 0.111f);
+    EXPECT_EQ(r.maxInternal, 25.0f); // the start minute counts
     EXPECT_EQ(r.finalRate, 25.0f);
     EXPECT_LT(r.internal[80], 25.0f);
     EXPECT_EQ(r.internal.size(), 81u);
 }
+
+struct StartMinuteRow : NamedRow {
+    Case c;
+    float maxInternal, maxDwell;
+    const char* verdict;
+};
+
+class StartMinute : public ::testing::TestWithParam<StartMinuteRow> {};
+
+// Both stages start at the start temperature, so the start minute belongs to both maxima:
+// a barrier that is already hot reads at least its start, whatever follows.
+TEST_P(StartMinute, CountsInBothMaxima) {
+    const StartMinuteRow& p = GetParam();
+    for (const RunOutcome& outcome : {runModel(p.c), runModelMaxima(p.c)}) {
+        const RunResult r = ok(outcome);
+        EXPECT_EQ(r.maxInternal, p.maxInternal);
+        EXPECT_EQ(r.maxDwell, p.maxDwell);
+        EXPECT_EQ(evaluate(r, p.c.setup).verdict, p.verdict);
+    }
+}
+
+const StartMinuteRow kStartMinuteRows[] = {
+    {"StartOnlyReadsItsTemperature", makeCase(1, 0, 2, {{"S", "25", "0"}}), 25.0f, 25.0f, "PASS"},
+    {"HotStartOfOneMinuteFails", makeCase(1, 0, 2, {{"S", "300", "0"}, {"E", "300", "1"}}), 300.0f,
+     300.0f, "FAIL"},
+    {"StartAtTheLimitFails", makeCase(0, 0, 0, {{"S", "150", "0"}}), 150.0f, 150.0f, "FAIL"},
+    {"StartBelowTheFloorLeavesTheFloor", makeCase(1, 0, 2, {{"S", "-5", "0"}}), 0.111f, 0.111f,
+     "PASS"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Simulation, StartMinute, ::testing::ValuesIn(kStartMinuteRows), RowName{});
 
 struct StartRow : NamedRow {
     Case c;

@@ -74,7 +74,11 @@ Reference reference(const Case& c) {
         const double prev = r.in[static_cast<size_t>(m - 1)];
         const float v = static_cast<float>((r.mid[static_cast<size_t>(m)] - prev) * b + prev);
         r.in[static_cast<size_t>(m)] = v;
-        if (m < r.total + 60 && v > r.maxInternal)
+    }
+    // Both maxima from the start minute on; the internal one before the profile's end.
+    for (int64_t m = 60; m <= end; ++m) {
+        const float v = r.in[static_cast<size_t>(m)];
+        if ((m == 60 || m < r.total + 60) && v > r.maxInternal)
             r.maxInternal = v;
         if (v > r.maxDwell)
             r.maxDwell = v;

@@ -219,6 +219,40 @@ private slots:
                  fitted);
     }
 
+    // The settings file is text anyone may edit: odd values read as never saved, bounded.
+    void oddSettingsReadAsNeverSaved_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QStringList>("recent");
+        QTest::newRow("geometry at the ends of the integers")
+            << QByteArray("[Window]\nGeometry=@Rect(2147483647 -2147483648 2147483647 "
+                          "2147483647)\nPage=-1\n")
+            << QStringList();
+        QTest::newRow("page beyond every integer, not a rectangle")
+            << QByteArray("[Window]\nGeometry=12\nPage=99999999999\nMaximized=@Invalid()\n")
+            << QStringList();
+        QTest::newRow("recent files: a NUL, an over-long path, doubles")
+            << (QByteArray("RecentFiles=/a/x\\0y.dew, /a/b.dew, /a/./b.dew, /") +
+                QByteArray(5000, 'c') + "\n")
+            << QStringList{u"/a/b.dew"_s};
+    }
+    void oddSettingsReadAsNeverSaved() {
+        QFETCH(QByteArray, ini);
+        QFETCH(QStringList, recent);
+        const QString path = test::writeFile(h->dir.filePath(u"odd.ini"_s), ini);
+        QSettings settings(path, QSettings::IniFormat);
+        test::FakePlatform platform;
+        ui::frmHiTemp next(platform);
+        next.setSettings(&settings);
+        ui::WindowSettings place(settings);
+        place.restoreGeometry(next);
+        next.show();
+        place.restorePage(next);
+        QCOMPARE(next.recentFiles().files(), recent);
+        QCOMPARE(next.findChild<QTabWidget*>(u"Tab1"_s)->currentIndex(), 0);
+        QVERIFY(next.screen()->availableGeometry().contains(next.geometry()));
+        QVERIFY(platform.messages.isEmpty());
+    }
+
     void windowPlaceAndPageKept_data() {
         QTest::addColumn<int>("page");
         QTest::addColumn<bool>("withCase");

@@ -111,6 +111,77 @@ private slots:
         QVERIFY(!QFile::exists(path));
     }
 
+    // A comma typed in a cell would split it on reading: Save names the cell and writes nothing.
+    void unsavableCellIsRefusedByName() {
+        const QString path = h->writeCase(u"case.dew"_s);
+        h->platform.openAnswers.enqueue(path);
+        h->action("mnuOpen")->trigger();
+        h->showPage(1);
+        h->typeInto(2, 3, u"1,5"_s);
+        h->clickCell(6, 1);
+        h->platform.saveAnswers.enqueue(path);
+        h->action("mnuSave")->trigger();
+        QVERIFY(h->platform.saveDialogStarts.isEmpty());
+        QCOMPARE(h->platform.messages.size(), 1);
+        QCOMPARE(h->platform.messages[0].title, u"Save Error"_s);
+        const QString text = h->platform.messages[0].text;
+        QVERIFY2(text.contains(u"Row 2, Minutes: \"1,5\" holds a comma"_s), qPrintable(text));
+        QCOMPARE(test::fileBytes(path), test::kPassingCase);
+        QCOMPARE(h->theCase().profile.cell(2, core::kColTime), "1,5");
+        QCOMPARE(h->get<QLabel>("lblModified")->text(), u"Modified"_s);
+    }
+
+    void fileChangedByAnotherProgram_data() {
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<platform::Answer>("answer");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("written"); ///< the file that holds the case afterwards
+        const QString changed = u"The file was changed by another program since you opened it"_s;
+        QTest::newRow("overwrite")
+            << true << platform::Answer::Overwrite << changed << u"case.dew"_s;
+        QTest::newRow("save as") << true << platform::Answer::SaveAs << changed << u"other.dew"_s;
+        QTest::newRow("cancel") << true << platform::Answer::Cancel << changed << QString();
+        QTest::newRow("unchanged: the usual question")
+            << false << platform::Answer::Yes << u"Overwrite Existing File?"_s << u"case.dew"_s;
+    }
+    void fileChangedByAnotherProgram() {
+        QFETCH(bool, changed);
+        QFETCH(platform::Answer, answer);
+        QFETCH(QString, question);
+        QFETCH(QString, written);
+        const QString path = h->writeCase(u"case.dew"_s);
+        h->platform.openAnswers.enqueue(path);
+        h->action("mnuOpen")->trigger();
+        const QByteArray theirs = test::kFailingCase + "E,20,1\r\n";
+        if (changed)
+            test::writeFile(path, theirs);
+        h->platform.saveAnswers.enqueue(path);
+        h->platform.saveAnswers.enqueue(h->dir.filePath(u"other.dew"_s));
+        h->platform.messageAnswers.enqueue(answer);
+        h->action("mnuSave")->trigger();
+        QCOMPARE(h->platform.messages.size(), 1);
+        QCOMPARE(h->platform.messages[0].text, question);
+        if (changed) {
+            QCOMPARE(h->platform.messages[0].title, u"File Changed"_s);
+            QCOMPARE(h->platform.messages[0].buttons, platform::Buttons::OverwriteSaveAsCancel);
+        }
+        const QByteArray mine = QByteArray::fromStdString(core::writeDew(h->theCase()));
+        QCOMPARE(test::fileBytes(path), written == u"case.dew"_s ? mine
+                                        : changed                ? theirs
+                                                                 : test::kPassingCase);
+        QCOMPARE(QFile::exists(h->dir.filePath(u"other.dew"_s)), written == u"other.dew"_s);
+        if (written.isEmpty())
+            return;
+        // Saved: the file as written is the one the next Save compares with.
+        h->platform.messages.clear();
+        h->platform.saveAnswers.clear();
+        h->platform.saveAnswers.enqueue(h->dir.filePath(written));
+        h->platform.messageAnswers.enqueue(platform::Answer::Yes);
+        h->action("mnuSave")->trigger();
+        QCOMPARE(h->platform.messages.size(), 1);
+        QCOMPARE(h->platform.messages[0].text, u"Overwrite Existing File?"_s);
+    }
+
     void refusedOpenChangesNothing_data() {
         QTest::addColumn<QByteArray>("content"); // empty: a FIFO without a writer
         QTest::addColumn<QString>("reason");
