@@ -49,6 +49,7 @@ struct DewParse {
 };
 struct DewError {
     std::string reason;
+    bool noMemory = false; ///< the file could not be read for a lack of memory
 };
 
 /// Parses file bytes without touching any case.
