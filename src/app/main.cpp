@@ -4,6 +4,7 @@
 #include "platform/qt_platform.h"
 #include "ui/app_style.h"
 #include "ui/command_line.h"
+#include "ui/file_names.h"
 #include "ui/frmhitemp.h"
 #include "ui/window_settings.h"
 
@@ -11,6 +12,7 @@
 #include <QIcon>
 #include <QSettings>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -25,6 +27,14 @@ void nameTheProgram() {
     QCoreApplication::setApplicationVersion(QStringLiteral(KVH_VERSION));
 }
 
+/// The arguments as the window keeps file names (Qt's own list loses bytes that are not UTF-8).
+QStringList argumentsOf(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << kvh::ui::fileNameFromLocal(QByteArray(argv[i]));
+    return arguments;
+}
+
 int answer(const kvh::ui::CommandLine& line) {
     std::fputs(line.message.toLocal8Bit().constData(), line.toStdout ? stdout : stderr);
     return *line.exitCode;
@@ -36,7 +46,7 @@ bool answeredWithoutDisplay(int argc, char* argv[], int& exitCode) {
     int count = argc;
     QCoreApplication core(count, argv);
     nameTheProgram();
-    const kvh::ui::CommandLine line = kvh::ui::CommandLine::parse(QCoreApplication::arguments());
+    const kvh::ui::CommandLine line = kvh::ui::CommandLine::parse(argumentsOf(argc, argv));
     if (line.exitCode != 0)
         return false;
     exitCode = answer(line);
@@ -46,6 +56,9 @@ bool answeredWithoutDisplay(int argc, char* argv[], int& exitCode) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Past a file size limit (ulimit -f) a save fails with EFBIG and says so, instead of the
+    // signal ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (int code = 0; answeredWithoutDisplay(argc, argv, code))
         return code;
     QApplication app(argc, argv);
@@ -53,7 +66,8 @@ int main(int argc, char* argv[]) {
     nameTheProgram();
     QGuiApplication::setDesktopFileName(kDesktopId);
     QApplication::setWindowIcon(QIcon::fromTheme(kDesktopId, QIcon(kIconResource)));
-    const kvh::ui::CommandLine line = kvh::ui::CommandLine::parse(QCoreApplication::arguments());
+    // QApplication has taken its own options out of argv.
+    const kvh::ui::CommandLine line = kvh::ui::CommandLine::parse(argumentsOf(argc, argv));
     if (line.exitCode)
         return answer(line);
 

@@ -4,6 +4,7 @@
 #include "doubtful.h"
 #include "file_io.h"
 #include "numbers.h"
+#include "shown_text.h"
 
 #include <algorithm>
 #include <array>
@@ -177,7 +178,9 @@ std::ptrdiff_t lineCount(std::string_view bytes) {
 }
 
 std::string shortened(std::string_view field) {
-    std::string text = cp1252ToUtf8(field.substr(0, 40));
+    // Control characters and the bytes the character set leaves unused would vanish from a
+    // notice (or cut it, a NUL): they are shown escaped.
+    std::string text = escapeControls(cp1252ToUtf8(field.substr(0, 40)));
     return field.size() > 40 ? text + "..." : text;
 }
 
@@ -407,7 +410,7 @@ std::variant<Case, DewError> openDewFile(const std::string& path, const Case& cu
         notices->insert(notices->end(), file.notices.begin(), file.notices.end());
     return next;
 } catch (const std::bad_alloc&) {
-    return DewError{kNoMemory};
+    return DewError{kNoMemory, true};
 }
 
 std::string saveDewFile(const std::string& path, const Case& c) try {

@@ -70,6 +70,7 @@ struct DewParse {
 };
 struct DewError {
     std::string reason;
+    bool noMemory = false; ///< the file could not be read for a lack of memory
 };
 
 /// Parses file bytes without touching any case. A UTF-8 byte-order mark at the start is skipped.

@@ -1,6 +1,7 @@
 #include "doubtful.h"
 
 #include "numbers.h"
+#include "shown_text.h"
 
 namespace kvh::core {
 
@@ -13,10 +14,7 @@ std::string fieldName(int col) {
     return col == kColTemp ? "temperature" : "time";
 }
 std::string quoted(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    out.append(1, '"').append(text).append(1, '"');
-    return out;
+    return '"' + escapeControls(text) + '"';
 }
 std::string readAs(std::string_view text) {
     return plainNumberText(numericValue(text));

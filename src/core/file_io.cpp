@@ -1,14 +1,20 @@
 #include "file_io.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
-#include <pthread.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kvh::core {
 
@@ -19,6 +25,8 @@ constexpr std::size_t kMiB = 1024u * 1024u;
 constexpr int kMaxLinks = 40;
 /// The temporary file's name in the target's folder: short, so any legal target name works.
 constexpr const char* kTemporaryPattern = "/.kvhitemp-XXXXXX";
+/// A temporary file older than this is left over from a save that was cut off.
+constexpr std::time_t kStaleSeconds = 60;
 
 constexpr const char* kCannotOpen = "The file cannot be opened: ";
 constexpr const char* kCannotRead = "The file cannot be read: ";
@@ -136,41 +144,113 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
-/// Holds back the signals that would end the program while a save is under way, so a save
-/// is never cut off between its steps: one that arrives before the rename undoes the save
-/// (the old file stays), and the signal takes effect once the save has been undone or done.
+/// The signals that would end the program in the middle of a save, and the one a write past
+/// the file size limit raises (the write then fails with EFBIG, which the save reports).
+constexpr std::array<int, 5> kHeldSignals = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ};
+
+/// Signals noted while saves are under way. A signal handler can reach nothing else, so these
+/// live for the process, as the signal dispositions themselves do.
+volatile std::sig_atomic_t g_noted[kHeldSignals.size()] = {};
+
+extern "C" void noteSignal(int sig) {
+    for (std::size_t i = 0; i < kHeldSignals.size(); ++i)
+        if (kHeldSignals[i] == sig)
+            g_noted[i] = 1;
+}
+
+/// Holds back, for the whole process and every thread in it, the signals that would end the
+/// program while a save is under way, so a save is never cut off between its steps: one that
+/// arrives before the rename undoes the save (the old file stays), and the signal takes effect
+/// once the save has been undone or done, with the handling the program had before. Saves in
+/// several threads share one hold; a signal the program ignores stays ignored.
 class TerminationSignalsHeld {
 public:
     TerminationSignalsHeld() {
-        sigemptyset(&m_held);
-        for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ})
-            sigaddset(&m_held, sig);
-        pthread_sigmask(SIG_BLOCK, &m_held, &m_previous);
+        const std::lock_guard lock(state().mutex);
+        if (state().holders++ > 0)
+            return;
+        for (std::size_t i = 0; i < kHeldSignals.size(); ++i) {
+            struct sigaction& previous = state().previous[i];
+            state().replaced[i] = false;
+            if (sigaction(kHeldSignals[i], nullptr, &previous) != 0 ||
+                (!(previous.sa_flags & SA_SIGINFO) && previous.sa_handler == SIG_IGN))
+                continue;
+            struct sigaction note {};
+            note.sa_handler = noteSignal;
+            note.sa_flags = SA_RESTART;
+            sigfillset(&note.sa_mask);
+            state().replaced[i] = sigaction(kHeldSignals[i], &note, nullptr) == 0;
+        }
     }
-    ~TerminationSignalsHeld() { pthread_sigmask(SIG_SETMASK, &m_previous, nullptr); }
+    ~TerminationSignalsHeld() {
+        std::vector<int> arrived;
+        {
+            const std::lock_guard lock(state().mutex);
+            if (--state().holders > 0)
+                return;
+            for (std::size_t i = 0; i < kHeldSignals.size(); ++i) {
+                if (state().replaced[i])
+                    sigaction(kHeldSignals[i], &state().previous[i], nullptr);
+                // A write past the size limit has already failed with EFBIG.
+                if (g_noted[i] != 0 && kHeldSignals[i] != SIGXFSZ)
+                    arrived.push_back(kHeldSignals[i]);
+                g_noted[i] = 0;
+            }
+        }
+        for (const int sig : arrived)
+            ::kill(::getpid(), sig);
+    }
     TerminationSignalsHeld(const TerminationSignalsHeld&) = delete;
     TerminationSignalsHeld& operator=(const TerminationSignalsHeld&) = delete;
 
-    /// Whether one of the held signals is waiting (one the program ignores does not count).
+    /// Whether a signal that ends the program has arrived since the hold began.
     bool arrived() const {
-        sigset_t pending;
-        if (sigpending(&pending) != 0)
-            return false;
-        for (int sig = 1; sig < NSIG; ++sig)
-            if (sigismember(&m_held, sig) == 1 && sigismember(&pending, sig) == 1 && !ignored(sig))
+        for (std::size_t i = 0; i < kHeldSignals.size(); ++i)
+            if (g_noted[i] != 0 && kHeldSignals[i] != SIGXFSZ)
                 return true;
         return false;
     }
 
 private:
-    static bool ignored(int sig) {
-        struct sigaction action {};
-        return sigaction(sig, nullptr, &action) == 0 && action.sa_handler == SIG_IGN;
+    struct State {
+        std::mutex mutex;
+        int holders = 0;
+        std::array<struct sigaction, kHeldSignals.size()> previous{};
+        std::array<bool, kHeldSignals.size()> replaced{};
+    };
+    static State& state() {
+        static State s;
+        return s;
     }
-
-    sigset_t m_held;
-    sigset_t m_previous;
 };
+
+/// A temporary file of an earlier save: ".kvhitemp-" and six letters or digits.
+bool isTemporaryName(std::string_view name) {
+    constexpr std::string_view prefix = ".kvhitemp-";
+    if (name.size() != prefix.size() + 6 || name.substr(0, prefix.size()) != prefix)
+        return false;
+    return std::all_of(name.begin() + prefix.size(), name.end(),
+                       [](unsigned char ch) { return std::isalnum(ch) != 0; });
+}
+
+/// Removes the temporary files of this program's saves that were cut off (a crash, a kill)
+/// from `folder`: the user's own regular files of that name, older than a minute, so a save
+/// under way in another process keeps its file.
+void removeStaleTemporaries(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat st {};
+        if (!isTemporaryName(entry->d_name) ||
+            ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && now - st.st_mtime > kStaleSeconds)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
 
 int writeAll(SaveCalls& calls, int fd, std::string_view bytes) {
     std::size_t done = 0;
@@ -271,6 +351,7 @@ std::string writeFileAtomically(const std::string& path, std::string_view bytes,
         if (std::string refusal = refusalToReplace(target, old); !refusal.empty())
             return refusal;
     }
+    removeStaleTemporaries(folderOf(target));
     std::string temporary = folderOf(target) + kTemporaryPattern;
     Descriptor fd(calls.makeTemporary(temporary));
     if (fd.get() < 0)

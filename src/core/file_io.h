@@ -38,8 +38,9 @@ std::variant<std::string, FileError> readFileBytes(const std::string& path, std:
 /// Replaces the file at `path` (for a symbolic link: its final target) with `bytes`, through a
 /// temporary file in the same folder, `fsync` and `rename`, then syncs the folder. The file
 /// keeps its permissions; a file without any write permission is not replaced. Termination
-/// signals wait until the save is over; one that arrives before the rename undoes the save.
-/// Returns "" on success, else the reason.
+/// signals, in any thread of the process, wait until the save is over; one that arrives before
+/// the rename undoes the save. Temporary files of earlier saves that were cut off, older than a
+/// minute, are removed from the folder. Returns "" on success, else the reason.
 std::string writeFileAtomically(const std::string& path, std::string_view bytes);
 std::string writeFileAtomically(const std::string& path, std::string_view bytes, SaveCalls& calls);
 

@@ -459,6 +459,10 @@ PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup) {
             stages.step(processAt(delayed(t)));
             now = stages.in();
         }
+        // The inside of a barrier below zero creeps up to 0 without reaching it, down to
+        // numbers too small to print as anything but noise: those read as 0.
+        if (std::fpclassify(now) == FP_SUBNORMAL)
+            now = 0.0f;
         if (now < previous)
             break;
         if (now > peak.peak)

@@ -6,6 +6,11 @@
 #include "core/comparison_csv.h"
 #include "core/dew_file.h"
 #include "core/doubtful.h"
+#include "core/shown_text.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -21,10 +26,18 @@ constexpr std::string_view kCompare = "--compare";
 constexpr std::string_view kCompareAll = "--compare-all";
 constexpr std::string_view kNoCases = "no .dew files found";
 
-/// One case to compare: where it is read from and the name its rows carry.
+/// One case to compare: where it is read from and the name its rows carry; or an entry of a
+/// folder that is left out, and why.
 struct Source {
     std::string path;
     std::string name;
+    std::string skipped = {};
+};
+
+/// The files to compare, or why the folder could not be read.
+struct Sources {
+    std::vector<Source> files;
+    std::string folderError;
 };
 
 /// A comparison of one file, or the exit code and the line that says why it failed; with the
@@ -38,9 +51,10 @@ struct Compared {
 Compared compareFile(const std::string& path, const core::SafetySettings& safety) {
     Compared compared{kExitOk, {}, {}};
     auto opened = core::openDewFile(path, core::Case{}, &compared.notices);
+    const std::string shown = core::escapeControls(path);
     if (const auto* error = std::get_if<core::DewError>(&opened)) {
-        compared.result = kExitBadFile;
-        compared.message = path + ": " + error->reason;
+        compared.result = error->noMemory ? kExitNoMemory : kExitBadFile;
+        compared.message = shown + ": " + error->reason;
         return compared;
     }
     const core::Case& c = std::get<core::Case>(opened);
@@ -49,11 +63,11 @@ Compared compareFile(const std::string& path, const core::SafetySettings& safety
     core::ComparisonOutcome outcome = core::ComparisonOutcome(core::RunError{});
     if (!core::comparable(c.setup)) {
         compared.result = kExitIncompleteSetup;
-        compared.message = path + ": " + std::string(core::kSetupNotComplete);
+        compared.message = shown + ": " + std::string(core::kSetupNotComplete);
     } else if (outcome = core::compareBarriers(c, true, safety);
                std::holds_alternative<core::RunError>(outcome)) {
         compared.result = kExitModelFailed;
-        compared.message = path + ": " + core::describeError(std::get<core::RunError>(outcome));
+        compared.message = shown + ": " + core::describeError(std::get<core::RunError>(outcome));
     } else {
         compared.result = std::move(std::get<core::Comparison>(outcome));
     }
@@ -66,11 +80,6 @@ void printNotices(const Compared& compared, const std::string& prefix, std::ostr
         err << prefix << notice << '\n';
 }
 
-int usageError(std::ostream& err, const std::string& what) {
-    err << "kvhitemp-report: " << what << " (see --help)\n";
-    return kExitUsage;
-}
-
 bool isDewName(const std::filesystem::path& path) {
     std::string ext = path.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(),
@@ -78,25 +87,58 @@ bool isDewName(const std::filesystem::path& path) {
     return ext == ".dew";
 }
 
-/// The ".dew" files of a folder, by name; each row carries the file's name.
-std::vector<Source> folderSources(const std::filesystem::path& folder) {
-    std::vector<Source> sources;
+/// Why a folder entry named like a case is not one, or "" when it is a file to compare (a
+/// link to a regular file included).
+std::string skipReason(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        const int err = errno;
+        struct stat link {};
+        if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+            return err == ELOOP    ? "a link loop"
+                   : err == ENOENT ? "a link to nothing"
+                                   : std::strerror(err);
+        return std::strerror(err);
+    }
+    if (S_ISREG(st.st_mode))
+        return {};
+    if (S_ISDIR(st.st_mode))
+        return "a folder";
+    if (S_ISFIFO(st.st_mode))
+        return "a FIFO";
+    if (S_ISSOCK(st.st_mode))
+        return "a socket";
+    return "a device";
+}
+
+/// The ".dew" entries of a folder, by name; each row carries the entry's name. Entries named
+/// like cases that are not files to compare are kept with the reason they are left out.
+Sources folderSources(const std::filesystem::path& folder) {
+    Sources sources;
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
-        if (entry.is_regular_file(ec) && isDewName(entry.path()))
-            sources.push_back({entry.path().string(), entry.path().filename().string()});
-    std::sort(sources.begin(), sources.end(),
+    std::filesystem::directory_iterator it(folder, ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        const std::filesystem::path& entry = it->path();
+        if (isDewName(entry))
+            sources.files.push_back(
+                {entry.string(), entry.filename().string(), skipReason(entry.string())});
+    }
+    if (ec) {
+        sources.files.clear();
+        sources.folderError = "the folder cannot be read: " + ec.message();
+    }
+    std::sort(sources.files.begin(), sources.files.end(),
               [](const Source& a, const Source& b) { return a.name < b.name; });
     return sources;
 }
 
-std::vector<Source> allSources(const std::vector<std::string>& names) {
+Sources allSources(const std::vector<std::string>& names) {
     std::error_code ec;
     if (names.size() == 1 && std::filesystem::is_directory(names.front(), ec))
         return folderSources(names.front());
-    std::vector<Source> sources;
+    Sources sources;
     for (const std::string& name : names)
-        sources.push_back({name, name});
+        sources.files.push_back({name, name});
     return sources;
 }
 
@@ -119,8 +161,14 @@ int compareMany(const std::vector<Source>& sources, const core::SafetySettings& 
     out << core::comparisonCsvFileHeader();
     int status = kExitOk;
     for (const Source& source : sources) {
+        if (!source.skipped.empty()) {
+            err << "kvhitemp-report: " << core::escapeControls(source.path) << ": skipped, it is "
+                << source.skipped << '\n';
+            status = status == kExitOk ? kExitBadFile : status;
+            continue;
+        }
         const Compared compared = compareFile(source.path, safety);
-        printNotices(compared, source.name + ": ", err);
+        printNotices(compared, core::escapeControls(source.name) + ": ", err);
         if (const auto* code = std::get_if<int>(&compared.result)) {
             err << "kvhitemp-report: " << compared.message << '\n';
             status = status == kExitOk ? *code : status;
@@ -139,23 +187,30 @@ bool isCompareRequest(const std::vector<std::string>& args) {
 
 int compareMain(const std::vector<std::string>& args, const core::SafetySettings& safety,
                 std::ostream& out, std::ostream& err) {
-    const std::vector<std::string> names(args.begin() + 1, args.end());
-    for (const std::string& name : names)
-        if (name.empty() || (name[0] == '-' && name != "-"))
-            return usageError(err, "unexpected argument \"" + name + "\"");
+    std::vector<std::string> names;
+    bool optionsEnded = false;
+    for (auto arg = args.begin() + 1; arg != args.end(); ++arg) {
+        if (!optionsEnded && *arg == "--")
+            optionsEnded = true;
+        else if (!optionsEnded && isOption(*arg))
+            return usageError(err, unknownOption(*arg));
+        else
+            names.push_back(*arg);
+    }
     if (names.empty())
         return usageError(err, "no file given");
     if (args.front() == kCompare) {
         if (names.size() > 1)
-            return usageError(err, "unexpected argument \"" + names[1] + "\"");
+            return usageError(err, "unexpected argument \"" + core::escapeControls(names[1]) + '"');
         return compareOne(names.front(), safety, out, err);
     }
-    const std::vector<Source> sources = allSources(names);
-    if (sources.empty()) {
-        err << "kvhitemp-report: " << names.front() << ": " << kNoCases << '\n';
+    const Sources sources = allSources(names);
+    if (!sources.folderError.empty() || sources.files.empty()) {
+        err << "kvhitemp-report: " << core::escapeControls(names.front()) << ": "
+            << (sources.folderError.empty() ? std::string(kNoCases) : sources.folderError) << '\n';
         return kExitBadFile;
     }
-    return compareMany(sources, safety, out, err);
+    return compareMany(sources.files, safety, out, err);
 }
 
 } // namespace kvh::tools

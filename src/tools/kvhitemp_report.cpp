@@ -3,6 +3,7 @@
 #include "descriptor_output.h"
 #include "report_cli.h"
 
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <iostream>
@@ -27,6 +28,9 @@ void holdClosedOutput() {
 
 int main(int argc, char** argv) {
     using namespace kvh::tools;
+    // Past a file size limit (ulimit -f) a write fails with EFBIG, told as any failed output,
+    // instead of the signal ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     DescriptorOutput buffer(STDOUT_FILENO);
     holdClosedOutput();
     std::ostream out(&buffer);

@@ -9,6 +9,7 @@
 #include "core/model.h"
 #include "core/numbers.h"
 #include "core/report.h"
+#include "core/shown_text.h"
 
 #include <ostream>
 
@@ -55,10 +56,13 @@ constexpr const char* kUsage =
     "                     instead of the profile's start temperature\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
+    "  --                 ends the options: a file whose name begins with \"-\" comes after it\n"
+    "                     (kvhitemp-report -- -x.dew)\n"
     "\n"
     "Exit status: 0 success; 1 the file cannot be read or parsed; 2 the setup in the file is\n"
-    "not complete; 3 the model cannot run the profile; 64 wrong arguments; 71 not enough\n"
-    "memory; 74 the output cannot be written (a full disk, a closed output).\n"
+    "not complete; 3 the model cannot run the profile; 64 wrong arguments or an unknown\n"
+    "option; 71 not enough memory; 74 the output cannot be written (a full disk, a closed\n"
+    "output, a file size limit).\n"
     "On failure nothing is printed on standard output and one line on standard error.\n"
     "Cells or fields that are read differently from how they look (\"4OO\" is read as 4, an\n"
     "empty dwell time as 0) are named on standard error, one a line; the output stays the same.\n";
@@ -78,14 +82,30 @@ void printNotices(const core::Case& c, const std::vector<std::string>& fileNotic
 
 } // namespace
 
+bool isOption(const std::string& arg) {
+    return arg.size() > 1 && arg[0] == '-';
+}
+
+std::string unknownOption(const std::string& arg) {
+    return "unknown option \"" + core::escapeControls(arg) + '"';
+}
+
+int usageError(std::ostream& err, const std::string& what) {
+    err << "kvhitemp-report: " << what << " (see --help)\n";
+    return kExitUsage;
+}
+
 int reportMain(const std::vector<std::string>& given, std::ostream& out, std::ostream& err) {
     std::vector<std::string> args = given;
-    // Help is there whatever else is asked.
-    for (const std::string& arg : args)
+    // Help is there whatever else is asked, up to the end of the options.
+    for (const std::string& arg : args) {
+        if (arg == "--")
+            break;
         if (arg == "--help" || arg == "-h") {
             out << kUsage;
             return kExitOk;
         }
+    }
     RunSettings settings;
     if (const int code = takeRunSettings(args, settings, err); code != kExitOk)
         return code;
@@ -94,35 +114,37 @@ int reportMain(const std::vector<std::string>& given, std::ostream& out, std::os
     if (isWhatIfRequest(args))
         return whatIfMain(args, settings, out, err);
     bool series = false;
+    bool optionsEnded = false;
     std::string path;
     for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
+        if (optionsEnded || !isOption(arg)) {
+            if (!path.empty())
+                return usageError(err, "unexpected argument \"" + core::escapeControls(arg) + '"');
+            path = arg;
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
             out << kUsage;
             return kExitOk;
-        }
-        if (arg == "--version") {
+        } else if (arg == "--version") {
             out << "kvhitemp-report " KVH_VERSION "\n";
             return kExitOk;
-        }
-        if (arg == "--series" && !series) {
+        } else if (arg == "--series") {
+            if (series)
+                return usageError(err, "\"--series\" given twice");
             series = true;
-        } else if (path.empty() && !arg.empty() && (arg[0] != '-' || arg == "-")) {
-            path = arg;
         } else {
-            err << "kvhitemp-report: unexpected argument \"" << arg << "\" (see --help)\n";
-            return kExitUsage;
+            return usageError(err, unknownOption(arg));
         }
     }
-    if (path.empty()) {
-        err << "kvhitemp-report: no file given (see --help)\n";
-        return kExitUsage;
-    }
+    if (path.empty())
+        return usageError(err, "no file given");
 
     std::vector<std::string> notices;
     auto opened = core::openDewFile(path, core::Case{}, &notices);
     if (const auto* error = std::get_if<core::DewError>(&opened)) {
-        err << "kvhitemp-report: " << path << ": " << error->reason << '\n';
-        return kExitBadFile;
+        err << "kvhitemp-report: " << core::escapeControls(path) << ": " << error->reason << '\n';
+        return error->noMemory ? kExitNoMemory : kExitBadFile;
     }
     const core::Case& c = std::get<core::Case>(opened);
     printNotices(c, notices, err);

@@ -19,6 +19,14 @@ enum ExitCode : int {
     kExitOutputFailed = 74,
 };
 
+/// Whether `arg` is read as an option: it starts with "-" and is not "-" alone. After "--"
+/// nothing is.
+bool isOption(const std::string& arg);
+/// The reason an option is refused, its text escaped.
+std::string unknownOption(const std::string& arg);
+/// Tells `what` went wrong with the arguments; returns kExitUsage.
+int usageError(std::ostream& err, const std::string& what);
+
 /// Runs the companion with the arguments after the program name.
 int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

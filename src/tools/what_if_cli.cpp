@@ -28,11 +28,6 @@ constexpr std::string_view kSeed = "--seed";
 /// The seed without --seed: the engine's own default.
 constexpr uint64_t kDefaultSeed = std::mt19937_64::default_seed;
 
-int usageError(std::ostream& err, const std::string& what) {
-    err << "kvhitemp-report: " << what << " (see --help)\n";
-    return kExitUsage;
-}
-
 /// The whole text as one number, "." as the decimal point whatever the locale.
 template <class Number> std::optional<Number> parseWhole(const std::string& text) {
     Number value{};
@@ -223,6 +218,10 @@ int takeRunSettings(std::vector<std::string>& args, RunSettings& settings, std::
     bool margin = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--") { // what follows are file names
+            rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+            break;
+        }
         if (arg != kMargin && arg != kStartAt) {
             rest.push_back(arg);
             continue;

@@ -3,8 +3,10 @@
 #include "core/dew_file.h"
 #include "platform/platform.h"
 #include "ui/case_editor.h"
+#include "ui/file_names.h"
 #include "ui/overwrite_question.h"
 #include "ui/qt_text.h"
+#include "ui/save_flow.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +22,6 @@ namespace {
 
 const QString kOpenErrorText = QStringLiteral("The file %1 could not be opened:\n%2");
 const QString kOpenErrorTitle = QStringLiteral("Open Error");
-const QString kSaveErrorText = QStringLiteral("The file %1 could not be saved:\n%2");
 const QString kSaveErrorTitle = QStringLiteral("Save Error");
 const QString kUnsavedText =
     QStringLiteral("The case %1 has changed since it was saved.\nDo you want to save it?");
@@ -48,7 +49,11 @@ QString dialogFilter() {
 }
 
 std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+    return localFileName(path).toStdString();
+}
+
+SaveKind dewKind() {
+    return {dialogFilter(), kDewSuffix, kSaveErrorTitle};
 }
 
 QString cleanAbsolute(const QString& path) {
@@ -65,18 +70,14 @@ QString CaseFile::dialogStart(bool withName) const {
         const QFileInfo file(m_path);
         return withName ? file.absoluteFilePath() : file.absolutePath() + kDialogName;
     }
-    // The program's own folder is read-only once installed: start in the user's documents.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
-    return folder + kDialogName;
+    return SaveFlow::documentsFolder() + kDialogName;
 }
 
 bool CaseFile::maybeSave() {
     if (!m_editor.isModified())
         return true;
     const QString text =
-        m_path.isEmpty() ? kUnsavedNewText : kUnsavedText.arg(QDir::toNativeSeparators(m_path));
+        m_path.isEmpty() ? kUnsavedNewText : kUnsavedText.arg(shownFileName(m_path));
     switch (m_platform.messageBox(m_parent, text, kUnsavedTitle, Buttons::SaveDiscardCancel,
                                   Icon::Warning)) {
     case platform::Answer::Save:
@@ -98,8 +99,7 @@ std::optional<QStringList> CaseFile::read(const QString& path) {
     const std::optional<core::FileStamp> stamp = core::fileStamp(localPath(path));
     auto opened = core::openDewFile(localPath(path), m_editor.theCase(), &notices);
     if (const auto* error = std::get_if<core::DewError>(&opened)) {
-        m_platform.messageBox(m_parent,
-                              kOpenErrorText.arg(QDir::toNativeSeparators(path), qs(error->reason)),
+        m_platform.messageBox(m_parent, kOpenErrorText.arg(shownFileName(path), qs(error->reason)),
                               kOpenErrorTitle, Buttons::Ok, Icon::Critical);
         return std::nullopt;
     }
@@ -143,22 +143,19 @@ bool CaseFile::save() {
                               Buttons::Ok, Icon::Critical);
         return false;
     }
+    const SaveFlow flow(m_platform, m_parent);
     QString path;
     for (Go go = Go::AskAgain; go != Go::On;) {
-        path = m_platform.saveFileName(m_parent, dialogStart(true), dialogFilter());
+        path = flow.askName(dialogStart(true), dewKind());
         if (path.isEmpty())
             return false;
-        if (QFileInfo(path).suffix().isEmpty())
-            path += kDewSuffix;
         go = replaceQuestion(path);
         if (go == Go::Stop)
             return false;
     }
     const std::string error = core::saveDewFile(localPath(path), m_editor.theCase());
     if (!error.empty()) {
-        m_platform.messageBox(m_parent,
-                              kSaveErrorText.arg(QDir::toNativeSeparators(path), qs(error)),
-                              kSaveErrorTitle, Buttons::Ok, Icon::Critical);
+        flow.tellFailure(path, error, dewKind());
         return false;
     }
     m_path = path;

@@ -10,7 +10,9 @@ namespace {
 const QString kDescription = QStringLiteral(
     "Predicts whether a temperature data logger survives a process inside its thermal barrier.");
 const QString kFileArgument = QStringLiteral("FILE.dew");
-const QString kFileHelp = QStringLiteral("A case to open at start.");
+const QString kFileHelp = QStringLiteral(
+    "A case to open at start. A file whose name begins with \"-\" comes after \"--\": "
+    "kvhitemp -- -x.dew");
 const QString kTooManyFiles = QStringLiteral("Only one file can be opened at start.");
 /// The exit status of wrong arguments, as kvhitemp-report uses it.
 constexpr int kExitUsage = 64;
@@ -19,6 +21,8 @@ constexpr int kExitUsage = 64;
 
 CommandLine CommandLine::parse(const QStringList& arguments) {
     QCommandLineParser parser;
+    // "-dash.dew" is a mistaken file name, not the options -d -a -s -h.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(kDescription);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();

@@ -7,18 +7,26 @@
 #include "ui/compare_page.h"
 #include "ui/frmhitemp.h"
 #include "ui/graph_copy.h"
-#include "ui/overwrite_question.h"
 #include "ui/qt_text.h"
 #include "ui/results_chart.h"
+#include "ui/save_flow.h"
 
 #include <QAction>
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
+#include <QImage>
 #include <QMenu>
-#include <QStandardPaths>
+#include <QTabWidget>
 
 namespace kvh::ui {
+
+/// One export: what the dialog offers, and the name it starts with beside the case's file
+/// (its extension replaced: "anneal.dew" -> "anneal.series.csv") or, for an unsaved case,
+/// in the documents folder.
+struct ExportKind {
+    SaveKind save;
+    QString besideCase;
+    QString unsavedName;
+};
 
 namespace {
 
@@ -30,26 +38,32 @@ const QString kComparisonCaption = QStringLiteral("Comparison as CSV...");
 const QString kCsvFilter = QStringLiteral("CSV file (*.csv)");
 const QString kPngFilter = QStringLiteral("PNG picture (*.png)");
 const QString kSvgFilter = QStringLiteral("SVG drawing (*.svg)");
-const QString kSeriesName = QStringLiteral("series.csv");
-const QString kPngName = QStringLiteral("chart.png");
-const QString kSvgName = QStringLiteral("chart.svg");
-const QString kComparisonName = QStringLiteral("barriers.csv");
 const QString kErrorTitle = QStringLiteral("Export Error");
-const QString kNoResultsText =
-    QStringLiteral("The Results and Graph have not yet been calculated or created.");
 const QString kNotComparableText = QStringLiteral(
     "Choose the tracer type and the process environment on the Setup page to compare barriers.");
-const QString kWriteErrorText = QStringLiteral("The file %1 could not be saved:\n%2");
+const QString kSetupMissingText =
+    QStringLiteral("Choose %1 on the Setup page to export the results.");
+const QString kModelMissing = QStringLiteral("the barrier model");
+const QString kTracerMissing = QStringLiteral("the tracer type");
+const QString kEnvironMissing = QStringLiteral("the process environment");
+const QString kAnd = QStringLiteral(" and ");
+constexpr int kResultsPage = 2;
 
-QString documentsFolder() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
-    return folder;
-}
+const ExportKind kSeries{{kCsvFilter, QStringLiteral(".csv"), kErrorTitle},
+                         QStringLiteral(".series.csv"),
+                         QStringLiteral("series.csv")};
+const ExportKind kPng{{kPngFilter, QStringLiteral(".png"), kErrorTitle},
+                      QStringLiteral(".chart.png"),
+                      QStringLiteral("chart.png")};
+const ExportKind kSvg{{kSvgFilter, QStringLiteral(".svg"), kErrorTitle},
+                      QStringLiteral(".chart.svg"),
+                      QStringLiteral("chart.svg")};
+const ExportKind kComparison{{kCsvFilter, QStringLiteral(".csv"), kErrorTitle},
+                             QStringLiteral(".barriers.csv"),
+                             QStringLiteral("barriers.csv")};
 
-QByteArray bytesOf(const std::string& text) {
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+std::string_view bytesView(const QByteArray& bytes) {
+    return {bytes.constData(), static_cast<size_t>(bytes.size())};
 }
 
 QByteArray pngBytes(const QImage& image) {
@@ -58,6 +72,22 @@ QByteArray pngBytes(const QImage& image) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
+}
+
+/// "Choose the barrier model and the tracer type on the Setup page ...": what a run lacks.
+QString setupMissingText(const core::SetupState& setup) {
+    QStringList missing;
+    if (setup.model().selectedIndex() < 0)
+        missing << kModelMissing;
+    if (setup.tracer().selectedIndex() < 0)
+        missing << kTracerMissing;
+    if (setup.environ().selectedIndex() < 0)
+        missing << kEnvironMissing;
+    if (missing.isEmpty())
+        return qs(core::kSetupNotComplete);
+    const QString last = missing.takeLast();
+    return kSetupMissingText.arg(
+        missing.isEmpty() ? last : missing.join(QStringLiteral(", ")) + kAnd + last);
 }
 
 } // namespace
@@ -89,30 +119,31 @@ void ExportMenu::tell(const QString& text) {
                                    platform::Icon::Critical);
 }
 
-bool ExportMenu::resultsExist() {
-    if (!m_window.hasResults())
-        tell(kNoResultsText);
-    return m_window.hasResults();
+bool ExportMenu::setupComplete() {
+    const core::SetupState& setup = m_window.currentCase().setup;
+    if (!setup.complete())
+        tell(setupMissingText(setup));
+    return setup.complete();
 }
 
-QString ExportMenu::askPath(const QString& fileName, const QString& filter) {
-    const QString path = m_window.platform().saveFileName(
-        &m_window, documentsFolder() + QLatin1Char('/') + fileName, filter);
-    if (path.isEmpty() || !confirmOverwrite(m_window.platform(), &m_window, path))
-        return {};
-    return path;
+bool ExportMenu::chartShowsTheCase() {
+    const auto* pages = m_window.findChild<QTabWidget*>(QStringLiteral("Tab1"));
+    if (m_window.hasResults() && pages->currentIndex() == kResultsPage)
+        return true; // as displayed, fixed axis ranges included
+    // From another page the case is run as the results page would run it.
+    return setupComplete() && m_window.PlotGraph();
 }
 
-void ExportMenu::write(const QString& path, const QByteArray& bytes) {
-    const std::string error = core::writeFileAtomically(
-        QFile::encodeName(path).toStdString(),
-        std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
-    if (!error.empty())
-        tell(kWriteErrorText.arg(QDir::toNativeSeparators(path), qs(error)));
+void ExportMenu::exportBytes(const ExportKind& kind, const QByteArray& bytes) {
+    const SaveFlow flow(m_window.platform(), &m_window);
+    const QString path = flow.askPath(
+        SaveFlow::startBeside(m_window.filePath(), kind.besideCase, kind.unsavedName), kind.save);
+    if (!path.isEmpty())
+        flow.write(path, bytesView(bytes), kind.save);
 }
 
 void ExportMenu::mnuExportSeries_Click() {
-    if (!resultsExist())
+    if (!setupComplete())
         return;
     // The case as it is now, run as the results page runs it (the series are not kept).
     const core::RunOutcome outcome = core::runModel(m_window.currentCase());
@@ -120,25 +151,18 @@ void ExportMenu::mnuExportSeries_Click() {
         tell(qs(core::describeError(*error)));
         return;
     }
-    const QString path = askPath(kSeriesName, kCsvFilter);
-    if (!path.isEmpty())
-        write(path, bytesOf(core::seriesCsv(std::get<core::RunResult>(outcome))));
+    exportBytes(kSeries,
+                QByteArray::fromStdString(core::seriesCsv(std::get<core::RunResult>(outcome))));
 }
 
 void ExportMenu::mnuExportPng_Click() {
-    if (!resultsExist())
-        return;
-    const QString path = askPath(kPngName, kPngFilter);
-    if (!path.isEmpty())
-        write(path, pngBytes(chartBitmap(m_window.chart(), m_window.devicePixelRatioF())));
+    if (chartShowsTheCase())
+        exportBytes(kPng, pngBytes(chartBitmap(m_window.chart(), m_window.devicePixelRatioF())));
 }
 
 void ExportMenu::mnuExportSvg_Click() {
-    if (!resultsExist())
-        return;
-    const QString path = askPath(kSvgName, kSvgFilter);
-    if (!path.isEmpty())
-        write(path, chartSvg(m_window.chart()));
+    if (chartShowsTheCase())
+        exportBytes(kSvg, chartSvg(m_window.chart()));
 }
 
 void ExportMenu::mnuExportComparison_Click() {
@@ -151,9 +175,8 @@ void ExportMenu::mnuExportComparison_Click() {
         tell(qs(core::describeError(*error)));
         return;
     }
-    const QString path = askPath(kComparisonName, kCsvFilter);
-    if (!path.isEmpty())
-        write(path, bytesOf(core::comparisonCsv(std::get<core::Comparison>(*outcome))));
+    exportBytes(kComparison, QByteArray::fromStdString(
+                                 core::comparisonCsv(std::get<core::Comparison>(*outcome))));
 }
 
 } // namespace kvh::ui

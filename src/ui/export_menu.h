@@ -1,7 +1,7 @@
 #pragma once
 // File > Export: the minute series and the barrier comparison as CSV, the results chart as a
-// PNG picture or an SVG drawing. Each asks for a file through the platform's Save dialog,
-// asks before replacing a file, and writes through a temporary file and a rename.
+// PNG picture or an SVG drawing, from any page. Each saves through the program's save flow,
+// starting beside the case's file under the case's name ("anneal.series.csv").
 
 #include <QObject>
 #include <QString>
@@ -14,6 +14,7 @@ QT_END_NAMESPACE
 namespace kvh::ui {
 
 class frmHiTemp;
+struct ExportKind;
 
 class ExportMenu : public QObject {
     Q_OBJECT
@@ -27,12 +28,13 @@ public:
     void mnuExportComparison_Click();
 
 private:
-    /// Asks for the file (the dialog, then the overwrite question); empty when cancelled.
-    QString askPath(const QString& fileName, const QString& filter);
-    /// Writes the bytes, telling the user when that fails.
-    void write(const QString& path, const QByteArray& bytes);
-    /// False after telling the user that there are no results to export yet.
-    bool resultsExist();
+    /// Asks for the file and saves `bytes` there.
+    void exportBytes(const ExportKind& kind, const QByteArray& bytes);
+    /// False after naming what the setup lacks for a run.
+    bool setupComplete();
+    /// The results chart shows the case as it is now: as displayed on the results page,
+    /// otherwise after a run. False after the user has been told why not.
+    bool chartShowsTheCase();
     void tell(const QString& text);
 
     frmHiTemp& m_window;

@@ -2,7 +2,9 @@
 
 #include "platform/platform.h"
 
-#include <QFileInfo>
+#include "ui/file_names.h"
+
+#include <sys/stat.h>
 
 namespace kvh::ui {
 
@@ -14,7 +16,9 @@ const QString kOverwriteTitle = QStringLiteral("Warning: File Exists");
 } // namespace
 
 bool confirmOverwrite(platform::Platform& platform, QWidget* parent, const QString& path) {
-    return !QFileInfo::exists(path) ||
+    struct stat st {};
+    const bool exists = ::stat(localFileName(path).constData(), &st) == 0;
+    return !exists ||
            platform.messageBox(parent, kOverwriteText, kOverwriteTitle, platform::Buttons::YesNo,
                                platform::Icon::Question) == platform::Answer::Yes;
 }

@@ -1,8 +1,10 @@
 #include "ui/recent_files_menu.h"
 
+#include "ui/file_names.h"
 #include "ui/recent_files.h"
 
 #include <QDir>
+#include <QFontMetrics>
 
 namespace kvh::ui {
 
@@ -11,12 +13,17 @@ namespace {
 const QString kMenuTitle = QStringLiteral("Open &Recent");
 const QString kClearCaption = QStringLiteral("&Clear Menu");
 
-/// "&3 ~/cases/bake.dew": the number is the item's mnemonic, the home folder is shortened.
-QString itemCaption(int number, const QString& path) {
-    QString shown = QDir::toNativeSeparators(path);
-    const QString home = QDir::toNativeSeparators(QDir::homePath());
+/// How wide a caption may be, in average characters; a longer path loses its middle.
+constexpr int kWidestCaption = 70;
+
+/// "&3 ~/cases/bake.dew": the number is the item's mnemonic, the home folder is shortened, a
+/// long path is cut in the middle ("/srv/.../bake.dew").
+QString itemCaption(int number, const QString& path, const QFontMetrics& metrics) {
+    QString shown = shownFileName(path);
+    const QString home = shownFileName(QDir::homePath());
     if (shown.startsWith(home + QDir::separator()))
         shown = QLatin1Char('~') + shown.mid(home.size());
+    shown = metrics.elidedText(shown, Qt::ElideMiddle, metrics.averageCharWidth() * kWidestCaption);
     shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return QLatin1Char('&') + QString::number(number) + QLatin1Char(' ') + shown;
 }
@@ -41,9 +48,9 @@ void RecentFilesMenu::rebuild() {
     const QStringList& files = m_files.files();
     for (int i = 0; i < files.size(); ++i) {
         const QString path = files[i];
-        QAction* item = addAction(itemCaption(i + 1, path));
+        QAction* item = addAction(itemCaption(i + 1, path, fontMetrics()));
         item->setObjectName(QStringLiteral("mnuRecent_") + QString::number(i));
-        item->setToolTip(QDir::toNativeSeparators(path));
+        item->setToolTip(shownFileName(path));
         item->setStatusTip(item->toolTip());
         connect(item, &QAction::triggered, this, [this, path] { emit fileChosen(path); });
     }

@@ -1,18 +1,15 @@
 #include "ui/report_printer.h"
 
 #include "platform/platform.h"
-#include "ui/overwrite_question.h"
+#include "ui/file_names.h"
 #include "ui/print_page.h"
+#include "ui/save_flow.h"
 
 #include <QBuffer>
 #include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
-#include <QStandardPaths>
 
 #include <new>
 
@@ -29,6 +26,12 @@ const QString kPdfErrorTitle = QStringLiteral("Export PDF Error");
 const QString kNoMemoryText = QStringLiteral("There is not enough memory to print the report.");
 const QString kDocumentName = QStringLiteral("KVHiTemp report");
 const QString kCreator = QStringLiteral("KVHiTemp");
+/// The name Export PDF offers for an unsaved case.
+const QString kPdfName = QStringLiteral("report.pdf");
+
+SaveKind pdfKind() {
+    return {kPdfFilter, kPdfExtension, kPdfErrorTitle};
+}
 
 /// The PDF document of the report, built in memory.
 bool renderPdf(QByteArray& pdf, const QPageLayout& layout, const ReportPrinter::Content& content,
@@ -106,34 +109,28 @@ void ReportPrinter::printPreview(const Content& content) {
 }
 
 bool ReportPrinter::exportPdf(const Content& content) {
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QString path = m_platform.saveFileName(m_parent, documents, kPdfFilter);
-    if (path.isEmpty())
-        return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += kPdfExtension;
-    if (!confirmOverwrite(m_platform, m_parent, path))
-        return false;
-    return writePdf(path, content);
+    const QString path =
+        SaveFlow(m_platform, m_parent)
+            .askPath(SaveFlow::startBeside(m_casePath, kPdfExtension, kPdfName), pdfKind());
+    return !path.isEmpty() && writePdf(path, content);
 }
 
 bool ReportPrinter::writePdf(const QString& path, const Content& content) {
     QByteArray pdf;
-    QSaveFile file(path);
     QString reason;
     try {
         if (!renderPdf(pdf, printer().pageLayout(), content, m_casePath))
             reason = kPrintErrorText;
-        else if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() ||
-                 !file.commit())
-            reason = file.errorString();
     } catch (const std::bad_alloc&) {
         reason = kNoMemoryText;
     }
-    if (reason.isEmpty())
-        return true;
-    tellFailure(kPdfErrorText.arg(QDir::toNativeSeparators(path), reason), kPdfErrorTitle);
-    return false;
+    if (!reason.isEmpty()) {
+        tellFailure(kPdfErrorText.arg(shownFileName(path), reason), kPdfErrorTitle);
+        return false;
+    }
+    // Written as every file the program saves: atomically, with the same refusals.
+    return SaveFlow(m_platform, m_parent)
+        .write(path, std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())), pdfKind());
 }
 
 void ReportPrinter::tellFailure(const QString& text, const QString& title) {

@@ -47,11 +47,12 @@ public:
     /// The report in the platform's print preview, on the chosen printer's page.
     void printPreview(const Content& content);
 
-    /// Asks for a file name (starting in the documents folder) and writes the report as PDF.
+    /// Asks for a file name (starting beside the case's file, "anneal.pdf") and writes the
+    /// report as PDF.
     bool exportPdf(const Content& content);
 
-    /// Writes the report as a PDF file at `path`, on the chosen printer's page layout. The file
-    /// is replaced only once the whole document is written. Failures are told in a message box.
+    /// Writes the report as a PDF file at `path`, on the chosen printer's page layout, through
+    /// the program's save flow (atomic, with its refusals). Failures are told in a message box.
     bool writePdf(const QString& path, const Content& content);
 
     /// The printer kept for the window's lifetime, made on first use.

@@ -1,5 +1,6 @@
 #include "ui/results_page.h"
 
+#include "ui/notice_bar.h"
 #include "ui/qt_text.h"
 #include "ui/results_chart.h"
 
@@ -28,6 +29,8 @@ const QString kChartTip = QStringLiteral(
     "Double-click an axis to fix its range.");
 /// Names for screen readers: the two boxes have no label of their own.
 const QString kVerdictName = QStringLiteral("Verdict");
+/// Doubtful cells named under the verdict before "and N more".
+constexpr int kShownNotices = 8;
 const QString kSummaryName = QStringLiteral("Results summary");
 const QString kChartName = QStringLiteral("Temperature chart");
 const QString kNoVerdict = QStringLiteral("No results");
@@ -156,8 +159,9 @@ void ResultsPage::showEvent(QShowEvent* event) {
 
 void ResultsPage::showNotices(const QStringList& notices) {
     m_notices->setVisible(!notices.isEmpty());
+    // The first few, as the notice bar does: the grid tints every doubtful cell.
     m_notices->setText(notices.isEmpty() ? QString()
-                                         : (QStringList{kNoticesHeading} + notices).join(kLf));
+                                         : firstNotes(kNoticesHeading, notices, kShownNotices));
 }
 
 QString ResultsPage::summaryText() const {

@@ -51,8 +51,15 @@ void WindowSettings::restoreGeometry(QWidget& window) const {
         screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!saved) // first run: centred on the screen
         wanted.moveCenter(screen->availableGeometry().center());
-    window.setGeometry(fitted(wanted, screen->availableGeometry(),
-                              window.minimumSizeHint().expandedTo(window.minimumSize())));
+    const QSize room = screen->availableGeometry().marginsRemoved(kFrameAllowance).size();
+    QSize minimum = window.minimumSizeHint().expandedTo(window.minimumSize());
+    if (minimum.width() > room.width() || minimum.height() > room.height()) {
+        // A screen too small for the pages (a large scale factor): the window still fits on
+        // it, and the pages are cut rather than the window running off the screen.
+        minimum = minimum.boundedTo(room);
+        window.setMinimumSize(minimum);
+    }
+    window.setGeometry(fitted(wanted, screen->availableGeometry(), minimum));
     if (settings_values::read(m_settings, kMaximizedKey).toBool())
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
 }

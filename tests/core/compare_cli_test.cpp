@@ -13,6 +13,7 @@
 
 #include <charconv>
 #include <sstream>
+#include <sys/stat.h>
 
 using kvh::test::NamedRow;
 using kvh::test::RowName;
@@ -147,6 +148,56 @@ TEST_F(CompareCli, AllOfSomeFilesKeepTheNamesGivenAndMatchSingleComparisons) {
             expected += field + "," + line + "\n";
     }
     EXPECT_EQ(all.out, expected);
+}
+
+// What a folder holds beside its cases is named with the reason it is left out; the cases
+// are still compared, and the exit status says that something was left out.
+TEST_F(CompareCli, AllOfAFolderNamesEachSkippedEntryWithItsReason) {
+    write("good.dew", kNoModel);
+    write("notes.txt", "not a case, not named");
+    ASSERT_EQ(::mkfifo(path("pipe.dew").c_str(), 0600), 0);
+    std::filesystem::create_directory(path("folder.dew"));
+    std::filesystem::create_symlink("gone.dew", path("dangling.dew"));
+    std::filesystem::create_symlink("loop.dew", path("loop.dew"));
+    std::filesystem::create_symlink("good.dew", path("link.dew"));
+    const CliRun r = runCli({"--compare-all", m_dir.string()});
+    EXPECT_EQ(r.code, 1) << r.err;
+    for (const char* line :
+         {"dangling.dew: skipped, it is a link to nothing\n",
+          "folder.dew: skipped, it is a folder\n", "loop.dew: skipped, it is a link loop\n",
+          "pipe.dew: skipped, it is a FIFO\n"})
+        EXPECT_NE(r.err.find(line), std::string::npos) << line << " in " << r.err;
+    EXPECT_EQ(r.err.find("notes.txt"), std::string::npos) << r.err;
+    EXPECT_EQ(split(r.out, '\n').size(), 1u + 2u * 6u) << r.out; // good.dew and link.dew
+}
+
+TEST_F(CompareCli, AnUnreadableFolderIsSaidToBeOne) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser reads any folder";
+    write("good.dew", kNoModel);
+    std::filesystem::permissions(m_dir, std::filesystem::perms::owner_write |
+                                            std::filesystem::perms::owner_exec);
+    const CliRun r = runCli({"--compare-all", m_dir.string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(": the folder cannot be read: "), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("no .dew files"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+}
+
+// A file whose name begins with "-" is read after "--"; before it, it is an unknown option.
+TEST_F(CompareCli, DashNamedFileAfterTheEndOfOptions) {
+    write("-x.dew", kNoModel);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(m_dir);
+    const CliRun option = runCli({"-x.dew"});
+    const CliRun report = runCli({"--", "-x.dew"});
+    const CliRun compare = runCli({"--compare", "--", "-x.dew"});
+    std::filesystem::current_path(before);
+    EXPECT_EQ(option.code, 64);
+    EXPECT_NE(option.err.find("unknown option \"-x.dew\""), std::string::npos) << option.err;
+    EXPECT_EQ(report.code, 2) << report.err; // opened: its barrier is not chosen
+    EXPECT_EQ(compare.code, 0) << compare.err;
+    EXPECT_EQ(compare.out.rfind(kHeader, 0), 0u) << compare.out;
 }
 
 } // namespace

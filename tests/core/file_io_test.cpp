@@ -5,11 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace kvh::core;
@@ -339,6 +343,9 @@ INSTANTIATE_TEST_SUITE_P(
 struct SignalCase : NamedRow {
     bool afterRename; ///< the signal comes while the folder is synced, else while writing
     const std::string& expected;
+    /// The signal is sent to the process while another thread idles, as in the window: the
+    /// system may hand it to any thread that does not hold it back.
+    bool toTheProcess = false;
 };
 
 class SaveSignalled : public TempDir, public testing::WithParamInterface<SignalCase> {};
@@ -351,7 +358,18 @@ TEST_P(SaveSignalled, EndsTheProgramOnlyOnceTheSaveIsUndoneOrDone) {
         {
             FailingCalls calls;
             calls.chunk = 4;
-            (afterRename ? calls.duringFolderSync : calls.duringWrite) = [] { ::raise(SIGTERM); };
+            std::function<void()> signal = [] { ::raise(SIGTERM); };
+            if (GetParam().toTheProcess) {
+                std::thread([] {
+                    for (;;)
+                        ::pause();
+                }).detach();
+                signal = [] {
+                    ::kill(::getpid(), SIGTERM);
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                };
+            }
+            (afterRename ? calls.duringFolderSync : calls.duringWrite) = signal;
             writeFileAtomically(target, kNew, calls);
             std::_Exit(0);
         },
@@ -363,7 +381,33 @@ TEST_P(SaveSignalled, EndsTheProgramOnlyOnceTheSaveIsUndoneOrDone) {
 
 INSTANTIATE_TEST_SUITE_P(Termination, SaveSignalled,
                          testing::Values(SignalCase{"WhileWritingKeepsTheOldFile", false, kOld},
-                                         SignalCase{"AfterTheRenameKeepsTheNewFile", true, kNew}),
+                                         SignalCase{"AfterTheRenameKeepsTheNewFile", true, kNew},
+                                         SignalCase{"ToTheProcessWhileWriting", false, kOld, true},
+                                         SignalCase{"ToTheProcessAfterTheRename", true, kNew,
+                                                    true}),
                          RowName{});
+
+// A save that was cut off leaves its temporary file; the next save into that folder removes
+// it once it is a minute old, and nothing else.
+TEST_F(TempDir, SaveRemovesStaleTemporariesOnly) {
+    const auto age = [this](const std::string& name, int seconds) {
+        const struct timespec when[2] = {{std::time(nullptr) - seconds, 0},
+                                         {std::time(nullptr) - seconds, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path(name).c_str(), when, AT_SYMLINK_NOFOLLOW), 0);
+    };
+    put(path(".kvhitemp-Ab12Cd"), "stale");
+    age(".kvhitemp-Ab12Cd", 120);
+    put(path(".kvhitemp-Fresh1"), "another save under way");
+    put(path(".kvhitemp-toolong"), "not one of ours");
+    age(".kvhitemp-toolong", 120);
+    fs::create_directory(path(".kvhitemp-Folder"));
+    age(".kvhitemp-Folder", 120);
+    fs::create_symlink("case.dew", path(".kvhitemp-Link01"));
+    age(".kvhitemp-Link01", 120);
+    ASSERT_EQ(writeFileAtomically(path("case.dew"), kNew), "");
+    EXPECT_EQ(names(),
+              (std::vector<std::string>{".kvhitemp-Folder", ".kvhitemp-Fresh1", ".kvhitemp-Link01",
+                                        ".kvhitemp-toolong", "case.dew"}));
+}
 
 } // namespace

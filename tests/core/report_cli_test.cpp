@@ -62,7 +62,15 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         CliCase{"NoArguments", {}, nullptr, 64, "no file"},
         CliCase{"TwoFiles", {"a.dew", "b.dew"}, nullptr, 64, "unexpected argument"},
-        CliCase{"UnknownOption", {"--bogus", "@"}, "", 64, "unexpected argument"},
+        CliCase{"UnknownOption", {"--bogus", "@"}, "", 64, "unknown option \"--bogus\""},
+        CliCase{
+            "DashClusterIsNoOption", {"-dash.dew"}, nullptr, 64, "unknown option \"-dash.dew\""},
+        CliCase{"VersionClusterIsNoOption", {"-vessel.dew"}, nullptr, 64, "unknown option"},
+        CliCase{"ControlCharactersEscaped",
+                {"bad\x1b[31m\n.dew"},
+                nullptr,
+                1,
+                "kvhitemp-report: bad\\x1B[31m\\n.dew: The file cannot be opened"},
         CliCase{"MissingFile", {"@"}, nullptr, 1, "cannot be opened"},
         CliCase{"TruncatedRow", {"@"}, "S,1", 1, "ends before"},
         CliCase{"IncompleteSetup", {"@"}, kIncomplete, 2, kAll},
@@ -73,8 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         CliCase{"VersionWinsOverAFile", {"missing.dew", "--version"}, nullptr, 0, "", KVH_VERSION},
         CliCase{"CompareNoFile", {"--compare"}, nullptr, 64, "no file"},
         CliCase{"CompareTwoFiles", {"--compare", "@", "@"}, kNoModel, 64, "unexpected argument"},
-        CliCase{
-            "CompareOptionAfter", {"--compare", "--series"}, nullptr, 64, "unexpected argument"},
+        CliCase{"CompareOptionAfter", {"--compare", "--series"}, nullptr, 64, "unknown option"},
         CliCase{"CompareAllWithoutFiles", {"--compare-all"}, nullptr, 64, "no file"},
         CliCase{"CompareMissingFile", {"--compare", "@"}, nullptr, 1, "cannot be opened"},
         CliCase{"CompareBrokenFile", {"--compare", "@"}, "S,1", 1, "ends before"},

@@ -210,32 +210,34 @@ private slots:
     void exports_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QByteArray>("starts");
+        QTest::addColumn<QString>("suffix");  ///< added to a name typed without one
+        QTest::addColumn<QString>("offered"); ///< the name the dialog offers beside the case
         QTest::newRow("series") << u"mnuExportSeries"_s
-                                << QByteArray("minute,process,intermediate,internal\n0,25,0,0\n");
-        QTest::newRow("png") << u"mnuExportPng"_s << QByteArray("\x89PNG");
-        QTest::newRow("svg") << u"mnuExportSvg"_s << QByteArray("<?xml");
+                                << QByteArray("minute,process,intermediate,internal\n0,25,0,0\n")
+                                << u".csv"_s << u"case.series.csv"_s;
+        QTest::newRow("png") << u"mnuExportPng"_s << QByteArray("\x89PNG") << u".png"_s
+                             << u"case.chart.png"_s;
+        QTest::newRow("svg") << u"mnuExportSvg"_s << QByteArray("<?xml") << u".svg"_s
+                             << u"case.chart.svg"_s;
         QTest::newRow("comparison")
             << u"mnuExportComparison"_s
             << QByteArray("model,max_internal,max_dwell,verdict,warning,safe_dwell_minutes,"
-                          "peak_after_end,minutes_to_peak\n7640,");
+                          "peak_after_end,minutes_to_peak\n7640,")
+            << u".csv"_s << u"case.barriers.csv"_s;
     }
     void exports() {
         QFETCH(QString, item);
         QFETCH(QByteArray, starts);
-        // Before any results only the comparison can be exported; the others say why not.
+        QFETCH(QString, suffix);
+        QFETCH(QString, offered);
+        // From the Setup page, before any results: the case is run for the export.
         h->openText(test::kPassingCase);
-        const QString path = h->dir.filePath(u"out"_s);
-        h->platform.saveAnswers.enqueue(path);
+        QCOMPARE(h->tab()->currentIndex(), 0);
+        h->platform.saveAnswers.enqueue(h->dir.filePath(u"out"_s));
         h->get<QAction>(item)->trigger();
-        const bool needsResults = item != u"mnuExportComparison"_s;
-        QCOMPARE(QFile::exists(path), !needsResults);
-        if (needsResults) {
-            QCOMPARE(h->platform.messages.last().title, u"Export Error"_s);
-            h->platform.saveAnswers.clear();
-            h->showPage(2);
-            h->platform.saveAnswers.enqueue(path);
-            h->get<QAction>(item)->trigger();
-        }
+        QVERIFY(h->platform.messages.isEmpty());
+        QCOMPARE(h->platform.saveDialogStarts.last(), h->dir.filePath(offered));
+        const QString path = h->dir.filePath(u"out"_s + suffix);
         const QByteArray bytes = test::fileBytes(path);
         QVERIFY2(bytes.startsWith(starts), bytes.left(80).constData());
         if (item == u"mnuExportSeries"_s) {
@@ -253,6 +255,33 @@ private slots:
         h->get<QAction>(item)->trigger();
         QCOMPARE(h->platform.messages.last().text, u"Overwrite Existing File?"_s);
         QCOMPARE(QFileInfo(path).size(), 3);
+    }
+
+    void exportNamesWhatTheSetupLacks_data() {
+        QTest::addColumn<int>("tracer"); // -1: not chosen
+        QTest::addColumn<QString>("text");
+        QTest::newRow("nothing chosen")
+            << -1
+            << u"Choose the barrier model, the tracer type and the process environment on the "
+               "Setup page to export the results."_s;
+        QTest::newRow("a tracer chosen")
+            << 1
+            << u"Choose the barrier model and the process environment on the Setup page to "
+               "export the results."_s;
+    }
+    void exportNamesWhatTheSetupLacks() {
+        QFETCH(int, tracer);
+        QFETCH(QString, text);
+        if (tracer >= 0)
+            h->option("optTracerType", tracer)->click();
+        for (const char* item : {"mnuExportSeries", "mnuExportPng", "mnuExportSvg"}) {
+            h->platform.messages.clear();
+            h->action(item)->trigger();
+            QCOMPARE(h->platform.messages.size(), 1);
+            QCOMPARE(h->platform.messages[0].title, u"Export Error"_s);
+            QCOMPARE(h->platform.messages[0].text, text);
+        }
+        QVERIFY(h->platform.saveDialogStarts.isEmpty());
     }
 
     void builtOnTheFirstVisitOrNeed_data() {

@@ -81,6 +81,14 @@ private slots:
                                                << 64 << false << u"Only one file"_s;
         QTest::newRow("an unknown option is refused")
             << QStringList{u"--bogus"_s} << QString() << 64 << false << u"Unknown option 'bogus'"_s;
+        QTest::newRow("a dash word is no cluster of -d -a -s -h")
+            << QStringList{u"-dash.dew"_s} << QString() << 64 << false
+            << u"Unknown option 'dash.dew'"_s;
+        QTest::newRow("a dash word is no cluster of -v ...")
+            << QStringList{u"-vessel.dew"_s} << QString() << 64 << false
+            << u"Unknown option 'vessel.dew'"_s;
+        QTest::newRow("--help says how to open a dash-named file")
+            << QStringList{u"--help"_s} << QString() << 0 << true << u"kvhitemp -- -x.dew"_s;
     }
     void commandLine() {
         QFETCH(QStringList, args);

@@ -228,8 +228,9 @@ private slots:
         QCOMPARE(h->platform.previews, 1);
         QVERIFY(h->platform.messages.isEmpty());
         QVERIFY(!QFileInfo::exists(path(u"other.pdf"_s)));
+        // Export PDF offers the case's folder and name.
         QCOMPARE(h->platform.saveDialogStarts,
-                 QStringList{QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)});
+                 QStringList{QFileInfo(h->window->filePath()).absolutePath() + u"/case.pdf"_s});
         const QString printed = pdfText(path(u"chosen.pdf"_s));
         QVERIFY(printed.contains(u"Final Determination: PASS"_s));
         QCOMPARE(pdfText(path(u"preview.pdf"_s)), printed);
