@@ -61,6 +61,8 @@ QString CaseFile::dialogStart(bool withName) const {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
+    if (withName && !m_suggestedName.isEmpty())
+        return folder + QLatin1Char('/') + m_suggestedName + kDewSuffix;
     return folder + kDialogName;
 }
 
@@ -94,11 +96,33 @@ std::optional<QStringList> CaseFile::read(const QString& path) {
         return std::nullopt;
     }
     m_path = path;
+    m_suggestedName.clear();
     m_editor.replaceCase(std::move(std::get<core::Case>(opened)));
     QStringList lines;
     for (const std::string& notice : notices)
         lines << qs(notice);
     return lines;
+}
+
+void CaseFile::startNew() {
+    m_path.clear();
+    m_suggestedName.clear();
+    m_editor.replaceCase(core::Case{});
+}
+
+bool CaseFile::startFromTemplate(const QString& path) {
+    // A template names every choice; it starts from a case as at start all the same.
+    auto opened = core::openDewFile(localPath(path), core::Case{});
+    if (const auto* error = std::get_if<core::DewError>(&opened)) {
+        m_platform.messageBox(m_parent,
+                              kOpenErrorText.arg(QDir::toNativeSeparators(path), qs(error->reason)),
+                              kOpenErrorTitle, Buttons::Ok, Icon::Critical);
+        return false;
+    }
+    m_path.clear();
+    m_suggestedName = QFileInfo(path).completeBaseName();
+    m_editor.replaceCase(std::move(std::get<core::Case>(opened)));
+    return true;
 }
 
 bool CaseFile::save() {
@@ -117,6 +141,7 @@ bool CaseFile::save() {
         return false;
     }
     m_path = path;
+    m_suggestedName.clear();
     m_editor.markSaved();
     return true;
 }

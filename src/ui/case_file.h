@@ -24,6 +24,8 @@ public:
 
     /// The file the case was opened from or last saved to; empty for a new case.
     const QString& path() const { return m_path; }
+    /// The name the Save dialog offers a new case: its template's ("anneal"), else empty.
+    const QString& suggestedName() const { return m_suggestedName; }
 
     /// Asks Save, Discard or Cancel when the case changed since it was started, opened or
     /// saved. True when the caller may go on: unchanged, discarded, or saved.
@@ -36,6 +38,12 @@ public:
     /// Reads `path` into the editor as a fresh case. The notices of fields not read as written,
     /// or nothing when the file could not be opened (the message has been shown).
     std::optional<QStringList> read(const QString& path);
+    /// File > New: an empty case as at start, without a file, with a fresh history.
+    void startNew();
+    /// File > New from Template: the template in `path` as a new case without a file, its
+    /// name offered when it is first saved. False when it could not be read (the message has
+    /// been shown).
+    bool startFromTemplate(const QString& path);
 
 private:
     QString dialogStart(bool withName) const;
@@ -44,6 +52,7 @@ private:
     QWidget* m_parent;
     CaseEditor& m_editor;
     QString m_path;
+    QString m_suggestedName;
 };
 
 } // namespace kvh::ui
