@@ -308,9 +308,12 @@ std::variant<DewParse, DewError> parseDew(std::string_view bytes) {
                         return DewError{"Line " + std::to_string(line) + ": the number \"" +
                                         shortened(text) + "\" is too large."};
                     value = plainNumberText(number);
-                    if (isBlankText(text) || !readsWhole(text))
-                        parsed.notices.push_back(doubtfulFieldNotice(
-                            fieldLine, k == 0 ? kColTemp : kColTime, text, shortened(text)));
+                    // The grid's rule: an end step's empty time, as Save writes it, is fine.
+                    const int col = k == 0 ? kColTemp : kColTime;
+                    if (isBlankText(text) ? emptyIsDoubtful(stepCode(row.step), col)
+                                          : !readsWhole(text))
+                        parsed.notices.push_back(
+                            doubtfulFieldNotice(fieldLine, col, text, shortened(text)));
                 }
                 row.temp = std::move(values[0]);
                 row.time = std::move(values[1]);

@@ -32,8 +32,7 @@ std::string cellReason(const ProfileTable& table, int r, int col, std::string& t
                                                : " is not used: the row has no step type");
     }
     if (blank) {
-        const bool needed = code != StepCode::None && (col == kColTemp || code == StepCode::Dwell);
-        if (!needed)
+        if (!emptyIsDoubtful(code, col))
             return {};
         tip = "Empty: read as 0";
         return "empty, read as 0";
@@ -45,6 +44,10 @@ std::string cellReason(const ProfileTable& table, int r, int col, std::string& t
 }
 
 } // namespace
+
+bool emptyIsDoubtful(StepCode step, int col) {
+    return step != StepCode::None && (col == kColTemp || step == StepCode::Dwell);
+}
 
 void appendDoubtfulCells(const ProfileTable& table, int r, std::vector<DoubtfulCell>& cells) {
     for (const int col : {kColTemp, kColTime}) {

@@ -26,9 +26,15 @@ std::vector<DoubtfulCell> findDoubtfulCells(const ProfileTable& table);
 /// The doubtful cells of data row `row` alone, appended to `cells` (what one edit can change).
 void appendDoubtfulCells(const ProfileTable& table, int row, std::vector<DoubtfulCell>& cells);
 
+/// Whether an empty temperature or time cell (column kColTemp or kColTime) is doubtful in a row
+/// of this step: a step's temperature and a dwell's time are read as 0; an end step's or a
+/// start's empty time is no time at all. The grid and Open judge by this one rule.
+bool emptyIsDoubtful(StepCode step, int col);
+
 /// The note for one number field of a ".dew" profile line (column kColTemp or kColTime), or ""
 /// when the field reads cleanly: `Line 9: "4OO" is read as 4`, `Line 9: the time is empty and
-/// read as 0`. `field` is judged; `shown` is how the note quotes it (UTF-8, perhaps shortened).
+/// read as 0`. `field` is judged (an empty one as doubtful: ask emptyIsDoubtful first); `shown` is
+/// how the note quotes it (UTF-8, perhaps shortened).
 std::string doubtfulFieldNotice(int line, int col, std::string_view field, std::string_view shown);
 
 /// The note for a profile line whose step field starts with no step letter.

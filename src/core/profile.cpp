@@ -87,15 +87,19 @@ void ProfileTable::removeRows(int first, int count) {
 
 // ---- Editing ---------------------------------------------------------------------------------
 
-ClickOutcome gridClick(ProfileTable& table, ClearButton& clear, const GridSelection& sel) {
+void armClearButton(ClearButton& clear, const GridSelection& sel) {
     const bool severalCols = sel.colSel != sel.col;
     const bool severalRows = sel.rowSel != sel.row;
-    if (severalCols && severalRows)
-        return ClickOutcome::Nothing;
-    if (severalCols)
+    if (severalCols && !severalRows)
         clear = {std::string(kClearRowCaption), ClearTarget::Row, true};
-    else if (severalRows)
+    else if (severalRows && !severalCols)
         clear = {std::string(kClearColumnCaption), ClearTarget::Column, true};
+}
+
+ClickOutcome gridClick(ProfileTable& table, ClearButton& clear, const GridSelection& sel) {
+    if (sel.colSel != sel.col && sel.rowSel != sel.row)
+        return ClickOutcome::Nothing; // a block
+    armClearButton(clear, sel);
     if (sel.row < 1 || sel.row >= table.rowCount() || sel.col < kColStep)
         return ClickOutcome::Nothing;
     if (sel.col == kColStep)

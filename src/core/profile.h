@@ -124,7 +124,13 @@ enum class ClickOutcome {
     OpenEditor, ///< open the overlay editor on the current cell (its text may have been set)
 };
 
-/// A click on the grid: arms the clear button for a row or column selection, cycles the step
+/// Arms the clear button for a selection of several cells within one row ("Clear Entire Row")
+/// or within one column ("Clear Entire Column"); a single cell or a block leaves it as it was.
+/// A gesture that only selects (a row label, a column header, Shift with a click or an arrow)
+/// does this and nothing else: selecting never edits.
+void armClearButton(ClearButton& clear, const GridSelection& sel);
+
+/// A click on a data cell: arms the clear button for a row or column selection, cycles the step
 /// type in column 1, or fills an end step's empty time with "0" before the editor opens.
 ClickOutcome gridClick(ProfileTable& table, ClearButton& clear, const GridSelection& sel);
 

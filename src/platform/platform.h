@@ -52,6 +52,9 @@ public:
     /// Replaces the clipboard's content with plain text.
     virtual void setClipboardText(const QString& text) = 0;
 
+    /// The clipboard's plain text; empty when it holds none (or the platform has no clipboard).
+    virtual QString readClipboardText() { return {}; }
+
     /// Replaces the clipboard's content with a picture alone: a bitmap and an SVG vector form,
     /// no text.
     virtual void setClipboardPicture(const QImage& bitmap, const QByteArray& svg) = 0;

@@ -119,6 +119,10 @@ void QtPlatform::setClipboardText(const QString& text) {
     clipboard->setText(text);
 }
 
+QString QtPlatform::readClipboardText() {
+    return QGuiApplication::clipboard()->text();
+}
+
 void QtPlatform::setClipboardPicture(const QImage& bitmap, const QByteArray& svg) {
     auto* mime = new QMimeData; // the clipboard takes ownership
     mime->setImageData(bitmap);

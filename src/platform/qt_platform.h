@@ -18,6 +18,7 @@ public:
     bool printerDialog(QWidget* parent, QPrinter& printer) override;
     void printPreview(QWidget* parent, QPrinter& printer, const PaintDocument& paint) override;
     void setClipboardText(const QString& text) override;
+    QString readClipboardText() override;
     void setClipboardPicture(const QImage& bitmap, const QByteArray& svg) override;
 };
 

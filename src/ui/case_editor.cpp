@@ -1,5 +1,6 @@
 #include "ui/case_editor.h"
 
+#include "core/dew_file.h"
 #include "ui/qt_text.h"
 
 #include <QUndoCommand>
@@ -15,6 +16,7 @@ const QString kDeleteRowsName = QStringLiteral("Delete Rows");
 const QString kConvertTempName = QStringLiteral("Convert °C / °F");
 const QString kConvertTimeName = QStringLiteral("Convert Hrs. / Mins.");
 const QString kChooseName = QStringLiteral("Choose %1");
+const QString kPasteName = QStringLiteral("Paste");
 /// The history keeps this many commands; each holds two copies of the case at most.
 constexpr int kUndoLimit = 500;
 
@@ -117,6 +119,26 @@ core::ClickOutcome CaseEditor::click(const core::GridSelection& sel) {
     } else if (outcome == core::ClickOutcome::StepCycled) {
         m_history.push(new CaseCommand(*this, kStepName, m_case, std::move(after), {}));
     }
+    return outcome;
+}
+
+void CaseEditor::select(const core::GridSelection& sel) {
+    core::armClearButton(m_clear, sel);
+}
+
+bool CaseEditor::clearNumbers(const core::CellRange& range, const QString& name) {
+    return edit(name, [&](core::Case& c) { return core::clearNumbers(c.profile, range); });
+}
+
+core::PasteOutcome CaseEditor::paste(const core::CellRange& target, const core::PasteBlock& block) {
+    core::Case after = m_case;
+    const int rows = m_case.profile.rowCount();
+    // The rows a file may hold, so that every pasted case can be saved and opened again.
+    core::PasteOutcome outcome =
+        core::pasteBlock(after.profile, target, block, core::kMaxProfileRows);
+    if (after != m_case)
+        m_history.push(new CaseCommand(*this, kPasteName, m_case, std::move(after),
+                                       {rows, outcome.rowsAdded}));
     return outcome;
 }
 

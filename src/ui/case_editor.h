@@ -6,6 +6,7 @@
 // command all go through `apply`, which tells the grid's model what changed.
 
 #include "core/case.h"
+#include "core/grid_clipboard.h"
 #include "ui/profile_model.h"
 
 #include <QObject>
@@ -37,6 +38,14 @@ public:
     /// A click on the grid with the selection it left. A visit to a temperature or time cell
     /// starts here: the typing that follows, until the next click, is one command.
     core::ClickOutcome click(const core::GridSelection& sel);
+    /// A gesture that only selects (a row label, a column header, Shift): arms the clear
+    /// button, changes nothing in the case and pushes nothing on the history.
+    void select(const core::GridSelection& sel);
+    /// Empties the temperature and time cells of `range` as one command named `name`
+    /// ("Clear Cells" for Delete, "Cut"); false when they were empty already.
+    bool clearNumbers(const core::CellRange& range, const QString& name);
+    /// Pastes `block` at `target` as one command, rows added at the bottom as needed.
+    core::PasteOutcome paste(const core::CellRange& target, const core::PasteBlock& block);
     /// The overlay editor's whole text for the cell of the current visit.
     void typeCell(int row, int col, const std::string& text);
     /// "Insert a Row" (appends); returns the new row.

@@ -70,7 +70,10 @@ QString CaseFile::dialogStart(bool withName) const {
         const QFileInfo file(m_path);
         return withName ? file.absoluteFilePath() : file.absolutePath() + kDialogName;
     }
-    return SaveFlow::documentsFolder() + kDialogName;
+    const QString folder = SaveFlow::documentsFolder();
+    if (withName && !m_suggestedName.isEmpty())
+        return folder + QLatin1Char('/') + m_suggestedName + kDewSuffix;
+    return folder + kDialogName;
 }
 
 bool CaseFile::maybeSave() {
@@ -105,6 +108,7 @@ std::optional<QStringList> CaseFile::read(const QString& path) {
     }
     m_path = path;
     m_stamp = stamp;
+    m_suggestedName.clear();
     m_editor.replaceCase(std::move(std::get<core::Case>(opened)));
     QStringList lines;
     for (const std::string& notice : notices)
@@ -136,6 +140,28 @@ CaseFile::Go CaseFile::replaceQuestion(const QString& path) {
     }
 }
 
+void CaseFile::startNew() {
+    m_path.clear();
+    m_stamp.reset();
+    m_suggestedName.clear();
+    m_editor.replaceCase(core::Case{});
+}
+
+bool CaseFile::startFromTemplate(const QString& path) {
+    // A template names every choice; it starts from a case as at start all the same.
+    auto opened = core::openDewFile(localPath(path), core::Case{});
+    if (const auto* error = std::get_if<core::DewError>(&opened)) {
+        m_platform.messageBox(m_parent, kOpenErrorText.arg(shownFileName(path), qs(error->reason)),
+                              kOpenErrorTitle, Buttons::Ok, Icon::Critical);
+        return false;
+    }
+    m_path.clear();
+    m_stamp.reset();
+    m_suggestedName = QFileInfo(path).completeBaseName();
+    m_editor.replaceCase(std::move(std::get<core::Case>(opened)));
+    return true;
+}
+
 bool CaseFile::save() {
     const std::string refusal = core::unsavableCellsMessage(m_editor.theCase());
     if (!refusal.empty()) {
@@ -160,6 +186,7 @@ bool CaseFile::save() {
     }
     m_path = path;
     m_stamp = core::fileStamp(localPath(path));
+    m_suggestedName.clear();
     m_editor.markSaved();
     return true;
 }

@@ -26,6 +26,8 @@ public:
 
     /// The file the case was opened from or last saved to; empty for a new case.
     const QString& path() const { return m_path; }
+    /// The name the Save dialog offers a new case: its template's ("anneal"), else empty.
+    const QString& suggestedName() const { return m_suggestedName; }
 
     /// Asks Save, Discard or Cancel when the case changed since it was started, opened or
     /// saved. True when the caller may go on: unchanged, discarded, or saved.
@@ -40,6 +42,12 @@ public:
     /// Reads `path` into the editor as a fresh case. The notices of fields not read as written,
     /// or nothing when the file could not be opened (the message has been shown).
     std::optional<QStringList> read(const QString& path);
+    /// File > New: an empty case as at start, without a file, with a fresh history.
+    void startNew();
+    /// File > New from Template: the template in `path` as a new case without a file, its
+    /// name offered when it is first saved. False when it could not be read (the message has
+    /// been shown).
+    bool startFromTemplate(const QString& path);
 
 private:
     QString dialogStart(bool withName) const;
@@ -56,6 +64,7 @@ private:
     QString m_path;
     /// The case's file as the case last read or wrote it.
     std::optional<core::FileStamp> m_stamp;
+    QString m_suggestedName;
 };
 
 } // namespace kvh::ui

@@ -12,6 +12,7 @@
 #include "ui/file_drop.h"
 #include "ui/file_status.h"
 #include "ui/graph_copy.h"
+#include "ui/grid_commands.h"
 #include "ui/notice_bar.h"
 #include "ui/process_page.h"
 #include "ui/profile_grid.h"
@@ -25,6 +26,7 @@
 #include "ui/setup_page.h"
 #include "ui/what_if/safety_margin.h"
 #include "ui/what_if/what_if_page.h"
+#include "ui/templates_menu.h"
 #include "ui/window_menus.h"
 
 #include <QAbstractButton>
@@ -139,6 +141,7 @@ void frmHiTemp::buildMenus() {
     const WindowMenus menus(*this, *m_recent, m_editor->history());
     m_mnuPrint = menus.print();
     connect(menus.recent(), &RecentFilesMenu::fileChosen, this, &frmHiTemp::openRecent);
+    connect(menus.templates(), &TemplatesMenu::templateChosen, this, &frmHiTemp::newFromTemplate);
 }
 
 void frmHiTemp::buildStatusBar() {
@@ -167,6 +170,8 @@ void frmHiTemp::connectPages() {
     connect(m_processPage, &ProcessPage::insertRowClicked, this, &frmHiTemp::mnuInsertRow_Click);
     connect(m_processPage, &ProcessPage::deleteRowsClicked, this, &frmHiTemp::mnuDeleteRows_Click);
     connect(&m_processPage->grid(), &ProfileGrid::clicked, this, &frmHiTemp::fg1_Click);
+    connect(&m_processPage->grid(), &ProfileGrid::selectionMade, this, &frmHiTemp::fg1_SelChange);
+    new GridCommands(m_processPage->grid(), *m_editor, m_platform, this);
     connect(&m_processPage->grid(), &ProfileGrid::editorTextChanged, this,
             &frmHiTemp::txtFGIn_Change);
 }
@@ -349,6 +354,13 @@ void frmHiTemp::fg1_Click() {
         grid.openEditor(sel.row, sel.col, qs(currentCase().profile.cell(sel.row, sel.col)));
 }
 
+void frmHiTemp::fg1_SelChange() {
+    ProfileGrid& grid = m_processPage->grid();
+    grid.hideEditor();
+    m_editor->select(grid.selection());
+    m_processPage->showClearButton(m_editor->clearButton());
+}
+
 void frmHiTemp::txtFGIn_Change() {
     // The editor writes into the cell it sits over, on every keystroke.
     const ProfileGrid& grid = m_processPage->grid();
@@ -414,6 +426,31 @@ bool frmHiTemp::loadFile(const QString& path) {
     Tab1_Click();
     m_recent->add(path);
     return true;
+}
+
+void frmHiTemp::mnuNew_Click() {
+    if (!m_file->maybeSave())
+        return;
+    m_file->startNew();
+    // As at start: no results, no notice, the Setup page.
+    m_notice->showLines(QString(), {});
+    setResults(std::nullopt);
+    m_resultsPage->showFailure(QString());
+    m_resultsPage->showNotices({});
+    showCase();
+    InitModel();
+    if (m_tab->currentIndex() == SetupTab)
+        Tab1_Click();
+    else
+        m_tab->setCurrentIndex(SetupTab);
+}
+
+void frmHiTemp::newFromTemplate(const QString& path) {
+    if (!m_file->maybeSave() || !m_file->startFromTemplate(path))
+        return;
+    m_notice->showLines(QString(), {});
+    showCase();
+    Tab1_Click(); // as Open: the page shown follows the new case
 }
 
 void frmHiTemp::mnuOpen_Click() {

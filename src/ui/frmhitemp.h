@@ -16,6 +16,7 @@
 //             Open: the unsaved-changes question -> core::openDewFile (all or nothing)
 //             -> CaseEditor::replaceCase (fresh history) -> pages -> Tab1_Click
 //             openFile serves File > Open, Open Recent, a dropped file and the command line
+//             New, New from Template: the question -> CaseFile::startNew / startFromTemplate
 //
 // Every dialog and the clipboard go through the Platform given to the constructor.
 
@@ -102,6 +103,8 @@ public:
 
 public slots:
     void Tab1_Click();
+    /// File > New: an empty case as at start, after the unsaved-changes question.
+    void mnuNew_Click();
     void mnuOpen_Click();
     void mnuSave_Click();
     void mnuPrint_Click();
@@ -114,6 +117,9 @@ public slots:
     void mnuReset_Click();
     void mnuAbout_Click();
     void fg1_Click();
+    /// A row label, a column header or a Shift gesture selected cells: only the clear button
+    /// follows.
+    void fg1_SelChange();
     void txtFGIn_Change();
     void cmdAddRow_Click();
     void cmdRowCol_Click();
@@ -157,6 +163,8 @@ private:
     template <class Job> void printWith(Job job);
     /// Reads `path` (no question asked) and shows the case and the file's notices.
     bool loadFile(const QString& path);
+    /// File > New from Template: the template as a new case, after the unsaved-changes question.
+    void newFromTemplate(const QString& path);
 
     platform::Platform& m_platform;
     CaseEditor* m_editor;

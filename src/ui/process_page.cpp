@@ -157,7 +157,13 @@ QAction* ProcessPage::makeRowAction(const QString& name, const QString& caption,
 void ProcessPage::showRowMenu(const QPoint& global) {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("mnuRows"));
-    menu.addActions({m_insertAbove, m_insertBelow, m_deleteRows});
+    const QList<QAction*> rowActions{m_insertAbove, m_insertBelow, m_deleteRows};
+    menu.addActions(rowActions);
+    // Then the grid's cell commands (cut, copy, paste, clear), which the window gives it.
+    menu.addSeparator();
+    for (QAction* action : m_grid->actions())
+        if (!rowActions.contains(action))
+            menu.addAction(action);
     menu.exec(global);
 }
 

@@ -4,6 +4,7 @@
 #include "ui/twips.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -161,6 +162,18 @@ void ProfileGrid::setCurrentCell(int row, int col) {
     applySelection();
 }
 
+void ProfileGrid::setSelection(const core::GridSelection& sel) {
+    m_sel = sel;
+    applySelection();
+}
+
+void ProfileGrid::extendTo(int row, int col) {
+    m_sel.rowSel = std::clamp(row, 1, std::max(1, m_model->rowCount() - 1));
+    m_sel.colSel = std::clamp(col, static_cast<int>(core::kColStep), core::kColumnCount - 1);
+    applySelection();
+    scrollTo(m_model->index(m_sel.rowSel, m_sel.colSel));
+}
+
 std::pair<int, int> ProfileGrid::selectedRows() const {
     return {std::min(m_sel.row, m_sel.rowSel), std::max(m_sel.row, m_sel.rowSel)};
 }
@@ -206,7 +219,11 @@ void ProfileGrid::mousePressEvent(QMouseEvent* event) {
         return;
     setFocus(Qt::MouseFocusReason);
     m_dragging = true;
-    setCurrentCell(index.row(), index.column());
+    m_extending = event->modifiers() & Qt::ShiftModifier;
+    if (m_extending)
+        extendTo(index.row(), index.column());
+    else
+        setCurrentCell(index.row(), index.column());
 }
 
 void ProfileGrid::mouseMoveEvent(QMouseEvent* event) {
@@ -224,7 +241,10 @@ void ProfileGrid::mouseReleaseEvent(QMouseEvent* event) {
     if (!m_dragging || event->button() != Qt::LeftButton)
         return;
     m_dragging = false;
-    emit clicked();
+    if (m_extending)
+        emit selectionMade();
+    else
+        emit clicked();
 }
 
 void ProfileGrid::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -234,13 +254,18 @@ void ProfileGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void ProfileGrid::columnHeaderPressed(int col) {
     m_headerPressed = true;
-    m_sel = {1, col, m_model->rowCount() - 1, col};
+    // Shift widens a column selection to the columns between.
+    const bool extend = m_headerShift && m_sel.row == 1 && m_sel.rowSel == m_model->rowCount() - 1;
+    m_sel = {1, extend ? m_sel.col : col, m_model->rowCount() - 1, col};
     applySelection();
 }
 
 void ProfileGrid::rowHeaderPressed(int row) {
     m_headerPressed = true;
-    m_sel = {row, core::kColStep, row, core::kColumnCount - 1};
+    // Shift widens a row selection to the rows between, e.g. for Delete Rows.
+    const bool extend =
+        m_headerShift && m_sel.col == core::kColStep && m_sel.colSel == core::kColumnCount - 1;
+    m_sel = {extend ? m_sel.row : row, core::kColStep, row, core::kColumnCount - 1};
     applySelection();
 }
 
@@ -259,6 +284,8 @@ bool ProfileGrid::eventFilter(QObject* watched, QEvent* event) {
     }
     const bool columnHeader = watched == horizontalHeader()->viewport();
     const bool rowHeader = watched == verticalHeader()->viewport();
+    if ((columnHeader || rowHeader) && event->type() == QEvent::MouseButtonPress)
+        m_headerShift = static_cast<QMouseEvent*>(event)->modifiers() & Qt::ShiftModifier;
     if ((columnHeader || rowHeader) && m_headerPressed) {
         if (event->type() == QEvent::MouseMove) {
             // Dragging across headers widens the selection to a block of columns or rows.
@@ -277,7 +304,7 @@ bool ProfileGrid::eventFilter(QObject* watched, QEvent* event) {
         }
         if (event->type() == QEvent::MouseButtonRelease) {
             m_headerPressed = false;
-            emit clicked();
+            emit selectionMade(); // a row or column selected: nothing in it changes
         }
     }
     return QTableView::eventFilter(watched, event);
@@ -294,10 +321,56 @@ void ProfileGrid::keyPressEvent(QKeyEvent* event) {
     default:
         break;
     }
+    if (extendKey(event) || startEditingKey(event))
+        return;
     QTableView::keyPressEvent(event);
     const QModelIndex current = currentIndex();
     if (current.isValid() && (current.row() != m_sel.row || current.column() != m_sel.col))
         setCurrentCell(current.row(), current.column());
+}
+
+bool ProfileGrid::extendKey(QKeyEvent* event) {
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::ShiftModifier)
+        return false;
+    int row = m_sel.rowSel;
+    int col = m_sel.colSel;
+    switch (event->key()) {
+    case Qt::Key_Up:
+        --row;
+        break;
+    case Qt::Key_Down:
+        ++row;
+        break;
+    case Qt::Key_Left:
+        --col;
+        break;
+    case Qt::Key_Right:
+        ++col;
+        break;
+    default:
+        return false;
+    }
+    extendTo(row, col);
+    emit selectionMade();
+    return true;
+}
+
+bool ProfileGrid::startEditingKey(QKeyEvent* event) {
+    if (m_sel.col != core::kColTemp && m_sel.col != core::kColTime)
+        return false;
+    const bool f2 = event->key() == Qt::Key_F2 && !(event->modifiers() & ~Qt::KeypadModifier);
+    const QString text = event->text();
+    const bool typed = !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) &&
+                       !text.isEmpty() && text.at(0).isPrint();
+    if (!f2 && !typed)
+        return false;
+    // Editing a cell of a larger selection edits the current cell alone, as a click on it does.
+    setCurrentCell(m_sel.row, m_sel.col);
+    emit clicked();
+    // The key goes to the editor, which opened with its text selected: the key replaces it.
+    if (typed && m_editor->isVisible())
+        QCoreApplication::sendEvent(m_editor, event);
+    return true;
 }
 
 bool ProfileGrid::editorKey(QKeyEvent* event) {

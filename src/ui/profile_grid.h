@@ -30,6 +30,8 @@ public:
     /// Makes one cell current and selects it alone. An open editor over another cell closes:
     /// what is typed only ever goes into the highlighted cell.
     void setCurrentCell(int row, int col);
+    /// Makes sel.row, sel.col current and selects up to the far corner sel.rowSel, sel.colSel.
+    void setSelection(const core::GridSelection& sel);
     /// The first and last data rows the selection covers.
     std::pair<int, int> selectedRows() const;
     /// Scrolls so that `row` is the first visible data row, as far as the grid can scroll.
@@ -54,8 +56,11 @@ public:
     int twipsToPixels(int twips) const;
 
 signals:
-    /// A click (mouse, header, or Enter/Space on the current cell) has finished.
+    /// A click on a data cell (mouse, or Enter/Space on the current cell) has finished.
     void clicked();
+    /// A gesture that only selects has finished: a click on a row label or a column header,
+    /// Shift with a click or an arrow key.
+    void selectionMade();
     /// The user changed the editor's text.
     void editorTextChanged(const QString& text);
     /// The row menu is asked for (a right click on a row label, or the menu key) at `global`.
@@ -84,6 +89,13 @@ private:
     void placeEditor();
     /// Keys that move the current cell out of the open editor: it closes, the grid moves.
     bool editorKey(QKeyEvent* event);
+    /// Shift with an arrow key moves the selection's far corner.
+    bool extendKey(QKeyEvent* event);
+    /// F2 opens the editor on a temperature or time cell keeping its text; a printable key
+    /// opens it with that key in place of the text.
+    bool startEditingKey(QKeyEvent* event);
+    /// Moves the far corner of the selection to (row, col), the current cell staying.
+    void extendTo(int row, int col);
     void rowLabelMenu(const QPoint& pos);
     void keepSelectionInside();
 
@@ -91,7 +103,10 @@ private:
     QLineEdit* m_editor;
     core::GridSelection m_sel;
     bool m_dragging = false;
+    /// The press that started the drag held Shift: it extends, it does not click.
+    bool m_extending = false;
     bool m_headerPressed = false;
+    bool m_headerShift = false; ///< the header press held Shift
     int m_editorRow = -1;
     int m_editorCol = -1;
     int m_widthTwips = core::kGridWidth;

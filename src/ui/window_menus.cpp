@@ -3,6 +3,7 @@
 #include "ui/export_menu.h"
 #include "ui/frmhitemp.h"
 #include "ui/recent_files_menu.h"
+#include "ui/templates_menu.h"
 
 #include <QMenuBar>
 #include <QStyle>
@@ -32,6 +33,10 @@ WindowMenus::WindowMenus(frmHiTemp& window, RecentFiles& recentFiles, const QUnd
     QMenuBar* bar = window.menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
+    addItem(file, QStringLiteral("mnuNew"), QStringLiteral("&New"), &frmHiTemp::mnuNew_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    m_templates = new TemplatesMenu(file);
+    file->addMenu(m_templates);
     addItem(file, QStringLiteral("mnuOpen"), QStringLiteral("&Open"), &frmHiTemp::mnuOpen_Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     m_recent = new RecentFilesMenu(recentFiles, file);

@@ -13,6 +13,7 @@ namespace kvh::ui {
 
 class RecentFiles;
 class RecentFilesMenu;
+class TemplatesMenu;
 class frmHiTemp;
 
 /// Builds the menus onto the window; the window keeps only the items it changes later.
@@ -23,6 +24,8 @@ public:
     QAction* print() const { return m_print; }
     /// The recent files submenu.
     RecentFilesMenu* recent() const { return m_recent; }
+    /// File > New from Template.
+    TemplatesMenu* templates() const { return m_templates; }
 
 private:
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
@@ -32,6 +35,7 @@ private:
     frmHiTemp& m_window;
     QAction* m_print = nullptr;
     RecentFilesMenu* m_recent = nullptr;
+    TemplatesMenu* m_templates = nullptr;
 };
 
 } // namespace kvh::ui

@@ -157,7 +157,13 @@ INSTANTIATE_TEST_SUITE_P(
         NoticeCase{"FieldOnTheNextLineIsNamedByItsLine",
                    "S,25\r\n4OO\r\n",
                    {"Line 9: \"4OO\" is read as 4"}},
-        NoticeCase{"EmptyLineIsNoRow", "S,25,0\r\n\r\nE,25,0\r\n", {}}),
+        NoticeCase{"EmptyLineIsNoRow", "S,25,0\r\n\r\nE,25,0\r\n", {}},
+        // The grid's rule: an end step's or a start's empty time is no time, as Save writes it.
+        NoticeCase{"EmptyEndAndStartTimesAreFine", "S,25,\r\nE,70,\r\n", {}},
+        NoticeCase{"EmptyFieldsOfARowWithoutStepAreNotNamedTwice",
+                   "S,25,0\r\nX,,\r\n",
+                   {"Line 9: \"X\" has no step type (S, R, D or E); the row is kept without one "
+                    "and skipped"}}),
     RowName{});
 
 TEST(DewReader, FileWithoutStepsGivesTenEmptyLabelledRows) {

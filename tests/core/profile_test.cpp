@@ -128,13 +128,13 @@ TEST_P(GridClick, ArmsTheClearButtonAndCyclesOnlyWhereClicked) {
 INSTANTIATE_TEST_SUITE_P(
     Selections, GridClick,
     testing::Values(
-        ClickCase{"RowLabelArmsRowClearAndCyclesTheStep",
+        ClickCase{"DragAlongARowArmsRowClearAndCyclesTheStep",
                   {4, 1, 4, 3},
                   kIdle,
                   ClickOutcome::StepCycled,
                   kRowArmed,
                   "Ramp to Temp"},
-        ClickCase{"ColumnHeaderArmsColumnClearAndOpensTheEditor",
+        ClickCase{"DragDownAColumnArmsColumnClearAndOpensTheEditor",
                   {1, 2, 10, 2},
                   kIdle,
                   ClickOutcome::OpenEditor,
@@ -145,6 +145,18 @@ INSTANTIATE_TEST_SUITE_P(
         ClickCase{"SingleCellLeavesTheArmedButton", cellAt(5, 2), kRowArmed,
                   ClickOutcome::OpenEditor, kRowArmed, ""}),
     RowName{});
+
+// A row label, a column header or a Shift gesture only selects: the button is armed as by a
+// click, and nothing of the case is passed, so nothing can change.
+TEST(GridSelect, ArmsLikeAClickAndNeverEdits) {
+    ClearButton clear = kIdle;
+    armClearButton(clear, {4, 1, 4, 3});
+    EXPECT_EQ(clear, kRowArmed);
+    armClearButton(clear, {1, 2, 10, 2});
+    EXPECT_EQ(clear, kColumnArmed);
+    armClearButton(clear, {2, 1, 4, 3}); // a block leaves it armed as it was
+    EXPECT_EQ(clear, kColumnArmed);
+}
 
 Case filled() {
     Case c;

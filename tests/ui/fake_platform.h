@@ -97,6 +97,7 @@ public:
         clipboardBitmap = QImage();
         clipboardSvg.clear();
     }
+    QString readClipboardText() override { return clipboardText; }
     void setClipboardPicture(const QImage& bitmap, const QByteArray& svg) override {
         ++clipboardWrites;
         clipboardText.clear();

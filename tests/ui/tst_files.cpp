@@ -6,6 +6,7 @@
 #include "core/dew_file.h"
 
 #include <QDir>
+#include <QMenu>
 #include <QStandardPaths>
 
 #include <sys/stat.h>
@@ -219,6 +220,93 @@ private slots:
                  qPrintable(h->platform.messages[1].text));
         QVERIFY(h->theCase() == before);
         QCOMPARE(shownState(*h), shownBefore);
+    }
+
+    void savedEmptyEndTimeReopensWithoutNotice() {
+        // Entered as a user does: the end step's time is never clicked, so it stays empty.
+        h->chooseSetup(1, 1, 0);
+        h->showPage(1);
+        h->typeInto(1, 2, u"25"_s);
+        h->typeInto(1, 3, u"0"_s);
+        h->clickStep(2, 3);
+        h->typeInto(2, 2, u"70"_s);
+        const QString path = h->dir.filePath(u"end.dew"_s);
+        h->platform.saveAnswers.enqueue(path);
+        h->action("mnuSave")->trigger();
+        QVERIFY(test::fileBytes(path).endsWith("S,25,0\r\nE,70,\r\n"));
+        h->action("mnuNew")->trigger();
+        h->platform.openAnswers.enqueue(path);
+        h->action("mnuOpen")->trigger();
+        QVERIFY(h->get<QWidget>("fraNotice")->isHidden());
+        QCOMPARE(h->shown(2, 3), u"0"_s);
+    }
+
+    void newAsksFirstThenStartsAsAtStart_data() {
+        QTest::addColumn<platform::Answer>("answer");
+        QTest::addColumn<bool>("fresh");
+        QTest::newRow("discard") << platform::Answer::Discard << true;
+        QTest::newRow("cancel") << platform::Answer::Cancel << false;
+    }
+    void newAsksFirstThenStartsAsAtStart() {
+        QFETCH(platform::Answer, answer);
+        QFETCH(bool, fresh);
+        const QStringList atStart = h->shownState();
+        h->showResults();
+        QVERIFY(h->action("mnuPrint")->isEnabled());
+        h->showPage(1);
+        h->typeInto(2, 2, u"61"_s);
+        h->platform.messageAnswers.enqueue(answer);
+        QTest::keyClick(h->window.get(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(h->platform.messages.size(), 1);
+        QCOMPARE(h->platform.messages[0].title, u"Save Changes"_s);
+        QCOMPARE(h->shownState() == atStart, fresh);
+        if (!fresh)
+            return;
+        QVERIFY(h->theCase() == core::Case{});
+        QCOMPARE(h->tab()->currentIndex(), 0);
+        QVERIFY(!h->action("mnuPrint")->isEnabled());
+        QVERIFY(!h->action("mnuUndo")->isEnabled());
+        QCOMPARE(h->get<QLabel>("lblFileName")->text(), u"New case"_s);
+        QVERIFY(h->window->filePath().isEmpty());
+    }
+
+    void newFromTemplate_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("solder reflow")
+            << u"solder-reflow"_s << u"Solder Reflow"_s << u"Model 7210; Tessel III; in Air"_s;
+        QTest::newRow("powder-coat cure") << u"powder-coat-cure"_s << u"Powder Coat Cure"_s
+                                          << u"Model 7520; Tessel III; in Air"_s;
+        QTest::newRow("anneal") << u"anneal"_s << u"Anneal"_s
+                                << u"Model 7440; Tessel III; in Air"_s;
+        QTest::newRow("furnace braze")
+            << u"furnace-braze"_s << u"Furnace Braze"_s << u"Model 7105; Tessel III; in Air"_s;
+        QTest::newRow("liquid quench")
+            << u"liquid-quench"_s << u"Liquid Quench"_s << u"Model 7300; Tessel III; in Liquid"_s;
+    }
+    void newFromTemplate() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, summary);
+        auto* menu = h->get<QMenu>("mnuNewFromTemplate");
+        menu->popup({}); // the templates are read as the menu opens
+        menu->hide();
+        QAction* item = h->action(qPrintable(u"mnuTemplate_"_s + name));
+        QCOMPARE(item->text(), caption);
+        h->showPage(2);
+        h->platform.messages.clear(); // the results page of the empty case refused
+        item->trigger();
+        QVERIFY(h->platform.messages.isEmpty());
+        QCOMPARE(h->lblSetup(), summary);
+        QCOMPARE(h->txtPF(), u"PASS"_s);
+        // An unsaved new case: no file, nothing to lose, its name offered on Save.
+        QVERIFY(h->window->filePath().isEmpty());
+        QVERIFY(!h->action("mnuUndo")->isEnabled());
+        QCOMPARE(h->get<QLabel>("lblFileName")->text(), u"New case"_s);
+        h->action("mnuSave")->trigger();
+        QVERIFY2(h->platform.saveDialogStarts.last().endsWith(u'/' + name + u".dew"_s),
+                 qPrintable(h->platform.saveDialogStarts.last()));
     }
 
     void openingManyRowsWidensTheGrid() {

@@ -70,6 +70,7 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QKeySequence>("shortcut");
         QTest::addColumn<bool>("enabled");
+        QTest::newRow("new") << u"mnuNew"_s << u"&New"_s << QKeySequence(u"Ctrl+N"_s) << true;
         QTest::newRow("open") << u"mnuOpen"_s << u"&Open"_s << QKeySequence(u"Ctrl+O"_s) << true;
         QTest::newRow("save") << u"mnuSave"_s << u"&Save"_s << QKeySequence(u"Ctrl+S"_s) << true;
         QTest::newRow("print") << u"mnuPrint"_s << u"&Print"_s << QKeySequence(u"Ctrl+P"_s)
@@ -109,9 +110,10 @@ private slots:
         QStringList file;
         for (QAction* a : h->get<QMenu>("mnuFile")->actions())
             file << (a->isSeparator() ? u"-"_s : a->objectName());
-        QCOMPARE(file, QStringList({u"mnuOpen"_s, u"mnuOpenRecentMenu"_s, u"mnuSave"_s,
-                                    u"mnuPrint"_s, u"mnuPrintSetup"_s, u"mnuPrintPreview"_s,
-                                    u"mnuExportPdf"_s, u"mnuExport"_s, u"-"_s, u"mnuExit"_s}));
+        QCOMPARE(file, QStringList({u"mnuNew"_s, u"mnuNewFromTemplateMenu"_s, u"mnuOpen"_s,
+                                    u"mnuOpenRecentMenu"_s, u"mnuSave"_s, u"mnuPrint"_s,
+                                    u"mnuPrintSetup"_s, u"mnuPrintPreview"_s, u"mnuExportPdf"_s,
+                                    u"mnuExport"_s, u"-"_s, u"mnuExit"_s}));
     }
 
     void refusalsBeforeResults_data() {

@@ -69,6 +69,7 @@ public:
             qFatal("the window was not exposed");
         // Qt's model tester follows every change the window makes to the grid's model.
         QAbstractItemModel* m = grid()->model();
+        m_model = m;
         new QAbstractItemModelTester(m, QAbstractItemModelTester::FailureReportingMode::QtTest,
                                      window.get());
         // Mirror what the grid's view is told, so that a change it never heard of is not shown.
@@ -208,8 +209,9 @@ private:
     void copyShown(int row1, int col1, int row2, int col2) {
         for (int r = row1; r <= row2; ++r)
             for (int c = col1; c <= col2; ++c)
-                m_shown[{r, c}] = grid()->model()->index(r, c).data().toString();
+                m_shown[{r, c}] = m_model->index(r, c).data().toString();
     }
+    QAbstractItemModel* m_model = nullptr; ///< the grid's, found once: a long table has many cells
     std::map<std::pair<int, int>, QString> m_shown;
 };
 
