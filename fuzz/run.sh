@@ -5,7 +5,7 @@ set -euo pipefail
 build=$1
 seconds=${2:-20}
 here=$(cd "$(dirname "$0")" && pwd)
-for target in dew number; do
+for target in dew number recording; do
   work=$(mktemp -d)
   cp -r "$here/corpus/$target/." "$work/"
   "$build/fuzz/${target}_fuzz" -max_total_time="$seconds" -timeout=5 -max_len=4096 \

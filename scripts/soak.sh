@@ -12,11 +12,11 @@ build=${2:-build-fuzz}
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DKVH_FUZZ=ON -DKVH_BUILD_UI=OFF -DKVH_BUILD_TESTS=OFF -DKVH_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" --target dew_fuzz number_fuzz >/dev/null
+cmake --build "$build" --target dew_fuzz number_fuzz recording_fuzz >/dev/null
 
 out=$(mktemp -d "${TMPDIR:-/tmp}/kvh-soak.XXXXXX")
 status=0
-for target in dew number; do
+for target in dew number recording; do
   corpus=$out/$target-corpus
   mkdir -p "$corpus"
   cp -r "fuzz/corpus/$target/." "$corpus/"

@@ -161,6 +161,7 @@ private:
     double m_lastAbs = 0;
     double m_lastClock = 0;
     double m_dayOffset = 0;
+    std::optional<int64_t> m_firstDay;
 };
 
 std::optional<RecordingError> Reader::findLayout() {
@@ -279,7 +280,7 @@ std::optional<RecordingError> Reader::findTimeColumn() {
                               std::string(first[tc]) + "\") holds no time this program can read."};
     m_rec.timeName = fieldName(tc);
     for (size_t k = 1; k < m_timeSpan && m_header.size() == m_layout.fieldCount; ++k)
-        m_rec.timeName += " " + fieldName(tc + k);
+        m_rec.timeName.append(" ").append(fieldName(tc + k));
     if (m_timeKind == TimeCell::Kind::Clock) {
         m_rec.timeForm = TimeForm::Clock;
     } else if (isDateKind(m_timeKind)) {
@@ -301,7 +302,7 @@ std::string Reader::timeText(const Fields& fields) const {
         return tc < fields.size() ? std::string(fields[tc]) : std::string();
     std::string text(fields[tc]);
     for (size_t k = 1; k < m_timeSpan; ++k)
-        text += " " + std::string(fields[tc + k]);
+        text.append(" ").append(fields[tc + k]);
     return text;
 }
 
@@ -382,7 +383,10 @@ std::optional<double> Reader::absoluteMinutes(const TimeCell& cell, std::string&
         why = "is not a date";
         return std::nullopt;
     }
-    return static_cast<double>(*days) * 1440.0 + cell.seconds / 60.0;
+    // Counted from the first sample's day: minutes since 1970 would lose the seconds' digits.
+    if (!m_firstDay)
+        m_firstDay = *days;
+    return static_cast<double>(*days - *m_firstDay) * 1440.0 + cell.seconds / 60.0;
 }
 
 void Reader::readLine(size_t index, const Fields& fields) {

@@ -14,7 +14,7 @@
 namespace kvh::core {
 
 /// Largest recording read, in bytes (a million lines of a few columns fit well below it).
-inline constexpr std::size_t kMaxRecordingBytes = 128u * 1024u * 1024u;
+inline constexpr std::size_t kMaxRecordingBytes = 64u * 1024u * 1024u;
 /// Lines before the column header that may hold a title, serial number or the like.
 inline constexpr int kMaxTitleLines = 20;
 /// Samples farther apart than this (minutes) are still interpolated across, and named.

@@ -1,6 +1,7 @@
 #include "report_cli.h"
 
 #include "compare_cli.h"
+#include "recording_cli.h"
 
 #include "core/comparison_csv.h"
 #include "core/dew_file.h"
@@ -32,12 +33,24 @@ constexpr const char* kUsage =
     "                     the same for every .dew file of a folder, or for each file given,\n"
     "                     in one CSV with the file name first; a case that fails is named on\n"
     "                     standard error, the others are still printed\n"
+    "  --profile-from TRACE --column N [--tolerance T] FILE.dew\n"
+    "                     write the case as Save writes it, its profile made from the\n"
+    "                     recording's temperature column N (1 is the first) within T degrees\n"
+    "                     (default 1 for a Celsius case, 2 for Fahrenheit)\n"
+    "  --measured TRACE --column N [--offset M] FILE.dew\n"
+    "                     CSV minutes,measured,predicted for every minute both cover, minute\n"
+    "                     0 at the profile's start, the recording read M minutes later; the\n"
+    "                     maxima, root-mean-square and largest difference on standard error\n"
+    "  --time-column K, --date-order dmy|mdy, --unit C|F\n"
+    "                     with a TRACE: the recording's time field, the order of its slash\n"
+    "                     dates and the unit of its temperatures, over what the reader finds\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
     "\n"
     "Exit status: 0 success; 1 the file cannot be read or parsed; 2 the setup in the file is\n"
-    "not complete; 3 the model cannot run the profile; 64 wrong arguments; 71 not enough\n"
-    "memory; 74 the output cannot be written (a full disk, a closed output).\n"
+    "not complete; 3 the model cannot run the profile; 64 wrong arguments; 65 the recording\n"
+    "cannot be read or used; 71 not enough memory; 74 the output cannot be written (a full\n"
+    "disk, a closed output).\n"
     "On failure nothing is printed on standard output and one line on standard error.\n"
     "Cells or fields that are read differently from how they look (\"4OO\" is read as 4, an\n"
     "empty dwell time as 0) are named on standard error, one a line; the output stays the same.\n";
@@ -60,6 +73,8 @@ void printNotices(const core::Case& c, const std::vector<std::string>& fileNotic
 int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (isCompareRequest(args))
         return compareMain(args, out, err);
+    if (isRecordingRequest(args))
+        return recordingMain(args, out, err);
     bool series = false;
     std::string path;
     for (const std::string& arg : args) {
