@@ -51,6 +51,7 @@ class ComparePage;
 class ExportMenu;
 class ProcessPage;
 class RecentFiles;
+class RecordingActions;
 class ReportPrinter;
 class ResultsChart;
 class ResultsPage;
@@ -93,6 +94,8 @@ public:
     /// Keeps the recent files in `settings` from now on (null: for this window only).
     void setSettings(QSettings* settings);
     RecentFiles& recentFiles() const { return *m_recent; }
+    /// The recording commands and the measured recording attached to the case.
+    RecordingActions& recordingActions() const { return *m_recordingActions; }
 
 public slots:
     void Tab1_Click();
@@ -171,6 +174,7 @@ private:
     QWidget* m_compareHolder;
     ComparePage* m_comparePage = nullptr;
     RecentFiles* m_recent;
+    RecordingActions* m_recordingActions = nullptr;
     QAction* m_mnuPrint = nullptr;
     /// The printer chosen for the window's lifetime, and the print commands.
     std::unique_ptr<ReportPrinter> m_printer;
