@@ -158,7 +158,6 @@ private:
     TimeCell::Kind m_timeKind = TimeCell::Kind::None;
     double m_timeFactor = 1.0; // elapsed time to minutes
     double m_firstAbs = 0;
-    double m_lastAbs = 0;
     double m_lastClock = 0;
     double m_dayOffset = 0;
     std::optional<int64_t> m_firstDay;
@@ -261,7 +260,7 @@ std::optional<RecordingError> Reader::findTimeColumn() {
         if (kind == TimeCell::Kind::Clock || isDateKind(kind))
             column = static_cast<int>(f);
     }
-    for (size_t f = 0; column < 0 && f < m_header.size(); ++f)
+    for (size_t f = 0; column < 0 && f < std::min(m_header.size(), first.size()); ++f)
         if (trace::namesTime(m_header[f]))
             column = static_cast<int>(f);
     m_rec.timeColumn = std::max(column, 0);
@@ -393,18 +392,21 @@ void Reader::readLine(size_t index, const Fields& fields) {
     const std::string text = timeText(fields);
     const TimeCell cell = trace::parseTimeCell(text, m_layout.decimalMark);
     std::string why;
-    const auto minutes = absoluteMinutes(cell, why);
-    if (minutes && !m_rec.minutes.empty() && *minutes <= m_lastAbs)
-        why = *minutes == m_lastAbs ? "repeats the time before" : "goes back";
+    auto minutes = absoluteMinutes(cell, why);
+    if (minutes && m_rec.minutes.empty())
+        m_firstAbs = *minutes;
+    // Compared from the first sample on: the times kept must rise as they are stored.
+    const double since = minutes ? *minutes - m_firstAbs : 0.0;
+    if (minutes && !std::isfinite(since))
+        why = "is out of range";
+    else if (minutes && !m_rec.minutes.empty() && since <= m_rec.minutes.back())
+        why = since == m_rec.minutes.back() ? "repeats the time before" : "goes back";
     if (!minutes || !why.empty()) {
         const std::string shown = text.empty() ? "(empty)" : "\"" + text + "\"";
         m_rec.skipped.push_back({index + 1, "the time " + shown + " " + why});
         return;
     }
-    if (m_rec.minutes.empty())
-        m_firstAbs = *minutes;
-    m_lastAbs = *minutes;
-    m_rec.minutes.push_back(*minutes - m_firstAbs);
+    m_rec.minutes.push_back(since);
     for (RecordingColumn& column : m_rec.columns) {
         const size_t f = static_cast<size_t>(column.field);
         const auto value =
