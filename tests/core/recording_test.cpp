@@ -363,6 +363,13 @@ TEST(Recording, TitleLinesBeyondTwentyAreRefused) {
     EXPECT_EQ(std::get<RecordingError>(outcome).reason.rfind("No samples were found", 0), 0u);
 }
 
+TEST(Recording, ATimeBeyondDoublePrecisionIsASkippedLine) {
+    const auto r = std::get<Recording>(readRecording("h,T\n1e307,1\n0,2\n1,3\n"));
+    ASSERT_EQ(r.skipped.size(), 1u);
+    EXPECT_EQ(r.skipped[0].reason, "the time \"1e307\" is out of range");
+    EXPECT_EQ(r.minutes, (std::vector<double>{0, 60}));
+}
+
 class RecordingFile : public kvh::test::TempDir {};
 
 TEST_F(RecordingFile, AFolderOrMissingFileIsRefused) {
