@@ -6,7 +6,7 @@ set -euo pipefail
 build=$1
 seconds=${2:-20}
 here=$(cd "$(dirname "$0")" && pwd)
-for target in dew number csv round_trip settings; do
+for target in dew number csv round_trip settings recording; do
   if [ ! -x "$build/fuzz/${target}_fuzz" ]; then
     echo "${target}_fuzz: not built, skipped"
     continue

@@ -16,7 +16,7 @@ cmake --build "$build" >/dev/null
 
 out=$(mktemp -d "${TMPDIR:-/tmp}/kvh-soak.XXXXXX")
 status=0
-for target in dew number csv round_trip settings; do
+for target in dew number csv round_trip settings recording; do
   if [ ! -x "$build/fuzz/${target}_fuzz" ]; then
     echo "$target: not built, skipped"
     continue

@@ -2,6 +2,7 @@
 
 #include "compare_cli.h"
 #include "what_if_cli.h"
+#include "recording_cli.h"
 
 #include "core/comparison_csv.h"
 #include "core/dew_file.h"
@@ -54,6 +55,17 @@ constexpr const char* kUsage =
     "                     below the limit (safe dwell, recommendation, shortest safe gap)\n"
     "  --start-at T       with any of the above: the barrier starts at T (the case's unit)\n"
     "                     instead of the profile's start temperature\n"
+    "  --profile-from TRACE --column N [--tolerance T] FILE.dew\n"
+    "                     write the case as Save writes it, its profile made from the\n"
+    "                     recording's temperature column N (1 is the first) within T degrees\n"
+    "                     (default 1 for a Celsius case, 2 for Fahrenheit)\n"
+    "  --measured TRACE --column N [--offset M] FILE.dew\n"
+    "                     CSV minutes,measured,predicted for every minute both cover, minute\n"
+    "                     0 at the profile's start, the recording read M minutes later; the\n"
+    "                     maxima, root-mean-square and largest difference on standard error\n"
+    "  --time-column K, --date-order dmy|mdy, --unit C|F\n"
+    "                     with a TRACE: the recording's time field, the order of its slash\n"
+    "                     dates and the unit of its temperatures, over what the reader finds\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
     "  --                 ends the options: a file whose name begins with \"-\" comes after it\n"
@@ -61,8 +73,8 @@ constexpr const char* kUsage =
     "\n"
     "Exit status: 0 success; 1 the file cannot be read or parsed; 2 the setup in the file is\n"
     "not complete; 3 the model cannot run the profile; 64 wrong arguments or an unknown\n"
-    "option; 71 not enough memory; 74 the output cannot be written (a full disk, a closed\n"
-    "output, a file size limit).\n"
+    "option; 65 the recording cannot be read or used; 71 not enough memory; 74 the output\n"
+    "cannot be written (a full disk, a closed output, a file size limit).\n"
     "On failure nothing is printed on standard output and one line on standard error.\n"
     "Cells or fields that are read differently from how they look (\"4OO\" is read as 4, an\n"
     "empty dwell time as 0) are named on standard error, one a line; the output stays the same.\n";
@@ -113,6 +125,8 @@ int reportMain(const std::vector<std::string>& given, std::ostream& out, std::os
         return compareMain(args, settings.safety(), out, err);
     if (isWhatIfRequest(args))
         return whatIfMain(args, settings, out, err);
+    if (isRecordingRequest(args))
+        return recordingMain(args, out, err);
     bool series = false;
     bool optionsEnded = false;
     std::string path;

@@ -15,6 +15,7 @@ enum ExitCode : int {
     kExitIncompleteSetup = 2,
     kExitModelFailed = 3,
     kExitUsage = 64,
+    kExitBadRecording = 65, ///< a recording that cannot be read or used
     kExitNoMemory = 71,
     kExitOutputFailed = 74,
 };

@@ -152,6 +152,20 @@ void CaseEditor::typeCell(int row, int col, const std::string& text) {
     m_history.push(new CellCommand(*this, m_visit, row, col, before, text));
 }
 
+bool CaseEditor::replaceProfile(const QString& name, const core::ProfileTable& table) {
+    // The rows the two tables do not share come or go at the end.
+    const int before = m_case.profile.rowCount();
+    const int after = table.rowCount();
+    const RowShift shift{std::min(before, after), after - before};
+    return edit(
+        name,
+        [&](core::Case& c) {
+            c.profile = table;
+            return true;
+        },
+        shift);
+}
+
 int CaseEditor::appendRow() {
     const int row = m_case.profile.rowCount();
     edit(qs(core::kInsertRowCaption), [](core::Case& c) { return core::insertRow(c.profile) > 0; },

@@ -55,6 +55,9 @@ public:
     /// Deletes rows [first, first + count); false when the rule refuses.
     bool deleteRows(int first, int count);
     void clearRowOrColumn(int row, int col);
+    /// Replaces the whole profile table (a profile made from a recording) as one command
+    /// named `name`; false when nothing changed.
+    bool replaceProfile(const QString& name, const core::ProfileTable& table);
     /// 0: temperatures into the chosen unit, 1: times.
     void convert(int index);
     void selectModel(int index);

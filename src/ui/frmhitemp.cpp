@@ -20,6 +20,7 @@
 #include "ui/qt_text.h"
 #include "ui/recent_files.h"
 #include "ui/recent_files_menu.h"
+#include "ui/recording/recording_actions.h"
 #include "ui/report_printer.h"
 #include "ui/results_chart.h"
 #include "ui/results_page.h"
@@ -37,6 +38,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -140,6 +142,11 @@ const QString& frmHiTemp::filePath() const {
 void frmHiTemp::buildMenus() {
     const WindowMenus menus(*this, *m_recent, m_editor->history());
     m_mnuPrint = menus.print();
+    const RecordingActions::Host host{m_platform, this, *m_editor, [this] {
+                                          if (m_tab->currentIndex() == ResultsTab)
+                                              Tab1_Click();
+                                      }};
+    m_recordingActions = new RecordingActions(host, findChild<QMenu*>(QStringLiteral("mnuEdit")));
     connect(menus.recent(), &RecentFilesMenu::fileChosen, this, &frmHiTemp::openRecent);
     connect(menus.templates(), &TemplatesMenu::templateChosen, this, &frmHiTemp::newFromTemplate);
 }
@@ -290,6 +297,7 @@ bool frmHiTemp::PlotGraph() {
         const QString reason = qs(core::describeError(*error));
         setResults(std::nullopt);
         m_resultsPage->showFailure(reason);
+        m_resultsPage->showMeasured({});
         m_platform.messageBox(this, reason, kModelErrorTitle, Buttons::Ok, Icon::Critical);
         return false;
     }
@@ -299,6 +307,7 @@ bool frmHiTemp::PlotGraph() {
     m_resultsPage->showResults(qs(evaluation.summary), qs(evaluation.verdict), evaluation.pass);
     const core::PeakAfterEnd peak = core::peakAfterEnd(run, c.setup);
     m_resultsPage->showPeak(peakAfterEndText(peak, c.setup.fahrenheit()));
+    m_recordingActions->showMeasured(run, c.setup, chart(), *m_resultsPage);
     core::ChartData data =
         core::buildChartData(run, c.setup, m_resultsPage->tracerOnly(), ResultsChart::kDataBuckets);
     m_spareRun = std::move(std::get<core::RunResult>(outcome)); // storage for the next run
@@ -422,6 +431,7 @@ bool frmHiTemp::loadFile(const QString& path) {
     if (!notices)
         return false;
     m_notice->showLines(kOpenNoticeHeading, *notices);
+    m_recordingActions->caseOpened(path);
     showCase();
     Tab1_Click();
     m_recent->add(path);
@@ -470,11 +480,14 @@ void frmHiTemp::openRecent(const QString& path) {
 void frmHiTemp::setSettings(QSettings* settings) {
     m_recent->setSettings(settings);
     m_margin->setSettings(settings);
+    m_recordingActions->setSettings(settings);
 }
 
 void frmHiTemp::mnuSave_Click() {
-    if (m_file->save())
+    if (m_file->save()) {
         m_recent->add(m_file->path());
+        m_recordingActions->caseSaved(m_file->path());
+    }
     showFileState();
 }
 
@@ -504,7 +517,8 @@ void frmHiTemp::mnuCopyGraph_Click() {
 
 template <class Job> void frmHiTemp::printWith(Job job) {
     const core::ResultTexts texts = resultTexts();
-    (m_printer.get()->*job)(ReportPrinter::Content{currentCase(), texts, chart()});
+    (m_printer.get()->*job)(
+        ReportPrinter::Content{currentCase(), texts, chart(), m_recordingActions->measuredLines()});
 }
 
 void frmHiTemp::mnuPrint_Click() {

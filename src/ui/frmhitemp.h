@@ -52,6 +52,7 @@ class ComparePage;
 class ExportMenu;
 class ProcessPage;
 class RecentFiles;
+class RecordingActions;
 class ReportPrinter;
 class ResultsChart;
 class ResultsPage;
@@ -100,6 +101,8 @@ public:
     /// Keeps the recent files in `settings` from now on (null: for this window only).
     void setSettings(QSettings* settings);
     RecentFiles& recentFiles() const { return *m_recent; }
+    /// The recording commands and the measured recording attached to the case.
+    RecordingActions& recordingActions() const { return *m_recordingActions; }
 
 public slots:
     void Tab1_Click();
@@ -189,6 +192,7 @@ private:
     QWidget* m_whatIfHolder;
     WhatIfPage* m_whatIfPage = nullptr;
     RecentFiles* m_recent;
+    RecordingActions* m_recordingActions = nullptr;
     QAction* m_mnuPrint = nullptr;
     /// The printer chosen for the window's lifetime, and the print commands.
     std::unique_ptr<ReportPrinter> m_printer;

@@ -69,7 +69,9 @@ bool ReportPrinter::paintDocument(QPagedPaintDevice& device, const Content& cont
     if (!painter.begin(&device))
         return false;
     // The columns are measured with the report font as this device prints it.
-    const QString text = PrintPage::alignedReport(content.input, content.results, &device);
+    QString text = PrintPage::alignedReport(content.input, content.results, &device);
+    for (const QString& line : content.measuredLines)
+        text += QStringLiteral("\r\n") + line;
     const QSize paintable = device.pageLayout().paintRectPixels(device.logicalDpiX()).size();
     PrintPage::paint(&painter, QRectF(QPointF(0, 0), QSizeF(paintable)), text, content.chart,
                      PrintPage::footer(casePath, QDateTime::currentDateTime()));

@@ -7,6 +7,7 @@
 #include "core/report.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -29,6 +30,8 @@ public:
         const core::Case& input;
         const core::ResultTexts& results;
         ResultsChart& chart;
+        /// Lines after the report: the comparison with a measured recording, when attached.
+        QStringList measuredLines = {};
     };
 
     ReportPrinter(platform::Platform& platform, QWidget* parent);

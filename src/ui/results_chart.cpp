@@ -227,6 +227,7 @@ void ResultsChart::resetContent() {
     m_data = {};
     for (QLineSeries* s : {m_internal, m_process, m_limit})
         s->clear();
+    setMeasured({});
     showBand(m_internal, m_internalBand, {});
     showBand(m_process, m_processBand, {});
     showSeries(m_process, true);
@@ -276,6 +277,8 @@ void ResultsChart::fillSeries() {
         b.add(internal);
         b.add(process);
         b.add(limit);
+        if (m_measured)
+            b.add(m_measured->points());
         if (m_autoX)
             setNiceRange(m_axisX, b.xLow, b.xHigh);
         if (m_autoY)
@@ -305,8 +308,9 @@ void ResultsChart::setAutoScale() {
 void ResultsChart::applyAutoRange() {
     m_rangePending = false;
     Bounds b;
-    for (QLineSeries* s : {m_internal, m_process, m_limit})
-        b.add(s->points());
+    for (QLineSeries* s : {m_internal, m_process, m_limit, m_measured})
+        if (s)
+            b.add(s->points());
     if (m_autoX)
         setNiceRange(m_axisX, b.xLow, b.xHigh);
     if (m_autoY)

@@ -77,6 +77,11 @@ public:
     /// "%.6f" for small steps.
     static QString tickLabelFormat(double low, double step);
 
+    /// The "Measured" curve of an attached recording (no points: no curve). A reset clears it.
+    void setMeasured(const std::vector<core::ChartPoint>& points);
+    /// The points of the "Measured" curve as drawn (empty without one).
+    QList<QPointF> measuredPoints() const;
+
     /// Draws the chart exactly as displayed into `target` on any paint device, as vectors.
     void renderTo(QPainter* painter, const QRectF& target);
 
@@ -119,7 +124,8 @@ private:
     QLineSeries* m_limit;
     QValueAxis* m_axisX;
     QValueAxis* m_axisY;
-    DenseBand* m_internalBand; ///< owned by the chart
+    DenseBand* m_internalBand;         ///< owned by the chart
+    QLineSeries* m_measured = nullptr; ///< made with the first recording shown
     DenseBand* m_processBand;
     core::ChartData m_data;
     bool m_autoX = true;

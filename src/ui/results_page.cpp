@@ -6,6 +6,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QAccessible>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -133,6 +134,23 @@ void ResultsPage::announceVerdict(const QString& description) {
 
 void ResultsPage::showPeak(const QString& text) {
     m_peak->setText(text);
+}
+
+void ResultsPage::showMeasured(const QString& text) {
+    if (!m_measured && text.isEmpty())
+        return;
+    if (!m_measured) {
+        m_measured = new QLabel(this);
+        m_measured->setObjectName(QStringLiteral("lblMeasured"));
+        m_measured->setAccessibleName(QStringLiteral("Measured beside predicted"));
+        m_measured->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                            Qt::TextSelectableByKeyboard);
+        m_measured->setWordWrap(true);
+        auto* box = static_cast<QBoxLayout*>(layout());
+        box->insertWidget(box->indexOf(m_peak) + 1, m_measured);
+    }
+    m_measured->setText(text);
+    m_measured->setVisible(!text.isEmpty());
 }
 
 void ResultsPage::showFailure(const QString& reason) {

@@ -33,6 +33,9 @@ public:
     /// The line under the summary on where the inside peaks after the profile's end (empty to
     /// hide it). The summary's texts stay as they are.
     void showPeak(const QString& text);
+    /// The comparison with a measured recording under the peak line (`lblMeasured`; empty
+    /// hides it). The summary's texts stay as they are.
+    void showMeasured(const QString& text);
 
     /// The two texts as the page shows them, the summary's lines joined by CR LF.
     QString summaryText() const;
@@ -56,6 +59,7 @@ private:
     QPlainTextEdit* m_maxResults;
     QLabel* m_notices;
     QLabel* m_peak;
+    QLabel* m_measured = nullptr; ///< made with the first comparison shown
     ResultsChart* m_chart;
     bool m_pfFontSet = false;
 };
