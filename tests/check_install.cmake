@@ -17,7 +17,8 @@ set(expected
   share/icons/hicolor/48x48/apps/${id}.png share/icons/hicolor/256x256/apps/${id}.png
   share/mime/packages/${id}.xml share/metainfo/${id}.metainfo.xml
   share/man/man1/kvhitemp.1 share/man/man1/kvhitemp-report.1
-  share/doc/KVHiTemp/examples/dewar-7520-dwell-warning.dew)
+  share/doc/KVHiTemp/examples/dewar-7520-dwell-warning.dew
+  share/doc/KVHiTemp/handbook.md)
 foreach(f ${expected})
   if(NOT EXISTS "${PREFIX}/${f}")
     message(FATAL_ERROR "not installed: ${f}")

@@ -20,6 +20,7 @@ namespace {
 constexpr std::string_view kCompare = "--compare";
 constexpr std::string_view kCompareAll = "--compare-all";
 constexpr std::string_view kNoCases = "no .dew files found";
+constexpr std::string_view kNoneSafe = ": no barrier is safe";
 
 /// One case to compare: where it is read from and the name its rows carry.
 struct Source {
@@ -100,22 +101,34 @@ std::vector<Source> allSources(const std::vector<std::string>& names) {
     return sources;
 }
 
-int compareOne(const std::string& path, std::ostream& out, std::ostream& err) {
+/// Whether --check fails the case: no barrier is safe (said on stderr).
+bool checkFails(const core::Comparison& comparison, const std::string& name, std::ostream& err) {
+    if (comparison.recommended)
+        return false;
+    err << "kvhitemp-report: " << name << kNoneSafe << '\n';
+    return true;
+}
+
+int compareOne(const std::string& path, std::ostream& out, std::ostream& err, bool check) {
     const Compared compared = compareFile(path);
     printNotices(compared, {}, err);
     if (const auto* code = std::get_if<int>(&compared.result)) {
         err << "kvhitemp-report: " << compared.message << '\n';
         return *code;
     }
-    out << core::comparisonCsv(std::get<core::Comparison>(compared.result));
-    return kExitOk;
+    const auto& comparison = std::get<core::Comparison>(compared.result);
+    out << core::comparisonCsv(comparison);
+    return check && checkFails(comparison, path, err) ? kExitCheckFailed : kExitOk;
 }
 
 /// Compares every case; a case that fails is told on stderr and the others still print. The
-/// exit code is that of the first failure.
-int compareMany(const std::vector<Source>& sources, std::ostream& out, std::ostream& err) {
+/// exit code is that of the first failure; with `check` and no failure, 1 when a case has no
+/// safe barrier.
+int compareMany(const std::vector<Source>& sources, std::ostream& out, std::ostream& err,
+                bool check) {
     out << core::comparisonCsvFileHeader();
     int status = kExitOk;
+    bool unsafe = false;
     for (const Source& source : sources) {
         const Compared compared = compareFile(source.path);
         printNotices(compared, source.name + ": ", err);
@@ -124,9 +137,12 @@ int compareMany(const std::vector<Source>& sources, std::ostream& out, std::ostr
             status = status == kExitOk ? *code : status;
             continue;
         }
-        out << core::comparisonCsvRows(std::get<core::Comparison>(compared.result), source.name);
+        const auto& comparison = std::get<core::Comparison>(compared.result);
+        out << core::comparisonCsvRows(comparison, source.name);
+        if (check && checkFails(comparison, source.name, err))
+            unsafe = true;
     }
-    return status;
+    return status == kExitOk && unsafe ? kExitCheckFailed : status;
 }
 
 } // namespace
@@ -135,7 +151,8 @@ bool isCompareRequest(const std::vector<std::string>& args) {
     return !args.empty() && (args.front() == kCompare || args.front() == kCompareAll);
 }
 
-int compareMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int compareMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                bool check) {
     const std::vector<std::string> names(args.begin() + 1, args.end());
     for (const std::string& name : names)
         if (name.empty() || (name[0] == '-' && name != "-"))
@@ -145,14 +162,14 @@ int compareMain(const std::vector<std::string>& args, std::ostream& out, std::os
     if (args.front() == kCompare) {
         if (names.size() > 1)
             return usageError(err, "unexpected argument \"" + names[1] + "\"");
-        return compareOne(names.front(), out, err);
+        return compareOne(names.front(), out, err, check);
     }
     const std::vector<Source> sources = allSources(names);
     if (sources.empty()) {
         err << "kvhitemp-report: " << names.front() << ": " << kNoCases << '\n';
         return kExitBadFile;
     }
-    return compareMany(sources, out, err);
+    return compareMany(sources, out, err, check);
 }
 
 } // namespace kvh::tools

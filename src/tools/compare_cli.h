@@ -11,7 +11,9 @@ namespace kvh::tools {
 /// Whether the arguments ask for a comparison (their first is --compare or --compare-all).
 bool isCompareRequest(const std::vector<std::string>& args);
 
-/// Runs a comparison; the exit codes are those of the report (see report_cli.h).
-int compareMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+/// Runs a comparison; the exit codes are those of the report (see report_cli.h). With `check`,
+/// a case without a safe barrier exits 1 when nothing else failed.
+int compareMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                bool check = false);
 
 } // namespace kvh::tools

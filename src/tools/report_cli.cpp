@@ -16,7 +16,11 @@ namespace kvh::tools {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kvhitemp-report [--series] FILE.dew\n"
+    "Usage: kvhitemp-report [--check] FILE.dew\n"
+    "       kvhitemp-report --series FILE.dew\n"
+    "       kvhitemp-report [--check] --compare FILE.dew\n"
+    "       kvhitemp-report [--check] --compare-all DIR|FILES...\n"
+    "       kvhitemp-report --help | --version\n"
     "\n"
     "Opens a KVHiTemp case, runs the thermal barrier model and prints the result.\n"
     "\n"
@@ -26,21 +30,29 @@ constexpr const char* kUsage =
     "                     for minute index 0 to TotalMinutes + 80 (the profile starts at 60)\n"
     "  --compare FILE.dew every barrier offered for the case's tracer type and environment, as\n"
     "                     CSV: model,max_internal,max_dwell,verdict,warning,\n"
-    "                     safe_dwell_minutes,peak_after_end,minutes_to_peak (the model in the\n"
-    "                     file need not be chosen)\n"
+    "                     safe_dwell_minutes,peak_after_end,minutes_to_peak,unit,limit (the\n"
+    "                     model in the file need not be chosen; unit is C or F, the case's\n"
+    "                     display unit, in which the temperatures and the tracer's limit are)\n"
     "  --compare-all DIR|FILES...\n"
     "                     the same for every .dew file of a folder, or for each file given,\n"
     "                     in one CSV with the file name first; a case that fails is named on\n"
     "                     standard error, the others are still printed\n"
+    "  --check            with a report: exit 1 when the verdict is FAIL or the dwell warning\n"
+    "                     shows; with --compare or --compare-all: exit 1 when a case has no\n"
+    "                     safe barrier (PASS without the warning). The output is the same, and\n"
+    "                     standard error names the case\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
     "\n"
-    "Exit status: 0 success; 1 the file cannot be read or parsed; 2 the setup in the file is\n"
-    "not complete; 3 the model cannot run the profile; 64 wrong arguments; 71 not enough\n"
-    "memory; 74 the output cannot be written (a full disk, a closed output).\n"
-    "On failure nothing is printed on standard output and one line on standard error.\n"
+    "Exit status: 0 success; 1 the file cannot be read or parsed, or a --check failed; 2 the\n"
+    "setup in the file is not complete; 3 the model cannot run the profile; 64 wrong\n"
+    "arguments; 71 not enough memory; 74 the output cannot be written (a full disk, a closed\n"
+    "output). A failure other than a check prints nothing on standard output and one line on\n"
+    "standard error.\n"
     "Cells or fields that are read differently from how they look (\"4OO\" is read as 4, an\n"
     "empty dwell time as 0) are named on standard error, one a line; the output stays the same.\n";
+
+constexpr std::string_view kCheck = "--check";
 
 void printSeries(const core::RunResult& run, std::ostream& out) {
     out << core::seriesCsv(run);
@@ -57,9 +69,18 @@ void printNotices(const core::Case& c, const std::vector<std::string>& fileNotic
 
 } // namespace
 
-int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int reportMain(const std::vector<std::string>& all, std::ostream& out, std::ostream& err) {
+    // --check may stand anywhere, once; the rest is read as without it.
+    std::vector<std::string> args;
+    bool check = false;
+    for (const std::string& arg : all) {
+        if (arg == kCheck && !check)
+            check = true;
+        else
+            args.push_back(arg);
+    }
     if (isCompareRequest(args))
-        return compareMain(args, out, err);
+        return compareMain(args, out, err, check);
     bool series = false;
     std::string path;
     for (const std::string& arg : args) {
@@ -82,6 +103,11 @@ int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     if (path.empty()) {
         err << "kvhitemp-report: no file given (see --help)\n";
+        return kExitUsage;
+    }
+    if (series && check) {
+        err << "kvhitemp-report: --check goes with a report or a comparison, not --series "
+               "(see --help)\n";
         return kExitUsage;
     }
 
@@ -110,6 +136,11 @@ int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     const core::Evaluation e = core::evaluate(run, c.setup);
     out << core::buildReportText(c, {e.summary, e.verdict});
+    if (check && (!e.pass || e.warning)) {
+        err << "kvhitemp-report: " << path << ": "
+            << (e.pass ? "PASS with the dwell warning" : e.verdict) << '\n';
+        return kExitCheckFailed;
+    }
     return kExitOk;
 }
 

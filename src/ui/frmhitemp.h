@@ -46,6 +46,7 @@ namespace kvh::ui {
 class CaseEditor;
 class CaseFile;
 class FileStatus;
+class HandbookWindow;
 class NoticeBar;
 class ComparePage;
 class ExportMenu;
@@ -107,6 +108,8 @@ public slots:
     void mnuCopyData_Click();
     void mnuReset_Click();
     void mnuAbout_Click();
+    /// Shows the handbook window (made on first use), raised.
+    void mnuHandbook_Click();
     void fg1_Click();
     void txtFGIn_Change();
     void cmdAddRow_Click();
@@ -136,6 +139,8 @@ private:
     /// Shows the whole case again: options, units, grid and its width.
     void showCase();
     void showSetup();
+    /// The setup summary beside the tabs, as the case is now.
+    void showSetupSummary();
     /// A recent file that no longer exists leaves the list once chosen.
     void openRecent(const QString& path);
     /// After every edit, undo or redo: the setup, the grid's width and the clear button.
@@ -171,6 +176,7 @@ private:
     QWidget* m_compareHolder;
     ComparePage* m_comparePage = nullptr;
     RecentFiles* m_recent;
+    HandbookWindow* m_handbook = nullptr;
     QAction* m_mnuPrint = nullptr;
     /// The printer chosen for the window's lifetime, and the print commands.
     std::unique_ptr<ReportPrinter> m_printer;

@@ -1,5 +1,7 @@
 #include "ui/notice_bar.h"
 
+#include "ui/accessible_text.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QStyle>
@@ -47,8 +49,9 @@ void NoticeBar::buildContent() {
 void NoticeBar::showLines(const QString& heading, const QStringList& lines) {
     if (!m_text)
         buildContent();
-    m_text->setText(lines.isEmpty() ? QString()
-                                    : (QStringList{heading} + lines).join(QLatin1Char('\n')));
+    setLabelText(m_text, kBarName,
+                 lines.isEmpty() ? QString()
+                                 : (QStringList{heading} + lines).join(QLatin1Char('\n')));
     setVisible(!lines.isEmpty());
 }
 
