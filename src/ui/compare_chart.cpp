@@ -127,6 +127,8 @@ void CompareChart::plot(const core::Comparison& comparison, const core::SetupSta
     band->setName(kAfterEndName);
     band->setPen(Qt::NoPen);
     chart()->addSeries(band);
+    band->upperSeries()->setParent(band); // Qt leaves the edges to the caller
+    band->lowerSeries()->setParent(band);
     band->attachAxis(x);
     band->attachAxis(y);
     for (const core::BarrierResult& b : comparison.barriers) {

@@ -3,6 +3,7 @@
 #include "core/advisor.h"
 #include "core/chart_data.h"
 #include "core/dew_file.h"
+#include "core/doubtful.h"
 #include "core/model.h"
 #include "core/numbers.h"
 #include "platform/platform.h"
@@ -64,6 +65,8 @@ const QString kAboutVersion = QStringLiteral("Version %1");
 const QString kAboutHandbook =
     QStringLiteral("The handbook (Help > KVHiTemp Handbook, F1) explains every result and "
                    "gives the safety advice on cool down periods.");
+const QString kAboutLowTemp =
+    QStringLiteral("This model may also be used to evaluate low temperature performance.");
 
 const QString kSetupSummaryName = QStringLiteral("Setup");
 const QString kOpenNoticeHeading =
@@ -280,8 +283,9 @@ bool frmHiTemp::PlotGraph() {
     const auto& run = std::get<core::RunResult>(outcome);
     const core::Evaluation evaluation = core::evaluate(run, c.setup);
     setResults(core::ResultTexts{evaluation.summary, evaluation.verdict});
+    // Doubtful cells count whether they were typed or came with the file.
     const auto caution = evaluation.warning ? ResultsPage::Caution::DwellWarning
-                         : m_editor->model().doubtfulNotices().isEmpty()
+                         : core::findDoubtfulCells(c.profile).empty()
                              ? ResultsPage::Caution::None
                              : ResultsPage::Caution::Doubtful;
     m_resultsPage->showResults(qs(evaluation.summary), qs(evaluation.verdict), evaluation.pass,

@@ -206,6 +206,11 @@ ResultsChart::ResultsChart(QWidget* parent)
             m_processBand->update();
         });
     }
+    // The band's two edges belong to it (Qt leaves them to the caller); the band belongs to
+    // this view until the chart takes it over.
+    m_afterEndBand->setParent(this);
+    m_afterEndBand->upperSeries()->setParent(m_afterEndBand);
+    m_afterEndBand->lowerSeries()->setParent(m_afterEndBand);
     m_afterEndBand->setName(kAfterEndName);
     m_afterEndBand->setPen(Qt::NoPen);
     connect(m_axisY, &QValueAxis::rangeChanged, this, &ResultsChart::showAfterEndBand);

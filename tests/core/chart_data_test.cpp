@@ -72,8 +72,9 @@ TEST_P(ChartSpan, DrawsTheProfileFromStartToEndThenTheTimeAfterIt) {
     EXPECT_EQ(chart.internal.front(), (ChartPoint{0.0, run.internal[60]}));
     EXPECT_EQ(chart.internal.back(), (ChartPoint{end, run.internal[static_cast<size_t>(e)]}));
     EXPECT_EQ(chart.process.empty(), row.tracerOnly);
-    if (!row.tracerOnly)
+    if (!row.tracerOnly) {
         EXPECT_EQ(chart.process.back(), (ChartPoint{end, run.process[static_cast<size_t>(e)]}));
+    }
     // After the end: from the end's own point until the inside stops rising (20 at least).
     EXPECT_EQ(chart.endX, end);
     ASSERT_EQ(chart.afterEnd.size(), static_cast<size_t>(row.afterEnd + 1));
@@ -81,8 +82,9 @@ TEST_P(ChartSpan, DrawsTheProfileFromStartToEndThenTheTimeAfterIt) {
     const double last = static_cast<double>(run.totalMinutes + row.afterEnd) / row.scale;
     EXPECT_EQ(chart.afterEnd.back().x, last);
     const PeakAfterEnd peak = peakAfterEnd(run, row.c.setup);
-    if (peak.minutesToPeak >= 20)
+    if (peak.minutesToPeak >= 20) {
         EXPECT_EQ(chart.afterEnd.back().y, peak.peak);
+    }
     EXPECT_EQ(chart.limit, (std::vector<ChartPoint>{{0, run.limit}, {last, run.limit}}));
 }
 

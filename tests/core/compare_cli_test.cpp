@@ -183,10 +183,11 @@ TEST_P(Check, ExitsOneWhenTheCaseIsNotSafe) {
                                         : arg);
     const CliRun r = runCli(args);
     EXPECT_EQ(r.code, row.code) << r.err;
-    if (*row.err == 0)
+    if (*row.err == 0) {
         EXPECT_EQ(r.err, "");
-    else
+    } else {
         EXPECT_NE(r.err.find(row.err), std::string::npos) << r.err;
+    }
     // A check changes the exit status only: the output is the one without it.
     if (row.code != 64) {
         std::vector<std::string> plain;

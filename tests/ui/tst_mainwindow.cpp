@@ -108,7 +108,7 @@ private slots:
         QStringList bar;
         for (QAction* a : h->window->menuBar()->actions())
             bar << a->text();
-        QCOMPARE(bar, QStringList({u"&File"_s, u"&Edit"_s, u"&Help"_s, u"&About"_s}));
+        QCOMPARE(bar, QStringList({u"&File"_s, u"&Edit"_s, u"Help"_s, u"&About"_s}));
         QStringList file;
         for (QAction* a : h->get<QMenu>("mnuFile")->actions())
             file << (a->isSeparator() ? u"-"_s : a->objectName());
