@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 
 using namespace kvh;
 using namespace Qt::StringLiterals;
@@ -181,7 +182,8 @@ private slots:
         QCOMPARE(iface(h->get<QWidget>("lblPeak"))->text(QAccessible::Description),
                  h->get<QLabel>("lblPeak")->text());
         QVERIFY(name("lblSetup").startsWith(u"Setup: "_s));
-        // Amber PASS: the verdict's description says why.
+        // Amber PASS (a typed doubtful cell): the verdict's description says why.
+        QCOMPARE(h->get<QLineEdit>("txtPF")->palette().color(QPalette::Base), QColor(255, 191, 0));
         QVERIFY2(iface(h->get<QWidget>("txtPF"))
                      ->text(QAccessible::Description)
                      .startsWith(u"PASS, with doubtful cells: "_s),

@@ -152,9 +152,6 @@ private slots:
         // A PASS that asks for a second look is amber; the word stays.
         QTest::newRow("pass with the dwell warning")
             << kLatePeakCase << u"PASS"_s << QColor(255, 191, 0);
-        QTest::newRow("pass with a doubtful cell")
-            << QByteArray(test::kPassingCase).replace("R,60,30", "R,6O,30") << u"PASS"_s
-            << QColor(255, 191, 0);
     }
     void verdicts() {
         QFETCH(QByteArray, dew);
