@@ -20,7 +20,8 @@ set(expected
   share/doc/KVHiTemp/examples/dewar-7520-dwell-warning.dew
   share/kvhitemp/templates/solder-reflow.dew share/kvhitemp/templates/powder-coat-cure.dew
   share/kvhitemp/templates/anneal.dew share/kvhitemp/templates/furnace-braze.dew
-  share/kvhitemp/templates/liquid-quench.dew)
+  share/kvhitemp/templates/liquid-quench.dew
+  share/doc/KVHiTemp/handbook.md)
 foreach(f ${expected})
   if(NOT EXISTS "${PREFIX}/${f}")
     message(FATAL_ERROR "not installed: ${f}")

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 
 namespace kvh::core {
 
@@ -94,14 +95,30 @@ int64_t bisect(DwellTrials& trials, int64_t safe, int64_t unsafe) {
     return safe;
 }
 
-std::vector<size_t> rankByMargin(const std::vector<BarrierResult>& barriers) {
-    std::vector<size_t> order(barriers.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return barriers[a].margin() > barriers[b].margin();
-    });
-    return order;
+/// A safe dwell as a length to compare: capped (safe as long as the model runs) beats any
+/// number of minutes, and no safe dwell (or no dwell step) comes last.
+int64_t dwellLength(const SafeDwell& dwell) {
+    switch (dwell.kind) {
+    case SafeDwell::Kind::Capped:
+        return std::numeric_limits<int64_t>::max();
+    case SafeDwell::Kind::Minutes:
+        return dwell.minutes;
+    case SafeDwell::Kind::None:
+    case SafeDwell::Kind::NoDwellRow:
+        break;
+    }
+    return -1;
+}
+
+/// Whether `a` ranks before `b`: the larger margin; on equal margins the longer safe dwell,
+/// then the lower peak after the end.
+bool ranksBefore(const BarrierResult& a, const BarrierResult& b) {
+    if (a.margin() != b.margin())
+        return a.margin() > b.margin();
+    const int64_t dwellA = dwellLength(a.safeDwell), dwellB = dwellLength(b.safeDwell);
+    if (dwellA != dwellB)
+        return dwellA > dwellB;
+    return a.peakAfterEnd < b.peakAfterEnd;
 }
 
 std::optional<BarrierResult> runBarrier(const Case& c, int model, bool withSafeDwell,
@@ -127,6 +144,7 @@ std::optional<BarrierResult> runBarrier(const Case& c, int model, bool withSafeD
     b.minutesToPeak = peak.minutesToPeak;
     if (withSafeDwell)
         b.safeDwell = findSafeDwell(one, safety);
+    b.afterStored = internalAfterStored(run, one.setup, peak.minutesToPeak - (kTail - kLeadIn));
     run.internal.resize(static_cast<size_t>(run.totalMinutes + kTail + 1));
     b.internal = std::move(run.internal);
     return b;
@@ -226,6 +244,7 @@ bool comparable(const SetupState& setup) {
 ComparisonOutcome compareBarriers(const Case& c, bool withSafeDwell, const SafetySettings& safety) {
     Comparison result;
     result.safetyMargin = marginInDisplayUnit(safety.marginCelsius, c.setup);
+    result.fahrenheit = c.setup.fahrenheit();
     RunError error;
     for (const int model : offeredBarriers(c.setup)) {
         std::optional<BarrierResult> b = runBarrier(c, model, withSafeDwell, safety, error);
@@ -234,14 +253,53 @@ ComparisonOutcome compareBarriers(const Case& c, bool withSafeDwell, const Safet
         result.barriers.push_back(std::move(*b));
     }
     result.totalMinutes = static_cast<int64_t>(result.barriers.front().internal.size()) - kTail - 1;
-    result.ranking = rankByMargin(result.barriers);
-    for (const size_t i : result.ranking) {
-        if (result.barriers[i].safeByMargin) {
-            result.recommended = i;
+    rankBarriers(result);
+    return result;
+}
+
+std::string temperatureText(double value, bool fahrenheit) {
+    return formatPattern(value, Pattern::OneDec) + (fahrenheit ? " \u00b0F" : " \u00b0C");
+}
+
+std::string afterEndText(const PeakAfterEnd& peak, bool fahrenheit) {
+    if (peak.minutesToPeak == 0)
+        return "After the end the inside cools at once";
+    const char* minutes = peak.minutesToPeak == 1 ? " more minute, to " : " more minutes, to ";
+    return "After the end the inside rises for " + std::to_string(peak.minutesToPeak) + minutes +
+           temperatureText(peak.peak, fahrenheit);
+}
+
+std::string safeDwellDisplay(const SafeDwell& dwell, bool hours) {
+    switch (dwell.kind) {
+    case SafeDwell::Kind::NoDwellRow:
+        return {};
+    case SafeDwell::Kind::None:
+        return "none";
+    case SafeDwell::Kind::Capped:
+        return "unlimited";
+    case SafeDwell::Kind::Minutes:
+        break;
+    }
+    if (hours)
+        return formatPattern(static_cast<double>(dwell.minutes) / 60.0, Pattern::TwoDec) + " h";
+    return std::to_string(dwell.minutes) + " min";
+}
+
+void rankBarriers(Comparison& comparison) {
+    const std::vector<BarrierResult>& barriers = comparison.barriers;
+    std::vector<size_t>& order = comparison.ranking;
+    order.resize(barriers.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return ranksBefore(barriers[a], barriers[b]); });
+    comparison.recommended.reset();
+    for (const size_t i : order) {
+        if (barriers[i].safeByMargin) {
+            comparison.recommended = i;
             break;
         }
     }
-    return result;
 }
 
 } // namespace kvh::core

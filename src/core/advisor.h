@@ -69,6 +69,8 @@ struct BarrierResult {
     float peakAfterEnd = 0.0f;
     int64_t minutesToPeak = 0;
     std::vector<float> internal; ///< the internal series, minute index 0 .. TotalMinutes + 80
+    /// The inside after those minutes, on to the peak after the end when that comes later.
+    std::vector<float> afterStored;
 
     /// PASS without a dwell warning.
     bool safe() const { return pass && !warning; }
@@ -81,7 +83,8 @@ struct BarrierResult {
 /// Every offered barrier, in model index order, with the ranking and the recommendation.
 struct Comparison {
     std::vector<BarrierResult> barriers;
-    /// Indices into `barriers`, largest margin first; equal margins keep model order.
+    /// Indices into `barriers`, largest margin first; equal margins by the longer safe dwell,
+    /// then by the lower peak after the end, then in model order.
     std::vector<size_t> ranking;
     /// Index into `barriers` of the safe barrier with the largest margin, if any is safe (safe
     /// by `safetyMargin` when one is set).
@@ -89,9 +92,24 @@ struct Comparison {
     int64_t totalMinutes = 0;
     /// The safety margin the comparison used, in degrees of the display unit (0: none).
     double safetyMargin = 0.0;
+    bool fahrenheit = false; ///< the case's display unit, that of every temperature here
 };
 
 using ComparisonOutcome = std::variant<Comparison, RunError>;
+
+/// A temperature with its unit, one decimal: "54.7 °C", "130.5 °F".
+std::string temperatureText(double value, bool fahrenheit);
+
+/// What the inside does after the profile's end, in words: "After the end the inside rises
+/// for 27 more minutes, to 156.8 °C" or "After the end the inside cools at once".
+std::string afterEndText(const PeakAfterEnd& peak, bool fahrenheit);
+
+/// A safe dwell for the eye: minutes, or hours (two decimals) in hours mode; "unlimited" when
+/// capped, "none", or empty without a dwell step.
+std::string safeDwellDisplay(const SafeDwell& dwell, bool hours);
+
+/// Fills the ranking and the recommendation of the comparison's barriers.
+void rankBarriers(Comparison& comparison);
 
 /// Whether a case can be compared: the tracer type and the environment are chosen (the model
 /// need not be).

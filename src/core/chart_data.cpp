@@ -51,37 +51,83 @@ std::vector<ChartPoint> decimateIndexed(size_t n, const PointAt& at, int buckets
     return out;
 }
 
+/// Points k = 0 .. n - 1 given by `at(k)`, decimated when `buckets` is above 0.
+template <class PointAt> std::vector<ChartPoint> curveOf(size_t n, const PointAt& at, int buckets) {
+    if (buckets > 0)
+        return decimateIndexed(n, at, buckets);
+    std::vector<ChartPoint> points;
+    points.reserve(n);
+    for (size_t k = 0; k < n; ++k)
+        points.push_back(at(k));
+    return points;
+}
+
+/// Elapsed time since the profile's start of minute index `index`, in minutes or hours.
+double elapsed(int64_t index, bool hours) {
+    const auto minutes = static_cast<double>(index - kLeadIn);
+    return hours ? minutes / 60.0 : minutes;
+}
+
+/// The internal curve over the after-end stretch: minute indices e .. e + span, the stored
+/// ones from `stored`, the rest from `beyond` (minute index TotalMinutes + 81 on).
+std::vector<ChartPoint> afterEndCurve(int64_t totalMinutes, const std::vector<float>& stored,
+                                      const std::vector<float>& beyond, int64_t span, bool hours,
+                                      int buckets) {
+    const int64_t e = totalMinutes + kLeadIn;
+    const int64_t lastStored = totalMinutes + kTail;
+    const auto at = [&](size_t k) {
+        const int64_t i = e + static_cast<int64_t>(k);
+        const float y = i <= lastStored ? stored[static_cast<size_t>(i)]
+                                        : beyond[static_cast<size_t>(i - lastStored - 1)];
+        return ChartPoint{elapsed(i, hours), y};
+    };
+    return curveOf(static_cast<size_t>(span + 1), at, buckets);
+}
+
 } // namespace
+
+int64_t afterEndMinutes(const PeakAfterEnd& peak) {
+    return std::max(kStoredAfterEnd, peak.minutesToPeak);
+}
 
 ChartData buildChartData(const RunResult& run, const SetupState& setup, bool tracerOnly,
                          int buckets) {
     ChartData chart;
-    const bool minutes = setup.minutes();
-    const auto xOf = [minutes](int64_t i) {
-        return minutes ? static_cast<double>(i) : static_cast<double>(i) / 60.0;
-    };
-    // Point i (1 .. n - 1) shows minute index i + 59: the profile's start is drawn at one minute.
+    const bool hours = setup.hours();
     const int64_t n = run.totalMinutes;
-    const size_t count = n > 1 ? static_cast<size_t>(n - 1) : 0;
-    const auto curve = [&](const std::vector<float>& series) {
+    // The profile: minute index 60 (its start, x = 0) to 60 + TotalMinutes (its end).
+    const auto profileCurve = [&](const std::vector<float>& series) {
         const auto at = [&](size_t k) {
-            return ChartPoint{xOf(static_cast<int64_t>(k) + 1), series[k + 60]};
+            const int64_t i = kLeadIn + static_cast<int64_t>(k);
+            return ChartPoint{elapsed(i, hours), series[static_cast<size_t>(i)]};
         };
-        if (buckets > 0)
-            return decimateIndexed(count, at, buckets);
-        std::vector<ChartPoint> points;
-        points.reserve(count);
-        for (size_t k = 0; k < count; ++k)
-            points.push_back(at(k));
-        return points;
+        return curveOf(static_cast<size_t>(n + 1), at, buckets);
     };
-    chart.internal = curve(run.internal);
+    chart.internal = profileCurve(run.internal);
     if (!tracerOnly)
-        chart.process = curve(run.process);
-    chart.limit = {{0.0, run.limit}, {xOf(std::max<int64_t>(n - 1, 0)), run.limit}};
-    chart.xTitle = minutes ? "Elapsed Minutes" : "Elapsed Hours";
+        chart.process = profileCurve(run.process);
+    const int64_t span = afterEndMinutes(peakAfterEnd(run, setup));
+    const std::vector<float> beyond = internalAfterStored(run, setup, span - kStoredAfterEnd);
+    chart.afterEnd = afterEndCurve(n, run.internal, beyond, span, hours, buckets);
+    chart.endX = elapsed(n + kLeadIn, hours);
+    chart.limit = {{0.0, run.limit}, {elapsed(n + kLeadIn + span, hours), run.limit}};
+    chart.xTitle = hours ? "Elapsed Hours" : "Elapsed Minutes";
     chart.yTitle = setup.tempHeader();
     return chart;
+}
+
+std::vector<ChartPoint> barrierCurve(const BarrierResult& barrier, bool hours, int buckets) {
+    const auto total = static_cast<int64_t>(barrier.internal.size()) - kTail - 1;
+    const auto at = [&](size_t k) {
+        const int64_t i = kLeadIn + static_cast<int64_t>(k);
+        return ChartPoint{elapsed(i, hours), barrier.internal[static_cast<size_t>(i)]};
+    };
+    std::vector<ChartPoint> points = curveOf(static_cast<size_t>(total), at, buckets);
+    const int64_t span = kStoredAfterEnd + static_cast<int64_t>(barrier.afterStored.size());
+    std::vector<ChartPoint> after =
+        afterEndCurve(total, barrier.internal, barrier.afterStored, span, hours, buckets);
+    points.insert(points.end(), after.begin(), after.end());
+    return points;
 }
 
 std::vector<ChartPoint> decimate(const std::vector<ChartPoint>& points, int buckets) {

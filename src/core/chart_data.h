@@ -1,8 +1,9 @@
 #pragma once
 // What the results chart plots: the internal and process curves against elapsed time, the
-// limit line, the axis titles, decimation for drawing, and the rule that picks the number of
-// major divisions when the user fixes an axis range.
+// inside after the profile's end, the limit line, the axis titles, decimation for drawing,
+// and the rule that picks the number of major divisions when the user fixes an axis range.
 
+#include "advisor.h"
 #include "model.h"
 
 #include <optional>
@@ -21,20 +22,34 @@ inline constexpr std::string_view kResetXTitle = "Elapsed Minutes";
 inline constexpr std::string_view kResetYTitle = "Temperature \u00b0C";
 inline constexpr int kAxisTitlePointSize = 12;
 
-/// The chart of one run. Point i (1 .. TotalMinutes - 1) shows minute index i + 59 at
-/// x = i minutes or i / 60 hours.
+/// The chart of one run, x in minutes or hours since the profile's start (minute index 60).
+/// The profile spans x = 0 to its end at x = TotalMinutes; after it the internal curve goes on
+/// over the after-end stretch, drawn apart from it.
 struct ChartData {
-    std::vector<ChartPoint> internal;
-    std::vector<ChartPoint> process; ///< empty with "Plot Tracer Only"
-    std::vector<ChartPoint> limit;   ///< two points: x = 0 and the last elapsed time
-    std::string xTitle;              ///< "Elapsed Minutes" / "Elapsed Hours"
-    std::string yTitle;              ///< "Temp. °C" / "Temp. °F"
+    std::vector<ChartPoint> internal; ///< during the profile: x = 0 .. TotalMinutes
+    std::vector<ChartPoint> afterEnd; ///< inside after the end, from the end's own point on
+    std::vector<ChartPoint> process;  ///< during the profile; empty with "Plot Tracer Only"
+    std::vector<ChartPoint> limit;    ///< two points: x = 0 and the last x shown
+    double endX = 0.0;                ///< x of the profile's end, where the after-end begins
+    std::string xTitle;               ///< "Elapsed Minutes" / "Elapsed Hours"
+    std::string yTitle;               ///< "Temp. °C" / "Temp. °F"
 };
+
+/// Minutes the run itself stores after the profile's end (those the dwell warning reads).
+inline constexpr int64_t kStoredAfterEnd = kTail - kLeadIn;
+
+/// Minutes after the profile's end a chart shows: the stored 20, or on until the inside stops
+/// rising when its peak comes later.
+int64_t afterEndMinutes(const PeakAfterEnd& peak);
 
 /// With `buckets` above 0 each curve is decimated (see decimate) while it is built, so a long
 /// run never needs a full copy of its points.
 ChartData buildChartData(const RunResult& run, const SetupState& setup, bool tracerOnly,
                          int buckets = 0);
+
+/// A barrier's internal curve for the compare chart: from the profile's start through its
+/// after-end stretch (see afterEndMinutes), x in minutes or hours, decimated when `buckets` > 0.
+std::vector<ChartPoint> barrierCurve(const BarrierResult& barrier, bool hours, int buckets = 0);
 
 /// Reduces a curve to at most two points (lowest and highest) per bucket of x, keeping the
 /// first and last points and the order in x. `buckets` is about the plot's width in pixels.

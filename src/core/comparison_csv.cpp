@@ -7,13 +7,19 @@ namespace kvh::core {
 
 namespace {
 
-std::string barrierLine(const BarrierResult& b) {
+/// The case's display unit ("C" or "F") and the tracer's limit in it, the last two fields.
+std::string unitFields(const Comparison& comparison, const BarrierResult& b) {
+    return std::string(comparison.fahrenheit ? ",F," : ",C,") +
+           formatPattern(b.limit, Pattern::Whole);
+}
+
+std::string barrierLine(const Comparison& comparison, const BarrierResult& b) {
     std::string line(modelCode(b.model));
     line += ',' + roundTripText(b.maxInternal) + ',' + roundTripText(b.maxDwell);
     line += b.pass ? ",PASS" : ",FAIL";
     line += b.warning ? ",yes," : ",no,";
     line += safeDwellText(b.safeDwell) + ',' + roundTripText(b.peakAfterEnd) + ',' +
-            std::to_string(b.minutesToPeak) + '\n';
+            std::to_string(b.minutesToPeak) + unitFields(comparison, b) + '\n';
     return line;
 }
 
@@ -52,7 +58,7 @@ std::string comparisonCsv(const Comparison& comparison) {
     std::string text(kComparisonHeader);
     text += '\n';
     for (const BarrierResult& b : comparison.barriers)
-        text += barrierLine(b);
+        text += barrierLine(comparison, b);
     return text;
 }
 
@@ -60,7 +66,7 @@ std::string comparisonCsvRows(const Comparison& comparison, std::string_view fil
     const std::string field = csvField(file) + ',';
     std::string text;
     for (const BarrierResult& b : comparison.barriers)
-        text += field + barrierLine(b);
+        text += field + barrierLine(comparison, b);
     return text;
 }
 

@@ -11,7 +11,7 @@ namespace kvh::core {
 
 inline constexpr std::string_view kComparisonHeader =
     "model,max_internal,max_dwell,verdict,warning,safe_dwell_minutes,peak_after_end,"
-    "minutes_to_peak";
+    "minutes_to_peak,unit,limit";
 inline constexpr std::string_view kFileColumn = "file";
 inline constexpr std::string_view kSeriesHeader = "minute,process,intermediate,internal";
 

@@ -419,7 +419,8 @@ Evaluation evaluate(const RunResult& run, const SetupState& setup) {
         (f ? " \u00b0F/min" : " \u00b0C/min");
     e.pass = run.maxInternal < limit;
     e.verdict = e.pass ? "PASS" : "FAIL";
-    if (e.pass && run.maxDwell > limit)
+    e.warning = e.pass && run.maxDwell > limit;
+    if (e.warning)
         e.summary += "\r\nWARNING:  Tracer will reach " +
                      formatPattern(run.maxDwell, Pattern::Whole) + unit +
                      " if allowed to dwell in thermal barrier!";
@@ -436,29 +437,45 @@ std::string describeError(const RunError& error) {
 
 namespace kvh::core {
 
+namespace {
+
+/// Both stages of a run past its stored series, one minute at a time, with the run's own
+/// arithmetic; the process reads 0 beyond its stored minutes.
+class AfterStored {
+public:
+    AfterStored(const RunResult& run, const SetupState& setup)
+        : m_run(run), m_barrier(barrierOf(setup)), m_delayed(m_barrier.deadTime),
+          m_t(run.totalMinutes + kTail),
+          m_stages(m_barrier, run.intermediate[static_cast<size_t>(m_t)],
+                   run.internal[static_cast<size_t>(m_t)]) {}
+
+    /// The internal temperature of the next minute.
+    float next() {
+        ++m_t;
+        const int64_t i = m_delayed(m_t);
+        const bool stored = i >= 0 && static_cast<size_t>(i) < m_run.process.size();
+        m_stages.step(stored ? m_run.process[static_cast<size_t>(i)] : 0.0f);
+        return m_stages.in();
+    }
+
+private:
+    const RunResult& m_run;
+    Barrier m_barrier;
+    DelayedIndex m_delayed;
+    int64_t m_t; ///< the last minute computed
+    Stages m_stages;
+};
+
+} // namespace
+
 PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup) {
-    const Barrier barrier = barrierOf(setup);
-    const DelayedIndex delayed(barrier.deadTime);
     const int64_t e = run.totalMinutes + kLeadIn;
     const int64_t stored = run.totalMinutes + kTail;
-    const auto processAt = [&run](int64_t i) {
-        return i >= 0 && static_cast<size_t>(i) < run.process.size()
-                   ? run.process[static_cast<size_t>(i)]
-                   : 0.0f;
-    };
-    // The stages go on exactly as in the run, from the last minute it stored.
-    Stages stages(barrier, run.intermediate[static_cast<size_t>(stored)],
-                  run.internal[static_cast<size_t>(stored)]);
+    AfterStored after(run, setup);
     float previous = run.internal[static_cast<size_t>(e)];
     PeakAfterEnd peak{previous, 0};
     for (int64_t t = e + 1; t < e + kPeakSearchMinutes; ++t) {
-        float now = 0.0f;
-        if (t <= stored) {
-            now = run.internal[static_cast<size_t>(t)];
-        } else {
-            stages.step(processAt(delayed(t)));
-            now = stages.in();
-        }
+        float now = t <= stored ? run.internal[static_cast<size_t>(t)] : after.next();
         // The inside of a barrier below zero creeps up to 0 without reaching it, down to
         // numbers too small to print as anything but noise: those read as 0.
         if (std::fpclassify(now) == FP_SUBNORMAL)
@@ -470,6 +487,18 @@ PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup) {
         previous = now;
     }
     return peak;
+}
+
+std::vector<float> internalAfterStored(const RunResult& run, const SetupState& setup,
+                                       int64_t count) {
+    std::vector<float> out;
+    if (count <= 0)
+        return out;
+    out.reserve(static_cast<size_t>(count));
+    AfterStored after(run, setup);
+    for (int64_t k = 0; k < count; ++k)
+        out.push_back(after.next());
+    return out;
 }
 
 } // namespace kvh::core

@@ -117,11 +117,17 @@ struct PeakAfterEnd {
 /// (or kPeakSearchMinutes have passed). `setup` is the one the run was made with.
 PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup);
 
+/// The internal temperature of the `count` minutes after the stored series (minute index
+/// TotalMinutes + 81 on), continued as peakAfterEnd continues it, single precision.
+std::vector<float> internalAfterStored(const RunResult& run, const SetupState& setup,
+                                       int64_t count);
+
 /// The result texts of a run, as the results page shows them.
 struct Evaluation {
     std::string summary; ///< txtMaxResults: two or three lines, CR LF between them
     std::string verdict; ///< "PASS" or "FAIL"
     bool pass = false;
+    bool warning = false; ///< the summary carries the dwell warning
 };
 
 Evaluation evaluate(const RunResult& run, const SetupState& setup);

@@ -25,6 +25,7 @@ namespace {
 constexpr std::string_view kCompare = "--compare";
 constexpr std::string_view kCompareAll = "--compare-all";
 constexpr std::string_view kNoCases = "no .dew files found";
+constexpr std::string_view kNoneSafe = ": no barrier is safe";
 
 /// One case to compare: where it is read from and the name its rows carry; or an entry of a
 /// folder that is left out, and why.
@@ -142,24 +143,35 @@ Sources allSources(const std::vector<std::string>& names) {
     return sources;
 }
 
+/// Whether --check fails the case: no barrier is safe (said on stderr).
+bool checkFails(const core::Comparison& comparison, const std::string& name, std::ostream& err) {
+    if (comparison.recommended)
+        return false;
+    err << "kvhitemp-report: " << core::escapeControls(name) << kNoneSafe << '\n';
+    return true;
+}
+
 int compareOne(const std::string& path, const core::SafetySettings& safety, std::ostream& out,
-               std::ostream& err) {
+               std::ostream& err, bool check) {
     const Compared compared = compareFile(path, safety);
     printNotices(compared, {}, err);
     if (const auto* code = std::get_if<int>(&compared.result)) {
         err << "kvhitemp-report: " << compared.message << '\n';
         return *code;
     }
-    out << core::comparisonCsv(std::get<core::Comparison>(compared.result));
-    return kExitOk;
+    const auto& comparison = std::get<core::Comparison>(compared.result);
+    out << core::comparisonCsv(comparison);
+    return check && checkFails(comparison, path, err) ? kExitCheckFailed : kExitOk;
 }
 
 /// Compares every case; a case that fails is told on stderr and the others still print. The
-/// exit code is that of the first failure.
+/// exit code is that of the first failure; with `check` and no failure, 1 when a case has no
+/// safe barrier.
 int compareMany(const std::vector<Source>& sources, const core::SafetySettings& safety,
-                std::ostream& out, std::ostream& err) {
+                std::ostream& out, std::ostream& err, bool check) {
     out << core::comparisonCsvFileHeader();
     int status = kExitOk;
+    bool unsafe = false;
     for (const Source& source : sources) {
         if (!source.skipped.empty()) {
             err << "kvhitemp-report: " << core::escapeControls(source.path) << ": skipped, it is "
@@ -174,9 +186,12 @@ int compareMany(const std::vector<Source>& sources, const core::SafetySettings& 
             status = status == kExitOk ? *code : status;
             continue;
         }
-        out << core::comparisonCsvRows(std::get<core::Comparison>(compared.result), source.name);
+        const auto& comparison = std::get<core::Comparison>(compared.result);
+        out << core::comparisonCsvRows(comparison, source.name);
+        if (check && checkFails(comparison, source.name, err))
+            unsafe = true;
     }
-    return status;
+    return status == kExitOk && unsafe ? kExitCheckFailed : status;
 }
 
 } // namespace
@@ -186,7 +201,7 @@ bool isCompareRequest(const std::vector<std::string>& args) {
 }
 
 int compareMain(const std::vector<std::string>& args, const core::SafetySettings& safety,
-                std::ostream& out, std::ostream& err) {
+                std::ostream& out, std::ostream& err, bool check) {
     std::vector<std::string> names;
     bool optionsEnded = false;
     for (auto arg = args.begin() + 1; arg != args.end(); ++arg) {
@@ -202,7 +217,7 @@ int compareMain(const std::vector<std::string>& args, const core::SafetySettings
     if (args.front() == kCompare) {
         if (names.size() > 1)
             return usageError(err, "unexpected argument \"" + core::escapeControls(names[1]) + '"');
-        return compareOne(names.front(), safety, out, err);
+        return compareOne(names.front(), safety, out, err, check);
     }
     const Sources sources = allSources(names);
     if (!sources.folderError.empty() || sources.files.empty()) {
@@ -210,7 +225,7 @@ int compareMain(const std::vector<std::string>& args, const core::SafetySettings
             << (sources.folderError.empty() ? std::string(kNoCases) : sources.folderError) << '\n';
         return kExitBadFile;
     }
-    return compareMany(sources.files, safety, out, err);
+    return compareMany(sources.files, safety, out, err, check);
 }
 
 } // namespace kvh::tools

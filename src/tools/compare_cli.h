@@ -13,9 +13,10 @@ namespace kvh::tools {
 /// Whether the arguments ask for a comparison (their first is --compare or --compare-all).
 bool isCompareRequest(const std::vector<std::string>& args);
 
-/// Runs a comparison; the exit codes are those of the report (see report_cli.h).
-/// `safety` decides the safe dwells (its margin) and where each barrier starts.
+/// Runs a comparison; the exit codes are those of the report (see report_cli.h). `safety`
+/// decides the safe dwells (its margin) and where each barrier starts. With `check`, a case
+/// without a safe barrier exits 1 when nothing else failed.
 int compareMain(const std::vector<std::string>& args, const core::SafetySettings& safety,
-                std::ostream& out, std::ostream& err);
+                std::ostream& out, std::ostream& err, bool check = false);
 
 } // namespace kvh::tools

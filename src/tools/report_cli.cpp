@@ -19,7 +19,11 @@ namespace kvh::tools {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kvhitemp-report [--series] FILE.dew\n"
+    "Usage: kvhitemp-report [--check] FILE.dew\n"
+    "       kvhitemp-report --series FILE.dew\n"
+    "       kvhitemp-report [--check] --compare FILE.dew\n"
+    "       kvhitemp-report [--check] --compare-all DIR|FILES...\n"
+    "       kvhitemp-report --help | --version\n"
     "\n"
     "Opens a KVHiTemp case, runs the thermal barrier model and prints the result.\n"
     "\n"
@@ -29,8 +33,9 @@ constexpr const char* kUsage =
     "                     for minute index 0 to TotalMinutes + 80 (the profile starts at 60)\n"
     "  --compare FILE.dew every barrier offered for the case's tracer type and environment, as\n"
     "                     CSV: model,max_internal,max_dwell,verdict,warning,\n"
-    "                     safe_dwell_minutes,peak_after_end,minutes_to_peak (the model in the\n"
-    "                     file need not be chosen)\n"
+    "                     safe_dwell_minutes,peak_after_end,minutes_to_peak,unit,limit (the\n"
+    "                     model in the file need not be chosen; unit is C or F, the case's\n"
+    "                     display unit, in which the temperatures and the tracer's limit are)\n"
     "  --compare-all DIR|FILES...\n"
     "                     the same for every .dew file of a folder, or for each file given,\n"
     "                     in one CSV with the file name first; a case that fails is named on\n"
@@ -66,18 +71,25 @@ constexpr const char* kUsage =
     "  --time-column K, --date-order dmy|mdy, --unit C|F\n"
     "                     with a TRACE: the recording's time field, the order of its slash\n"
     "                     dates and the unit of its temperatures, over what the reader finds\n"
+    "  --check            with a report: exit 1 when the verdict is FAIL or the dwell warning\n"
+    "                     shows; with --compare or --compare-all: exit 1 when a case has no\n"
+    "                     safe barrier (PASS without the warning). The output is the same, and\n"
+    "                     standard error names the case\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
     "  --                 ends the options: a file whose name begins with \"-\" comes after it\n"
     "                     (kvhitemp-report -- -x.dew)\n"
     "\n"
-    "Exit status: 0 success; 1 the file cannot be read or parsed; 2 the setup in the file is\n"
-    "not complete; 3 the model cannot run the profile; 64 wrong arguments or an unknown\n"
-    "option; 65 the recording cannot be read or used; 71 not enough memory; 74 the output\n"
-    "cannot be written (a full disk, a closed output, a file size limit).\n"
-    "On failure nothing is printed on standard output and one line on standard error.\n"
+    "Exit status: 0 success; 1 the file cannot be read or parsed, or a --check failed; 2 the\n"
+    "setup in the file is not complete; 3 the model cannot run the profile; 64 wrong\n"
+    "arguments or an unknown option; 65 the recording cannot be read or used; 71 not enough\n"
+    "memory; 74 the output cannot be written (a full disk, a closed output, a file size limit).\n"
+    "A failure other than a check prints nothing on standard output and one line on standard\n"
+    "error.\n"
     "Cells or fields that are read differently from how they look (\"4OO\" is read as 4, an\n"
     "empty dwell time as 0) are named on standard error, one a line; the output stays the same.\n";
+
+constexpr std::string_view kCheck = "--check";
 
 void printSeries(const core::RunResult& run, std::ostream& out) {
     out << core::seriesCsv(run);
@@ -108,7 +120,18 @@ int usageError(std::ostream& err, const std::string& what) {
 }
 
 int reportMain(const std::vector<std::string>& given, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> args = given;
+    // --check may stand anywhere before the end of the options, once; the rest is read as
+    // without it.
+    std::vector<std::string> args;
+    bool check = false;
+    bool ended = false;
+    for (const std::string& arg : given) {
+        ended = ended || arg == "--";
+        if (!ended && arg == kCheck && !check)
+            check = true;
+        else
+            args.push_back(arg);
+    }
     // Help is there whatever else is asked, up to the end of the options.
     for (const std::string& arg : args) {
         if (arg == "--")
@@ -122,7 +145,7 @@ int reportMain(const std::vector<std::string>& given, std::ostream& out, std::os
     if (const int code = takeRunSettings(args, settings, err); code != kExitOk)
         return code;
     if (isCompareRequest(args))
-        return compareMain(args, settings.safety(), out, err);
+        return compareMain(args, settings.safety(), out, err, check);
     if (isWhatIfRequest(args))
         return whatIfMain(args, settings, out, err);
     if (isRecordingRequest(args))
@@ -153,6 +176,8 @@ int reportMain(const std::vector<std::string>& given, std::ostream& out, std::os
     }
     if (path.empty())
         return usageError(err, "no file given");
+    if (series && check)
+        return usageError(err, "--check goes with a report or a comparison, not --series");
 
     std::vector<std::string> notices;
     auto opened = core::openDewFile(path, core::Case{}, &notices);
@@ -181,6 +206,11 @@ int reportMain(const std::vector<std::string>& given, std::ostream& out, std::os
     }
     const core::Evaluation e = core::evaluate(run, c.setup);
     out << core::buildReportText(c, {e.summary, e.verdict});
+    if (check && (!e.pass || e.warning)) {
+        err << "kvhitemp-report: " << core::escapeControls(path) << ": "
+            << (e.pass ? "PASS with the dwell warning" : e.verdict) << '\n';
+        return kExitCheckFailed;
+    }
     return kExitOk;
 }
 

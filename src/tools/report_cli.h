@@ -12,6 +12,9 @@ namespace kvh::tools {
 enum ExitCode : int {
     kExitOk = 0,
     kExitBadFile = 1,
+    /// With --check: the verdict is FAIL or shows the dwell warning; in a comparison, a case
+    /// has no safe barrier. The output is printed all the same.
+    kExitCheckFailed = 1,
     kExitIncompleteSetup = 2,
     kExitModelFailed = 3,
     kExitUsage = 64,

@@ -3,8 +3,12 @@
 #include "core/chart_data.h"
 #include "core/comparison_csv.h"
 #include "ui/qt_text.h"
+#include "ui/results_chart.h"
 
+#include <QEvent>
+#include <QtCharts/QAreaSeries>
 #include <QtCharts/QChart>
+#include <QtCharts/QLegend>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
@@ -17,23 +21,41 @@ const QString kMinutesTitle = QStringLiteral("Elapsed Minutes");
 const QString kHoursTitle = QStringLiteral("Elapsed Hours");
 const QString kLimitName = QStringLiteral("Limit");
 
-/// A barrier's internal curve from the profile's start (elapsed 0) to 80 minutes after the
-/// end, decimated for drawing.
-/// One colour per model index, told apart also by readers with a red-green deficiency.
+const QString kAfterEndName = QStringLiteral("After the end");
+/// Small enough that the page fits a 1280x800 screen at 150 % with the table above it.
+const QSize kMinimumSize(300, 150);
+/// One colour per model index, told apart also by readers with a red-green deficiency; the
+/// last one lighter on a dark background.
 const QColor kModelColours[] = {QColor(0x00, 0x72, 0xb2), QColor(0xe6, 0x9f, 0x00),
                                 QColor(0x00, 0x9e, 0x73), QColor(0xcc, 0x79, 0xa7),
                                 QColor(0x56, 0xb4, 0xe9), QColor(0x55, 0x55, 0x55)};
+const QColor kDarkLastModel(0xbb, 0xbb, 0xbb);
+const QColor kAfterEndShade(128, 128, 128, 40);
 
 QList<QPointF> curve(const core::BarrierResult& b, bool hours) {
-    std::vector<core::ChartPoint> points;
-    points.reserve(b.internal.size());
-    const double scale = hours ? 60.0 : 1.0;
-    for (size_t t = core::kLeadIn; t < b.internal.size(); ++t)
-        points.push_back({static_cast<double>(t - core::kLeadIn) / scale, b.internal[t]});
     QList<QPointF> list;
-    for (const core::ChartPoint& p : core::decimate(points, CompareChart::kBuckets))
+    for (const core::ChartPoint& p : core::barrierCurve(b, hours, CompareChart::kBuckets))
         list.append(QPointF(p.x, p.y));
     return list;
+}
+
+/// The light colours: those of a fresh chart.
+ChartColours lightColours() {
+    QChart fresh;
+    QValueAxis axis;
+    fresh.addAxis(&axis, Qt::AlignBottom);
+    ChartColours light{fresh.backgroundBrush(),
+                       axis.labelsColor(),
+                       axis.titleBrush(),
+                       fresh.legend()->labelColor(),
+                       axis.gridLineColor(),
+                       axis.linePenColor(),
+                       QColor(),
+                       QColor(),
+                       QColor(Qt::red),
+                       kAfterEndShade};
+    fresh.removeAxis(&axis);
+    return light;
 }
 
 QValueAxis* makeAxis(const QString& title) {
@@ -48,8 +70,40 @@ CompareChart::CompareChart(QWidget* parent) : QChartView(new QChart, parent) {
     setObjectName(QStringLiteral("chtCompare"));
     setAccessibleName(kAccessibleName);
     setRenderHint(QPainter::Antialiasing);
-    setMinimumSize(400, 260);
+    setMinimumSize(kMinimumSize);
     chart()->legend()->setAlignment(Qt::AlignRight);
+    applyPalette();
+}
+
+void CompareChart::changeEvent(QEvent* event) {
+    QChartView::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        applyPalette();
+}
+
+void CompareChart::applyPalette() {
+    static const ChartColours light = lightColours();
+    const ChartColours colours = ChartColours::forPalette(palette(), light);
+    chart()->setBackgroundBrush(colours.background);
+    chart()->legend()->setLabelColor(colours.legend);
+    for (QAbstractAxis* axis : chart()->axes()) {
+        axis->setLabelsColor(colours.labels);
+        axis->setTitleBrush(colours.titles);
+        axis->setGridLineColor(colours.grid);
+        axis->setLinePenColor(colours.axisLine);
+    }
+    const bool dark = colours.background != light.background;
+    for (QAbstractSeries* series : chart()->series()) {
+        auto* line = qobject_cast<QLineSeries*>(series);
+        const int model = series->property("model").toInt();
+        if (line != nullptr && model == 5) {
+            QPen pen = line->pen();
+            pen.setColor(dark ? kDarkLastModel : kModelColours[5]);
+            line->setPen(pen);
+        }
+        if (auto* band = qobject_cast<QAreaSeries*>(series))
+            band->setBrush(colours.afterEndBand);
+    }
 }
 
 void CompareChart::clear() {
@@ -68,9 +122,19 @@ void CompareChart::plot(const core::Comparison& comparison, const core::SetupSta
     chart()->addAxis(y, Qt::AlignLeft);
     double xMax = 1.0, yMin = 0.0, yMax = 0.0;
     QStringList names;
+    // The shade behind the time after the end comes first, under the curves.
+    auto* band = new QAreaSeries(new QLineSeries, new QLineSeries);
+    band->setName(kAfterEndName);
+    band->setPen(Qt::NoPen);
+    chart()->addSeries(band);
+    band->upperSeries()->setParent(band); // Qt leaves the edges to the caller
+    band->lowerSeries()->setParent(band);
+    band->attachAxis(x);
+    band->attachAxis(y);
     for (const core::BarrierResult& b : comparison.barriers) {
         auto* series = new QLineSeries;
         series->setName(qs(core::modelCode(b.model)));
+        series->setProperty("model", b.model);
         series->replace(curve(b, hours));
         QPen pen(kModelColours[b.model]);
         pen.setWidthF(2.0);
@@ -99,6 +163,10 @@ void CompareChart::plot(const core::Comparison& comparison, const core::SetupSta
     x->applyNiceNumbers();
     y->setRange(yMin, std::max(yMax, limit) * 1.05);
     y->applyNiceNumbers();
+    const double end = static_cast<double>(comparison.totalMinutes) / (hours ? 60.0 : 1.0);
+    band->upperSeries()->replace({QPointF(end, y->max()), QPointF(xMax, y->max())});
+    band->lowerSeries()->replace({QPointF(end, y->min()), QPointF(xMax, y->min())});
+    applyPalette();
     setAccessibleDescription(names.join(QStringLiteral(", ")));
 }
 

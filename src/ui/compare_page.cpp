@@ -2,6 +2,7 @@
 
 #include "core/comparison_csv.h"
 #include "core/numbers.h"
+#include "ui/accessible_text.h"
 #include "ui/compare_chart.h"
 #include "ui/qt_text.h"
 
@@ -16,16 +17,18 @@ namespace kvh::ui {
 namespace {
 
 const QStringList kHeaders{QStringLiteral("Barrier"),
-                           QStringLiteral("Max. Internal"),
-                           QStringLiteral("Max. Dwell"),
+                           QStringLiteral("Max. during the profile"),
+                           QStringLiteral("Max. within 20 min after the end"),
                            QStringLiteral("Verdict"),
-                           QStringLiteral("Warning"),
-                           QStringLiteral("Safe Dwell (min)"),
-                           QStringLiteral("Peak After End"),
-                           QStringLiteral("Minutes to Peak"),
-                           QStringLiteral("Margin"),
-                           QStringLiteral("% of Limit"),
+                           QStringLiteral("Dwell warning"),
+                           QStringLiteral("Safe dwell"),
+                           QStringLiteral("Peak after the end"),
+                           QStringLiteral("Minutes to peak"),
+                           QStringLiteral("Margin to the limit"),
+                           QStringLiteral("Margin, % of limit"),
                            QStringLiteral("Safe")};
+/// Room for the header and two rows: the least the table shrinks to.
+constexpr int kTableMinimumHeight = 90;
 const QString kTableName = QStringLiteral("Barriers ranked by margin");
 const QStringList kHeaderTips{
     QStringLiteral("The barrier's catalogue code"),
@@ -55,31 +58,16 @@ const QString kNo = QStringLiteral("no");
 const QString kSafeMark = QStringLiteral("safe");
 const QString kRecommendedMark = QStringLiteral("recommended");
 const QString kNoDwellRow = QStringLiteral("no dwell step");
-const QString kCappedDwell = QStringLiteral("%1 (longest run)");
-const QString kDegreesC = QStringLiteral(" \u00b0C");
-const QString kDegreesF = QStringLiteral(" \u00b0F");
-
-const QString kPeakRises =
-    QStringLiteral("After the end the inside still rises to %1%2, %3 minutes after the end.");
-const QString kPeakAtEnd = QStringLiteral("The inside peaks at the end, at %1%2.");
-const QString kSummaryCelsius = QStringLiteral("\u00b0 C");
-const QString kSummaryFahrenheit = QStringLiteral("\u00b0 F");
+const QString kUnlimitedTip = QStringLiteral("over 1,000,000 minutes");
 
 QString oneDecimal(double value) {
     return qs(core::formatPattern(value, core::Pattern::OneDec));
 }
 
-QString safeDwellCell(const core::SafeDwell& dwell) {
-    switch (dwell.kind) {
-    case core::SafeDwell::Kind::NoDwellRow:
+QString safeDwellCell(const core::SafeDwell& dwell, bool hours) {
+    if (dwell.kind == core::SafeDwell::Kind::NoDwellRow)
         return kNoDwellRow;
-    case core::SafeDwell::Kind::Capped:
-        return kCappedDwell.arg(dwell.minutes);
-    case core::SafeDwell::Kind::None:
-    case core::SafeDwell::Kind::Minutes:
-        break;
-    }
-    return qs(core::safeDwellText(dwell));
+    return qs(core::safeDwellDisplay(dwell, hours));
 }
 
 /// The case as far as the comparison depends on it: everything but the chosen model.
@@ -90,14 +78,6 @@ core::Case comparedPart(const core::Case& c) {
 }
 
 } // namespace
-
-QString peakAfterEndText(const core::PeakAfterEnd& peak, bool fahrenheit) {
-    const QString value = oneDecimal(peak.peak);
-    const QString unit = fahrenheit ? kSummaryFahrenheit : kSummaryCelsius; // as the summary
-    if (peak.minutesToPeak == 0)
-        return kPeakAtEnd.arg(value, unit);
-    return kPeakRises.arg(value, unit).arg(peak.minutesToPeak);
-}
 
 ComparePage::ComparePage(const core::Case& current, QAbstractItemModel& profileModel,
                          QWidget* parent)
@@ -122,9 +102,11 @@ ComparePage::ComparePage(const core::Case& current, QAbstractItemModel& profileM
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setTabKeyNavigation(false);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // All six rows at once, without a scroll bar; the chart takes the rest.
+    // All six rows at once when there is room, the chart taking the rest; on a small screen
+    // the table scrolls instead of raising the window's minimum height.
     m_table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-    m_table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
+    m_table->setMinimumHeight(kTableMinimumHeight);
     connect(m_table, &QTableWidget::cellClicked, this, [this](int row, int) { rowChosen(row); });
     connect(m_table, &QTableWidget::activated, this,
             [this](const QModelIndex& index) { rowChosen(index.row()); });
@@ -189,7 +171,8 @@ void ComparePage::showComparison() {
     if (cmp == nullptr) {
         m_chart->clear();
         const auto* error = m_outcome ? std::get_if<core::RunError>(&*m_outcome) : nullptr;
-        m_recommendation->setText(error ? qs(core::describeError(*error)) : kNotComparable);
+        setLabelText(m_recommendation, kRecommendationName,
+                     error ? qs(core::describeError(*error)) : kNotComparable);
         return;
     }
     m_table->setRowCount(static_cast<int>(cmp->ranking.size()));
@@ -201,20 +184,21 @@ void ComparePage::showComparison() {
 }
 
 void ComparePage::fillRow(int row, const core::BarrierResult& b) {
-    const QString unit = m_case.setup.fahrenheit() ? kDegreesF : kDegreesC;
+    const bool f = m_case.setup.fahrenheit();
+    const auto temp = [f](double value) { return qs(core::temperatureText(value, f)); };
     const bool recommended = [&] {
         const auto& cmp = std::get<core::Comparison>(*m_outcome);
         return cmp.recommended && cmp.barriers[*cmp.recommended].model == b.model;
     }();
     const QString cells[ColumnCount] = {qs(core::modelCode(b.model)),
-                                        oneDecimal(b.maxInternal) + unit,
-                                        oneDecimal(b.maxDwell) + unit,
+                                        temp(b.maxInternal),
+                                        temp(b.maxDwell),
                                         b.pass ? QStringLiteral("PASS") : QStringLiteral("FAIL"),
                                         b.warning ? kYes : kNo,
-                                        safeDwellCell(b.safeDwell),
-                                        oneDecimal(b.peakAfterEnd) + unit,
+                                        safeDwellCell(b.safeDwell, m_case.setup.hours()),
+                                        temp(b.peakAfterEnd),
                                         QString::number(b.minutesToPeak),
-                                        oneDecimal(b.margin()) + unit,
+                                        temp(b.margin()),
                                         oneDecimal(b.marginShare() * 100) + QStringLiteral(" %"),
                                         recommended      ? kRecommendedMark
                                         : b.safeByMargin ? kSafeMark
@@ -225,25 +209,29 @@ void ComparePage::fillRow(int row, const core::BarrierResult& b) {
         if (col != ColBarrier && col != ColSafe)
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         item->setToolTip(qs(core::kModelCaptions[static_cast<size_t>(b.model)]));
+        if (col == ColSafeDwell && b.safeDwell.kind == core::SafeDwell::Kind::Capped)
+            item->setToolTip(kUnlimitedTip);
         m_table->setItem(row, col, item);
     }
 }
 
 void ComparePage::showRecommendation() {
     const auto& cmp = std::get<core::Comparison>(*m_outcome);
-    const QString unit = m_case.setup.fahrenheit() ? kDegreesF : kDegreesC;
     // With a margin, "safe" says so.
     const QString note =
-        cmp.safetyMargin > 0 ? kMarginNote.arg(oneDecimal(cmp.safetyMargin) + unit) : QString();
+        cmp.safetyMargin > 0
+            ? kMarginNote.arg(qs(core::temperatureText(cmp.safetyMargin, m_case.setup.fahrenheit())))
+            : QString();
     if (!cmp.recommended) {
-        m_recommendation->setText(kNoneSafe + note);
+        setLabelText(m_recommendation, kRecommendationName, kNoneSafe + note);
         return;
     }
     const core::BarrierResult& b = cmp.barriers[*cmp.recommended];
-    m_recommendation->setText(
-        kRecommended.arg(qs(core::kModelCaptions[static_cast<size_t>(b.model)]),
-                         oneDecimal(b.margin()) + unit, oneDecimal(b.marginShare() * 100)) +
-        note);
+    setLabelText(m_recommendation, kRecommendationName,
+                 kRecommended.arg(qs(core::kModelCaptions[static_cast<size_t>(b.model)]),
+                                  qs(core::temperatureText(b.margin(), m_case.setup.fahrenheit())),
+                                  oneDecimal(b.marginShare() * 100)) +
+                     note);
 }
 
 /// Marks the row of the case's chosen model: bold, " (chosen)" after its name, selected.

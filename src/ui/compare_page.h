@@ -21,9 +21,6 @@ namespace kvh::ui {
 
 class CompareChart;
 
-/// The results page's line on the peak after the profile's end, in the display unit.
-QString peakAfterEndText(const core::PeakAfterEnd& peak, bool fahrenheit);
-
 class ComparePage : public QWidget {
     Q_OBJECT
 public:

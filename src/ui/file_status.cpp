@@ -1,5 +1,7 @@
 #include "ui/file_status.h"
 
+#include "ui/accessible_text.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -13,6 +15,7 @@ const QString kUntitled = QStringLiteral("New case");
 const QString kModifiedMark = QStringLiteral("Modified");
 const QString kFileNameName = QStringLiteral("File name");
 const QString kModifiedName = QStringLiteral("Modified state");
+const QString kUnmodified = QStringLiteral("no unsaved changes");
 
 } // namespace
 
@@ -28,9 +31,13 @@ FileStatus::FileStatus(QStatusBar& bar)
 }
 
 void FileStatus::show(const QString& path, bool modified) {
-    m_fileName->setText(path.isEmpty() ? kUntitled : QFileInfo(path).fileName());
+    setLabelText(m_fileName, kFileNameName,
+                 path.isEmpty() ? kUntitled : QFileInfo(path).fileName());
     m_fileName->setToolTip(QDir::toNativeSeparators(path));
-    m_modified->setText(modified ? kModifiedMark : QString());
+    setLabelText(m_modified, kModifiedName, modified ? kModifiedMark : QString());
+    // The mark is empty while nothing is unsaved; a reader still hears the state.
+    if (!modified)
+        m_modified->setAccessibleName(kModifiedName + QStringLiteral(": ") + kUnmodified);
 }
 
 } // namespace kvh::ui

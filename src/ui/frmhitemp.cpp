@@ -1,10 +1,13 @@
 #include "ui/frmhitemp.h"
 
+#include "core/advisor.h"
 #include "core/chart_data.h"
 #include "core/dew_file.h"
+#include "core/doubtful.h"
 #include "core/model.h"
 #include "core/numbers.h"
 #include "platform/platform.h"
+#include "ui/accessible_text.h"
 #include "ui/axis_scale_editor.h"
 #include "ui/case_editor.h"
 #include "ui/case_file.h"
@@ -13,6 +16,7 @@
 #include "ui/file_status.h"
 #include "ui/graph_copy.h"
 #include "ui/grid_commands.h"
+#include "ui/handbook_window.h"
 #include "ui/notice_bar.h"
 #include "ui/process_page.h"
 #include "ui/profile_grid.h"
@@ -64,13 +68,14 @@ const QString kNoDataTitle = QStringLiteral("Data Copy Error");
 
 const QString kAboutTitle = QStringLiteral("About This Software");
 const QString kAboutVersion = QStringLiteral("Version %1");
-const QString kAboutWarning = QStringLiteral(
-    "WARNING:  All thermal packs will continue to warm up internally to some extent after "
-    "removal from the high temperature environment!  Always include a cool down period at the "
-    "end of process information in order to account for this effect.");
+/// The safety advice is in the handbook's results chapter, where the results are explained.
+const QString kAboutHandbook =
+    QStringLiteral("The handbook (Help > KVHiTemp Handbook, F1) explains every result and "
+                   "gives the safety advice on cool down periods.");
 const QString kAboutLowTemp =
     QStringLiteral("This model may also be used to evaluate low temperature performance.");
 
+const QString kSetupSummaryName = QStringLiteral("Setup");
 const QString kOpenNoticeHeading =
     QStringLiteral("Opened, but some fields of the file are not read as they are written:");
 const QSize kInitialSize(1000, 720);
@@ -237,8 +242,16 @@ void frmHiTemp::showSetup() {
         m_whatIfPage->caseChanged();
 }
 
+void frmHiTemp::showSetupSummary() {
+    setLabelText(m_lblSetup, kSetupSummaryName, qs(currentCase().setup.summary()));
+}
+
 void frmHiTemp::caseEdited() {
     showSetup();
+    // The summary beside the tabs follows every change made away from the Setup page (a
+    // barrier chosen on the compare page, for one).
+    if (m_tab->currentIndex() != SetupTab)
+        showSetupSummary();
     m_processPage->grid().setWidthTwips(currentCase().profile.gridWidthTwips());
     m_processPage->showClearButton(m_editor->clearButton());
     showFileState();
@@ -258,7 +271,7 @@ void frmHiTemp::Tab1_Click() {
     if (page == ProcessTab)
         InitModel();
     if (page != SetupTab)
-        m_lblSetup->setText(qs(currentCase().setup.summary()));
+        showSetupSummary();
     if (page == ResultsTab)
         plotIfComplete();
     if (page == CompareTab)
@@ -304,9 +317,15 @@ bool frmHiTemp::PlotGraph() {
     const auto& run = std::get<core::RunResult>(outcome);
     const core::Evaluation evaluation = core::evaluate(run, c.setup);
     setResults(core::ResultTexts{evaluation.summary, evaluation.verdict});
-    m_resultsPage->showResults(qs(evaluation.summary), qs(evaluation.verdict), evaluation.pass);
+    // Doubtful cells count whether they were typed or came with the file.
+    const auto caution = evaluation.warning ? ResultsPage::Caution::DwellWarning
+                         : core::findDoubtfulCells(c.profile).empty()
+                             ? ResultsPage::Caution::None
+                             : ResultsPage::Caution::Doubtful;
+    m_resultsPage->showResults(qs(evaluation.summary), qs(evaluation.verdict), evaluation.pass,
+                               caution);
     const core::PeakAfterEnd peak = core::peakAfterEnd(run, c.setup);
-    m_resultsPage->showPeak(peakAfterEndText(peak, c.setup.fahrenheit()));
+    m_resultsPage->showPeak(qs(core::afterEndText(peak, c.setup.fahrenheit())));
     m_recordingActions->showMeasured(run, c.setup, chart(), *m_resultsPage);
     core::ChartData data =
         core::buildChartData(run, c.setup, m_resultsPage->tracerOnly(), ResultsChart::kDataBuckets);
@@ -562,9 +581,21 @@ void frmHiTemp::closeEvent(QCloseEvent* event) {
 
 void frmHiTemp::mnuAbout_Click() {
     const QStringList paragraphs{kWindowTitle, kAboutVersion.arg(QStringLiteral(KVH_VERSION)),
-                                 kAboutWarning, kAboutLowTemp};
+                                 kAboutHandbook, kAboutLowTemp};
     m_platform.messageBox(this, paragraphs.join(QStringLiteral("\n\n")), kAboutTitle, Buttons::Ok,
                           Icon::None);
+}
+
+} // namespace kvh::ui
+
+namespace kvh::ui {
+
+void frmHiTemp::mnuHandbook_Click() {
+    if (!m_handbook)
+        m_handbook = new HandbookWindow(this);
+    m_handbook->show();
+    m_handbook->raise();
+    m_handbook->activateWindow();
 }
 
 } // namespace kvh::ui

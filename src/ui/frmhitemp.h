@@ -47,6 +47,7 @@ namespace kvh::ui {
 class CaseEditor;
 class CaseFile;
 class FileStatus;
+class HandbookWindow;
 class NoticeBar;
 class ComparePage;
 class ExportMenu;
@@ -119,6 +120,8 @@ public slots:
     void mnuCopyData_Click();
     void mnuReset_Click();
     void mnuAbout_Click();
+    /// Shows the handbook window (made on first use), raised.
+    void mnuHandbook_Click();
     void fg1_Click();
     /// A row label, a column header or a Shift gesture selected cells: only the clear button
     /// follows.
@@ -151,6 +154,8 @@ private:
     /// Shows the whole case again: options, units, grid and its width.
     void showCase();
     void showSetup();
+    /// The setup summary beside the tabs, as the case is now.
+    void showSetupSummary();
     /// A recent file that no longer exists leaves the list once chosen.
     void openRecent(const QString& path);
     /// After every edit, undo or redo: the setup, the grid's width and the clear button.
@@ -193,6 +198,7 @@ private:
     WhatIfPage* m_whatIfPage = nullptr;
     RecentFiles* m_recent;
     RecordingActions* m_recordingActions = nullptr;
+    HandbookWindow* m_handbook = nullptr;
     QAction* m_mnuPrint = nullptr;
     /// The printer chosen for the window's lifetime, and the print commands.
     std::unique_ptr<ReportPrinter> m_printer;

@@ -1,5 +1,7 @@
 #include "ui/notice_bar.h"
 
+#include "ui/accessible_text.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -85,7 +87,8 @@ void NoticeBar::showLines(const QString& heading, const QStringList& lines) {
         buildContent();
     m_heading = heading;
     m_lines = lines;
-    m_text->setText(lines.isEmpty() ? QString() : firstNotes(heading, lines, kShownNotes));
+    setLabelText(m_text, kBarName,
+                 lines.isEmpty() ? QString() : firstNotes(heading, lines, kShownNotes));
     m_showAll->setVisible(lines.size() > kShownNotes);
     if (m_all)
         m_all->hide(); // it showed the notes of an earlier file

@@ -3,9 +3,11 @@
 #include "ui/dense_band.h"
 #include "ui/qt_text.h"
 
+#include <QAreaSeries>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QPainter>
@@ -23,6 +25,11 @@ namespace {
 const QString kInternalName = QStringLiteral("Internal Temperature");
 const QString kProcessName = QStringLiteral("Process Temperature");
 const QString kLimitName = QStringLiteral("Limit");
+const QString kAfterEndName = QStringLiteral("After the end");
+const QString kInternalAfterEndName = QStringLiteral("Internal Temperature after the end");
+/// The band behind the after-end stretch: a light shade on paper, a faint light one on dark.
+const QColor kAfterEndShade(0, 0, 0, 28);
+const QColor kDarkAfterEndShade(255, 255, 255, 36);
 /// Whole minutes up to a million print in full; hours keep their fractions.
 const QString kLabelFormat = QStringLiteral("%.10g");
 /// Below this plot width the view has not been laid out yet.
@@ -146,7 +153,8 @@ ChartColours ChartColours::forPalette(const QPalette& palette, const ChartColour
             mix(base, text, 0.6),
             kDarkInternal,
             kDarkProcess,
-            mix(base, text, 0.8)};
+            mix(base, text, 0.8),
+            kDarkAfterEndShade};
 }
 
 QString ResultsChart::tickLabelFormat(double low, double step) {
@@ -175,8 +183,9 @@ ResultsChart::ResultsChart(QWidget* parent)
       m_internal(makeSeries(kInternalName, QPen(QColor(200, 0, 0), 2.0))),
       m_process(makeSeries(kProcessName, QPen(QColor(0, 70, 200), 1.5))),
       m_limit(makeSeries(kLimitName, QPen(QColor(40, 40, 40), 1.5, Qt::DashLine))),
-      m_axisX(new QValueAxis), m_axisY(new QValueAxis),
-      m_internalBand(new DenseBand(m_chart, m_internal)),
+      m_afterEnd(makeSeries(kInternalAfterEndName, QPen(QColor(200, 0, 0), 2.0, Qt::DashLine))),
+      m_afterEndBand(new QAreaSeries(new QLineSeries, new QLineSeries)), m_axisX(new QValueAxis),
+      m_axisY(new QValueAxis), m_internalBand(new DenseBand(m_chart, m_internal)),
       m_processBand(new DenseBand(m_chart, m_process)) {
     m_chart->setDropShadowEnabled(false);
     m_chart->setBackgroundRoundness(0);
@@ -197,6 +206,14 @@ ResultsChart::ResultsChart(QWidget* parent)
             m_processBand->update();
         });
     }
+    // The band's two edges belong to it (Qt leaves them to the caller); the band belongs to
+    // this view until the chart takes it over.
+    m_afterEndBand->setParent(this);
+    m_afterEndBand->upperSeries()->setParent(m_afterEndBand);
+    m_afterEndBand->lowerSeries()->setParent(m_afterEndBand);
+    m_afterEndBand->setName(kAfterEndName);
+    m_afterEndBand->setPen(Qt::NoPen);
+    connect(m_axisY, &QValueAxis::rangeChanged, this, &ResultsChart::showAfterEndBand);
 }
 
 void ResultsChart::ensureBuilt() {
@@ -208,11 +225,19 @@ void ResultsChart::ensureBuilt() {
     m_built = true;
     m_chart->addAxis(m_axisX, Qt::AlignBottom);
     m_chart->addAxis(m_axisY, Qt::AlignLeft);
-    for (QLineSeries* s : {m_internal, m_process, m_limit})
+    // The band lies behind the curves; the dashed after-end curve needs no legend entry of
+    // its own, the band's names the stretch.
+    m_chart->addSeries(m_afterEndBand);
+    m_afterEndBand->attachAxis(m_axisX);
+    m_afterEndBand->attachAxis(m_axisY);
+    for (QLineSeries* s : {m_internal, m_process, m_limit, m_afterEnd})
         showSeries(s, true);
-    m_light = {m_chart->backgroundBrush(),      m_axisX->labelsColor(),   m_axisX->titleBrush(),
-               m_chart->legend()->labelColor(), m_axisX->gridLineColor(), m_axisX->linePenColor(),
-               m_internal->pen().color(),       m_process->pen().color(), m_limit->pen().color()};
+    m_chart->legend()->markers(m_afterEnd).constFirst()->setVisible(false);
+    m_light = {m_chart->backgroundBrush(), m_axisX->labelsColor(),
+               m_axisX->titleBrush(),      m_chart->legend()->labelColor(),
+               m_axisX->gridLineColor(),   m_axisX->linePenColor(),
+               m_internal->pen().color(),  m_process->pen().color(),
+               m_limit->pen().color(),     kAfterEndShade};
     applyColours(ChartColours::forPalette(palette(), m_light));
     resetContent();
 }
@@ -225,9 +250,10 @@ void ResultsChart::reset() {
 
 void ResultsChart::resetContent() {
     m_data = {};
-    for (QLineSeries* s : {m_internal, m_process, m_limit})
+    for (QLineSeries* s : {m_internal, m_process, m_limit, m_afterEnd})
         s->clear();
     setMeasured({});
+    showAfterEndBand();
     showBand(m_internal, m_internalBand, {});
     showBand(m_process, m_processBand, {});
     showSeries(m_process, true);
@@ -265,18 +291,18 @@ void ResultsChart::plot(core::ChartData&& data) {
 void ResultsChart::fillSeries() {
     // Clearing first keeps the range change from re-mapping the old points; one replace()
     // per series then costs one update.
-    for (QLineSeries* s : {m_internal, m_process, m_limit})
+    for (QLineSeries* s : {m_internal, m_process, m_limit, m_afterEnd})
         s->clear();
     m_bucketsUsed = bucketCount();
     const QList<QPointF> internal = toQt(core::decimate(m_data.internal, m_bucketsUsed));
     const QList<QPointF> process = toQt(core::decimate(m_data.process, m_bucketsUsed));
+    const QList<QPointF> afterEnd = toQt(core::decimate(m_data.afterEnd, m_bucketsUsed));
     const QList<QPointF> limit = toQt(m_data.limit);
     m_rangePending = false;
     if (m_autoX || m_autoY) {
         Bounds b;
-        b.add(internal);
-        b.add(process);
-        b.add(limit);
+        for (const QList<QPointF>* points : {&internal, &process, &afterEnd, &limit})
+            b.add(*points);
         if (m_measured)
             b.add(m_measured->points());
         if (m_autoX)
@@ -295,7 +321,20 @@ void ResultsChart::fillSeries() {
     showBand(m_process, m_processBand, bandIf(processDense, m_data.process));
     m_internal->replace(internal);
     m_process->replace(process);
+    m_afterEnd->replace(afterEnd);
     m_limit->replace(limit);
+    showAfterEndBand();
+}
+
+void ResultsChart::showAfterEndBand() {
+    QList<QPointF> upper, lower;
+    if (!m_data.afterEnd.empty()) {
+        const double x0 = m_data.endX, x1 = m_data.afterEnd.back().x;
+        upper = {QPointF(x0, m_axisY->max()), QPointF(x1, m_axisY->max())};
+        lower = {QPointF(x0, m_axisY->min()), QPointF(x1, m_axisY->min())};
+    }
+    m_afterEndBand->upperSeries()->replace(upper);
+    m_afterEndBand->lowerSeries()->replace(lower);
 }
 
 void ResultsChart::setAutoScale() {
@@ -308,7 +347,7 @@ void ResultsChart::setAutoScale() {
 void ResultsChart::applyAutoRange() {
     m_rangePending = false;
     Bounds b;
-    for (QLineSeries* s : {m_internal, m_process, m_limit, m_measured})
+    for (QLineSeries* s : {m_internal, m_process, m_limit, m_afterEnd, m_measured})
         if (s)
             b.add(s->points());
     if (m_autoX)
@@ -397,6 +436,8 @@ void ResultsChart::applyColours(const ChartColours& colours) {
     recolour(m_internal, colours.internal);
     recolour(m_process, colours.process);
     recolour(m_limit, colours.limit);
+    recolour(m_afterEnd, colours.internal);
+    m_afterEndBand->setBrush(colours.afterEndBand);
 }
 
 void ResultsChart::showBand(QLineSeries* series, DenseBand* band,

@@ -1,8 +1,9 @@
 #pragma once
 // The results chart `Graf`: internal and process temperature against elapsed time with the
-// tracer's limit line. Each series receives exactly the points of a run, decimated to about
-// two points per horizontal pixel (the drawn curve looks the same, and Qt Charts stays fast);
-// a curve that turns at nearly every pixel is drawn as the band it sweeps, without smoothing.
+// tracer's limit line; the inside after the profile's end dashed over a shaded band. Each series
+// receives exactly the points of a run, decimated to about two points per horizontal pixel (the
+// drawn curve looks the same, and Qt Charts stays fast); a curve that turns at nearly every pixel
+// is drawn as the band it sweeps, without smoothing.
 
 #include "core/chart_data.h"
 
@@ -11,6 +12,7 @@
 #include <QtCharts/QChartView>
 
 QT_BEGIN_NAMESPACE
+class QAreaSeries;
 class QChart;
 class QLineSeries;
 class QValueAxis;
@@ -31,6 +33,7 @@ struct ChartColours {
     QColor internal;
     QColor process;
     QColor limit;
+    QColor afterEndBand; ///< the shade behind the time after the profile's end
 
     /// Dark colours for a dark palette (its window text readable on its base), else `light`.
     static ChartColours forPalette(const QPalette& palette, const ChartColours& light);
@@ -115,6 +118,8 @@ private:
     void applyColours(const ChartColours& colours);
     /// Draws `series` as the band `points` instead of a line; an empty band draws it as a line.
     void showBand(QLineSeries* series, DenseBand* band, std::vector<core::BandStretch> points);
+    /// The shaded band over the after-end stretch, the y axis's whole height.
+    void showAfterEndBand();
 
     /// The colours of Qt Charts' light theme with the curves' own, read at construction.
     ChartColours m_light;
@@ -122,6 +127,8 @@ private:
     QLineSeries* m_internal;
     QLineSeries* m_process;
     QLineSeries* m_limit;
+    QLineSeries* m_afterEnd; ///< the inside after the profile's end
+    QAreaSeries* m_afterEndBand;
     QValueAxis* m_axisX;
     QValueAxis* m_axisY;
     DenseBand* m_internalBand;         ///< owned by the chart

@@ -1,6 +1,7 @@
 #include "ui/results_page.h"
 
 #include "ui/notice_bar.h"
+#include "ui/accessible_text.h"
 #include "ui/qt_text.h"
 #include "ui/results_chart.h"
 
@@ -37,6 +38,10 @@ const QString kChartName = QStringLiteral("Temperature chart");
 const QString kNoVerdict = QStringLiteral("No results");
 const QColor kPassColour(0, 255, 0);
 const QColor kFailColour(255, 0, 0);
+/// PASS that asks for a second look (a dwell warning, doubtful cells): amber, not green.
+const QColor kCautionColour(255, 191, 0);
+const QString kCautionWarning = QStringLiteral(", with the dwell warning");
+const QString kCautionDoubtful = QStringLiteral(", with doubtful cells");
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kLf = QStringLiteral("\n");
 const QString kNoticesHeading = QStringLiteral("Some cells are not read as they are written:");
@@ -114,14 +119,20 @@ bool ResultsPage::tracerOnly() const {
     return m_tracerOnly->isChecked();
 }
 
-void ResultsPage::showResults(const QString& summary, const QString& verdict, bool pass) {
+void ResultsPage::showResults(const QString& summary, const QString& verdict, bool pass,
+                              Caution caution) {
     m_maxResults->setPlainText(withLf(summary));
     m_pf->setText(verdict);
+    const bool amber = pass && caution != Caution::None;
     QPalette palette = m_pf->palette();
-    palette.setColor(QPalette::Base, pass ? kPassColour : kFailColour);
+    palette.setColor(QPalette::Base, !pass ? kFailColour : amber ? kCautionColour : kPassColour);
     palette.setColor(QPalette::Text, Qt::black);
     m_pf->setPalette(palette);
-    announceVerdict(verdict + QStringLiteral(": ") + summary.section(kCrLf, 0, 0));
+    m_pf->setProperty("caution", amber);
+    const QString why = !amber                         ? QString()
+                        : caution == Caution::Doubtful ? kCautionDoubtful
+                                                       : kCautionWarning;
+    announceVerdict(verdict + why + QStringLiteral(": ") + summary.section(kCrLf, 0, 0));
 }
 
 void ResultsPage::announceVerdict(const QString& description) {
@@ -133,7 +144,7 @@ void ResultsPage::announceVerdict(const QString& description) {
 }
 
 void ResultsPage::showPeak(const QString& text) {
-    m_peak->setText(text);
+    setLabelText(m_peak, kPeakName, text);
 }
 
 void ResultsPage::showMeasured(const QString& text) {
@@ -178,8 +189,9 @@ void ResultsPage::showEvent(QShowEvent* event) {
 void ResultsPage::showNotices(const QStringList& notices) {
     m_notices->setVisible(!notices.isEmpty());
     // The first few, as the notice bar does: the grid tints every doubtful cell.
-    m_notices->setText(notices.isEmpty() ? QString()
-                                         : firstNotes(kNoticesHeading, notices, kShownNotices));
+    setLabelText(m_notices, kNoticesName,
+                 notices.isEmpty() ? QString()
+                                   : firstNotes(kNoticesHeading, notices, kShownNotices));
 }
 
 QString ResultsPage::summaryText() const {

@@ -23,8 +23,13 @@ public:
     ResultsChart& chart() const { return *m_chart; }
     bool tracerOnly() const;
 
-    /// Shows a run's summary (lines separated by CR LF) and "PASS" on green or "FAIL" on red.
-    void showResults(const QString& summary, const QString& verdict, bool pass);
+    /// Why a PASS asks for a second look.
+    enum class Caution { None, DwellWarning, Doubtful };
+
+    /// Shows a run's summary (lines separated by CR LF) and "PASS" on green or "FAIL" on red;
+    /// a PASS with a caution on amber, the word unchanged.
+    void showResults(const QString& summary, const QString& verdict, bool pass,
+                     Caution caution = Caution::None);
     /// Shows a run that failed: no verdict, on the box's own colour, and the reason.
     void showFailure(const QString& reason);
 

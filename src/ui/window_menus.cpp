@@ -68,6 +68,13 @@ WindowMenus::WindowMenus(frmHiTemp& window, RecentFiles& recentFiles, const QUnd
             &frmHiTemp::mnuCopyData_Click);
     addItem(edit, QStringLiteral("mnuReset"), QStringLiteral("Reset"), &frmHiTemp::mnuReset_Click);
 
+    // No mnemonic: every letter of "Help" is taken on some page (Alt+H chooses hours); F1 opens
+    // the handbook directly.
+    QMenu* help = bar->addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    addItem(help, QStringLiteral("mnuHandbook"), QStringLiteral("KVHiTemp Handbook"),
+            &frmHiTemp::mnuHandbook_Click)
+        ->setShortcut(QKeySequence(Qt::Key_F1));
     QAction* about = bar->addAction(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("mnuAbout"));
     QObject::connect(about, &QAction::triggered, &window, &frmHiTemp::mnuAbout_Click);

@@ -395,14 +395,116 @@ TEST(ComparisonCsv, OneLinePerBarrierWithTheRowTexts) {
     BarrierResult c = b;
     c.model = 5;
     c.safeDwell = {};
+    a.limit = b.limit = c.limit = 284;
     cmp.barriers = {a, b, c};
+    cmp.fahrenheit = true;
     EXPECT_EQ(comparisonCsv(cmp),
               "model,max_internal,max_dwell,verdict,warning,safe_dwell_minutes,peak_after_end,"
-              "minutes_to_peak\n"
-              "7640,52.8,1e+20,PASS,yes,999981,0.1,27\n"
-              "7210,52.8,1e+20,FAIL,no,none,0.1,27\n"
-              "7105,52.8,1e+20,FAIL,no,,0.1,27\n");
+              "minutes_to_peak,unit,limit\n"
+              "7640,52.8,1e+20,PASS,yes,999981,0.1,27,F,284\n"
+              "7210,52.8,1e+20,FAIL,no,none,0.1,27,F,284\n"
+              "7105,52.8,1e+20,FAIL,no,,0.1,27,F,284\n");
     EXPECT_EQ(comparisonCsvRows(cmp, "x,y.dew").substr(0, 15), "\"x,y.dew\",7640,");
+}
+
+/// A tie in margin and what breaks it: the ranking's first two models and the recommendation.
+struct TieCase : NamedRow {
+    SafeDwell dwellA, dwellB;
+    float peakA, peakB;
+    float maxB; ///< barrier A's maximum is 100
+    int first;  ///< model ranked first
+    int recommended;
+};
+
+void PrintTo(const TieCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class TieBreak : public testing::TestWithParam<TieCase> {};
+
+TEST_P(TieBreak, RanksAndRecommends) {
+    const TieCase& row = GetParam();
+    const auto barrier = [](int model, float max, SafeDwell dwell, float peak) {
+        BarrierResult b;
+        b.model = model;
+        b.maxInternal = max;
+        b.limit = 140;
+        b.pass = max < 140;
+        b.safeByMargin = b.safe();
+        b.safeDwell = dwell;
+        b.peakAfterEnd = peak;
+        return b;
+    };
+    Comparison cmp;
+    cmp.barriers = {barrier(0, 100, row.dwellA, row.peakA),
+                    barrier(1, row.maxB, row.dwellB, row.peakB),
+                    barrier(2, 150, {SafeDwell::Kind::None, 0}, 160)};
+    rankBarriers(cmp);
+    ASSERT_EQ(cmp.ranking.size(), 3u);
+    EXPECT_EQ(cmp.barriers[cmp.ranking[0]].model, row.first);
+    EXPECT_EQ(cmp.barriers[cmp.ranking[2]].model, 2); // the failing one last
+    ASSERT_TRUE(cmp.recommended.has_value());
+    EXPECT_EQ(cmp.barriers[*cmp.recommended].model, row.recommended);
+}
+
+constexpr SafeDwell minutes(int64_t m) {
+    return {SafeDwell::Kind::Minutes, m};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Advisor, TieBreak,
+    testing::Values(
+        TieCase{{"larger margin wins whatever the dwell"},
+                minutes(5),
+                minutes(900),
+                120,
+                90,
+                101,
+                0,
+                0},
+        TieCase{{"equal margins the longer safe dwell wins"},
+                minutes(94),
+                minutes(369),
+                120,
+                130,
+                100,
+                1,
+                1},
+        TieCase{{"unlimited dwell beats any number of minutes"},
+                {SafeDwell::Kind::Capped, 999000},
+                minutes(999999),
+                130,
+                120,
+                100,
+                0,
+                0},
+        TieCase{
+            {"a dwell beats none"}, {SafeDwell::Kind::None, 0}, minutes(1), 120, 130, 100, 1, 1},
+        TieCase{{"equal dwells the lower peak after the end wins"},
+                minutes(60),
+                minutes(60),
+                125,
+                121,
+                100,
+                1,
+                1},
+        TieCase{{"all equal keep model order"}, minutes(60), minutes(60), 125, 125, 100, 0, 0}),
+    RowName{});
+
+TEST(AfterEndText, SaysWhatTheInsideDoes) {
+    EXPECT_EQ(afterEndText({156.84f, 27}, false),
+              "After the end the inside rises for 27 more minutes, to 156.8 \u00b0C");
+    EXPECT_EQ(afterEndText({301.0f, 1}, true),
+              "After the end the inside rises for 1 more minute, to 301.0 \u00b0F");
+    EXPECT_EQ(afterEndText({99.0f, 0}, false), "After the end the inside cools at once");
+}
+
+TEST(SafeDwellDisplay, MinutesHoursAndUnlimited) {
+    EXPECT_EQ(safeDwellDisplay(minutes(94), false), "94 min");
+    EXPECT_EQ(safeDwellDisplay(minutes(94), true), "1.57 h");
+    EXPECT_EQ(safeDwellDisplay({SafeDwell::Kind::Capped, 999981}, false), "unlimited");
+    EXPECT_EQ(safeDwellDisplay({SafeDwell::Kind::None, 0}, true), "none");
+    EXPECT_EQ(safeDwellDisplay({}, false), "");
 }
 
 } // namespace

@@ -48,41 +48,91 @@ TEST(MajorDivisions, EdgeRanges) {
     EXPECT_EQ(majorDivisions(Axis::X, 0, 11), 4);
 }
 
-TEST(ChartData, HoursDrawEveryMinuteAsAFraction) {
-    const Case c =
-        kvh::test::makeCase(0, 0, 0, {{"S", "20", "0"}, {"D", "80", "1.5"}}, true, false);
+/// A case whose chart is checked point by point: where its profile and after-end stretch begin
+/// and end, in the chart's unit.
+struct SpanCase : NamedRow {
+    Case c;
+    bool tracerOnly;
+    int64_t totalMinutes;
+    int64_t afterEnd; ///< minutes after the end the chart shows
+    double scale;     ///< minutes per x unit
+};
+
+class ChartSpan : public testing::TestWithParam<SpanCase> {};
+
+TEST_P(ChartSpan, DrawsTheProfileFromStartToEndThenTheTimeAfterIt) {
+    const SpanCase& row = GetParam();
+    const RunResult run = std::get<RunResult>(runModel(row.c));
+    ASSERT_EQ(run.totalMinutes, row.totalMinutes);
+    const ChartData chart = buildChartData(run, row.c.setup, row.tracerOnly);
+    const int64_t e = run.totalMinutes + 60;
+    const double end = static_cast<double>(run.totalMinutes) / row.scale;
+    // The profile: its start (minute index 60) at x = 0, its end at x = TotalMinutes.
+    ASSERT_EQ(chart.internal.size(), static_cast<size_t>(run.totalMinutes + 1));
+    EXPECT_EQ(chart.internal.front(), (ChartPoint{0.0, run.internal[60]}));
+    EXPECT_EQ(chart.internal.back(), (ChartPoint{end, run.internal[static_cast<size_t>(e)]}));
+    EXPECT_EQ(chart.process.empty(), row.tracerOnly);
+    if (!row.tracerOnly) {
+        EXPECT_EQ(chart.process.back(), (ChartPoint{end, run.process[static_cast<size_t>(e)]}));
+    }
+    // After the end: from the end's own point until the inside stops rising (20 at least).
+    EXPECT_EQ(chart.endX, end);
+    ASSERT_EQ(chart.afterEnd.size(), static_cast<size_t>(row.afterEnd + 1));
+    EXPECT_EQ(chart.afterEnd.front(), chart.internal.back());
+    const double last = static_cast<double>(run.totalMinutes + row.afterEnd) / row.scale;
+    EXPECT_EQ(chart.afterEnd.back().x, last);
+    const PeakAfterEnd peak = peakAfterEnd(run, row.c.setup);
+    if (peak.minutesToPeak >= 20) {
+        EXPECT_EQ(chart.afterEnd.back().y, peak.peak);
+    }
+    EXPECT_EQ(chart.limit, (std::vector<ChartPoint>{{0, run.limit}, {last, run.limit}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ChartData, ChartSpan,
+    testing::Values(
+        SpanCase{{"seven minute reflow keeps all seven minutes"},
+                 kvh::test::makeCase(1, 0, 4, {{"S", "70", "0"}, {"R", "300", "7"}}, false, true),
+                 false,
+                 7,
+                 20,
+                 1.0},
+        SpanCase{{"ninety minutes in hours"},
+                 kvh::test::makeCase(0, 0, 0, {{"S", "20", "0"}, {"D", "80", "1.5"}}, true, false),
+                 false,
+                 90,
+                 20,
+                 60.0},
+        SpanCase{{"tracer only in fahrenheit"},
+                 kvh::test::makeCase(1, 0, 4, {{"S", "70", "0"}, {"D", "300", "20"}}, false, true),
+                 true,
+                 20,
+                 20,
+                 1.0},
+        SpanCase{{"start only profile shows the twenty minutes after it"},
+                 kvh::test::makeCase(0, 0, 0, {{"S", "20", "0"}}),
+                 false,
+                 0,
+                 20,
+                 1.0}),
+    RowName{});
+
+TEST(ChartData, AfterEndGoesOnToALatePeak) {
+    // 7520 at 400 °C: the inside peaks 41 minutes after the end, past the 20 stored minutes.
+    const Case c = kvh::test::makeCase(
+        1, 0, 1, {{"S", "25", "0"}, {"R", "400", "15"}, {"D", "400", "105"}, {"E", "25", "5"}});
     const RunResult run = std::get<RunResult>(runModel(c));
-    ASSERT_EQ(run.totalMinutes, 90);
+    const PeakAfterEnd peak = peakAfterEnd(run, c.setup);
+    ASSERT_EQ(peak.minutesToPeak, 41);
     const ChartData chart = buildChartData(run, c.setup, false);
-    ASSERT_EQ(chart.internal.size(), 89u);
-    ASSERT_EQ(chart.process.size(), 89u);
-    EXPECT_EQ(chart.internal.front().x, 1.0 / 60);
-    EXPECT_EQ(chart.internal.back().x, 89.0 / 60);
-    EXPECT_EQ(chart.process.front().y, run.process[60]);
-    EXPECT_EQ(chart.internal.back().y, run.internal[148]);
-    EXPECT_EQ(chart.limit, (std::vector<ChartPoint>{{0, 150}, {89.0 / 60, 150}}));
-    EXPECT_EQ(chart.xTitle, "Elapsed Hours");
-    EXPECT_EQ(chart.yTitle, "Temp. \u00b0C");
-}
-
-TEST(ChartData, TracerOnlyLeavesTheProcessOut) {
-    const Case c =
-        kvh::test::makeCase(1, 0, 4, {{"S", "70", "0"}, {"D", "300", "20"}}, false, true);
-    const RunResult run = std::get<RunResult>(runModel(c));
-    const ChartData chart = buildChartData(run, c.setup, true);
-    EXPECT_TRUE(chart.process.empty());
-    EXPECT_EQ(chart.internal.size(), 19u);
-    EXPECT_EQ(chart.internal[0].x, 1.0);
-    EXPECT_EQ(chart.limit.back(), (ChartPoint{19, 284}));
-    EXPECT_EQ(chart.xTitle, "Elapsed Minutes");
-    EXPECT_EQ(chart.yTitle, "Temp. \u00b0F");
-}
-
-TEST(ChartData, NoMinutesNoCurve) {
-    const Case c = kvh::test::makeCase(0, 0, 0, {{"S", "20", "0"}});
-    const ChartData chart = buildChartData(std::get<RunResult>(runModel(c)), c.setup, false);
-    EXPECT_TRUE(chart.internal.empty());
-    EXPECT_TRUE(chart.process.empty());
+    EXPECT_EQ(chart.afterEnd.back(),
+              (ChartPoint{static_cast<double>(run.totalMinutes + peak.minutesToPeak), peak.peak}));
+    EXPECT_EQ(afterEndMinutes(peak), peak.minutesToPeak);
+    // The inside keeps rising over the whole stretch past the stored minutes.
+    for (size_t k = 21; k < chart.afterEnd.size(); ++k)
+        EXPECT_GE(chart.afterEnd[k].y, chart.afterEnd[k - 1].y) << k;
+    EXPECT_TRUE(std::is_sorted(chart.afterEnd.begin(), chart.afterEnd.end(),
+                               [](const ChartPoint& a, const ChartPoint& b) { return a.x < b.x; }));
 }
 
 TEST(ChartData, DecimatedWhileBuiltEqualsDecimatedAfter) {
@@ -95,6 +145,7 @@ TEST(ChartData, DecimatedWhileBuiltEqualsDecimatedAfter) {
     const ChartData fine = buildChartData(run, c.setup, false, 700);
     EXPECT_EQ(fine.internal, decimate(full.internal, 700));
     EXPECT_EQ(fine.process, decimate(full.process, 700));
+    EXPECT_EQ(fine.afterEnd, decimate(full.afterEnd, 700));
     EXPECT_EQ(fine.limit, full.limit);
     EXPECT_LE(fine.internal.size(), 1402u);
 }

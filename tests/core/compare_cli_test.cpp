@@ -22,7 +22,7 @@ namespace {
 
 const char* const kHeader =
     "model,max_internal,max_dwell,verdict,warning,safe_dwell_minutes,peak_after_end,"
-    "minutes_to_peak";
+    "minutes_to_peak,unit,limit";
 const char* const kNoModel = "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\n"
                              "R,300,15\r\nD,300,20\r\nE,25,60\r\n";
 const char* const kZeroRamp = "Tracer Type = 0\r\nEnvironment = 0\r\nS,20,0\r\nR,80,0\r\n";
@@ -77,7 +77,7 @@ void expectRowsMatchRuns(const std::string& csv, const kvh::core::Case& c,
     EXPECT_EQ(lines[0], kHeader);
     for (size_t i = 0; i < codes.size(); ++i) {
         const std::vector<std::string> f = split(lines[i + 1] + ",", ',');
-        ASSERT_EQ(f.size(), 8u) << lines[i + 1];
+        ASSERT_EQ(f.size(), 10u) << lines[i + 1];
         EXPECT_EQ(f[0], codes[i]);
         kvh::core::Case one = c;
         for (int m = 0; m < kvh::core::kModelCount; ++m)
@@ -92,6 +92,9 @@ void expectRowsMatchRuns(const std::string& csv, const kvh::core::Case& c,
         EXPECT_TRUE(f[5].empty() || f[5] == "none" ||
                     f[5].find_first_not_of("0123456789") == std::string::npos);
         EXPECT_GE(single(f[6]), run.internal[static_cast<size_t>(run.totalMinutes + 60)]);
+        // The unit of every temperature in the row, and the limit in it.
+        EXPECT_EQ(f[8], one.setup.fahrenheit() ? "F" : "C");
+        EXPECT_EQ(single(f[9]), static_cast<float>(run.limit));
     }
 }
 
@@ -198,6 +201,100 @@ TEST_F(CompareCli, DashNamedFileAfterTheEndOfOptions) {
     EXPECT_EQ(report.code, 2) << report.err; // opened: its barrier is not chosen
     EXPECT_EQ(compare.code, 0) << compare.err;
     EXPECT_EQ(compare.out.rfind(kHeader, 0), 0u) << compare.out;
+}
+
+const char* const kSafe = "Temp Units = 1\r\nTime Units = 0\r\nDavar Model = 4\r\n"
+                          "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\n"
+                          "R,60,30\r\nD,60,30\r\nE,25,30\r\n";
+const char* const kFailsEverywhere = "Temp Units = 1\r\nTime Units = 0\r\nDavar Model = 4\r\n"
+                                     "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\n"
+                                     "S,25,0\r\nR,400,30\r\nD,400,600\r\nE,25,30\r\n";
+const char* const kDwellWarning = "Temp Units = 1\r\nTime Units = 0\r\nDavar Model = 1\r\n"
+                                  "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\n"
+                                  "R,400,15\r\nD,400,105\r\nE,25,5\r\n";
+
+/// --check: the arguments ("FILE" and "OTHER" stand for the cases written), the exit code and
+/// what standard error then says.
+struct CheckCase : NamedRow {
+    std::vector<std::string> args;
+    const char* file;
+    const char* other;
+    int code;
+    const char* err; ///< a part of standard error, or "" for none at all
+};
+
+class Check : public CompareCli, public testing::WithParamInterface<CheckCase> {};
+
+TEST_P(Check, ExitsOneWhenTheCaseIsNotSafe) {
+    const CheckCase& row = GetParam();
+    std::vector<std::string> args;
+    for (const std::string& arg : row.args)
+        args.push_back(arg == "FILE"    ? write("case.dew", row.file)
+                       : arg == "OTHER" ? write("other.dew", row.other)
+                                        : arg);
+    const CliRun r = runCli(args);
+    EXPECT_EQ(r.code, row.code) << r.err;
+    if (*row.err == 0) {
+        EXPECT_EQ(r.err, "");
+    } else {
+        EXPECT_NE(r.err.find(row.err), std::string::npos) << r.err;
+    }
+    // A check changes the exit status only: the output is the one without it.
+    if (row.code != 64) {
+        std::vector<std::string> plain;
+        for (const std::string& arg : args)
+            if (arg != "--check")
+                plain.push_back(arg);
+        EXPECT_EQ(r.out, runCli(plain).out);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, Check,
+    testing::Values(
+        CheckCase{{"report passes"}, {"--check", "FILE"}, kSafe, "", 0, ""},
+        CheckCase{{"report fails"}, {"--check", "FILE"}, kFailsEverywhere, "", 1, ": FAIL"},
+        CheckCase{{"report passes with the dwell warning"},
+                  {"FILE", "--check"},
+                  kDwellWarning,
+                  "",
+                  1,
+                  ": PASS with the dwell warning"},
+        CheckCase{{"without check a fail exits 0"}, {"FILE"}, kFailsEverywhere, "", 0, ""},
+        CheckCase{
+            {"compare with a safe barrier"}, {"--check", "--compare", "FILE"}, kSafe, "", 0, ""},
+        CheckCase{{"compare without a safe barrier"},
+                  {"--compare", "--check", "FILE"},
+                  kFailsEverywhere,
+                  "",
+                  1,
+                  "case.dew: no barrier is safe"},
+        CheckCase{{"compare all names the unsafe case"},
+                  {"--check", "--compare-all", "OTHER", "FILE"},
+                  kFailsEverywhere,
+                  kSafe,
+                  1,
+                  "case.dew: no barrier is safe"},
+        CheckCase{{"compare all a failure keeps its own code"},
+                  {"--check", "--compare-all", "FILE", "OTHER"},
+                  kFailsEverywhere,
+                  kZeroRamp,
+                  3,
+                  "Profile row 2"},
+        CheckCase{{"check does not go with series"},
+                  {"--check", "--series", "FILE"},
+                  kSafe,
+                  "",
+                  64,
+                  "not --series"}),
+    RowName{});
+
+TEST(Usage, NamesEveryModeAndOption) {
+    const CliRun r = runCli({"--help"});
+    EXPECT_EQ(r.code, 0);
+    for (const char* word : {"--series", "--compare FILE.dew", "--compare-all", "--check", "--help",
+                             "--version", "unit,limit"})
+        EXPECT_NE(r.out.find(word), std::string::npos) << word;
 }
 
 } // namespace

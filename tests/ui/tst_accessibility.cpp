@@ -7,6 +7,8 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 
 using namespace kvh;
 using namespace Qt::StringLiterals;
@@ -155,6 +157,37 @@ private slots:
             QVERIFY(g_events.contains(std::pair{u"txtPF"_s, QAccessible::Alert}));
             QVERIFY(g_events.contains(std::pair{u"txtPF"_s, QAccessible::DescriptionChanged}));
         }
+    }
+
+    void changingLabelsCarryTheirText() {
+        // A doubtful cell in the file, then one typed: the notice, the modified state, the
+        // doubtful cells and the peak are each read out with their content.
+        h->openText(QByteArray(test::kPassingCase).replace("R,60,30", "R,6O,30"));
+        const auto name = [this](const char* object) {
+            return iface(h->get<QWidget>(object))->text(QAccessible::Name);
+        };
+        QCOMPARE(name("lblNotice").left(8), u"Notice: "_s);
+        QVERIFY2(name("lblNotice").contains(u"Line 9: \"6O\" is read as 6"_s),
+                 qPrintable(name("lblNotice")));
+        QCOMPARE(name("lblModified"), u"Modified state: no unsaved changes"_s);
+        h->showPage(1);
+        h->typeInto(3, core::kColTemp, u"6O"_s);
+        QCOMPARE(name("lblModified"), u"Modified state: Modified"_s);
+        QVERIFY(name("lblFileName").startsWith(u"File name: case.dew"_s));
+        h->showPage(2);
+        QVERIFY2(name("lblDoubtful").contains(u"Row 3, Temp.: \"6O\" is read as 6"_s),
+                 qPrintable(name("lblDoubtful")));
+        QVERIFY2(name("lblPeak").startsWith(u"Peak after the end: After the end the inside"_s),
+                 qPrintable(name("lblPeak")));
+        QCOMPARE(iface(h->get<QWidget>("lblPeak"))->text(QAccessible::Description),
+                 h->get<QLabel>("lblPeak")->text());
+        QVERIFY(name("lblSetup").startsWith(u"Setup: "_s));
+        // Amber PASS (a typed doubtful cell): the verdict's description says why.
+        QCOMPARE(h->get<QLineEdit>("txtPF")->palette().color(QPalette::Base), QColor(255, 191, 0));
+        QVERIFY2(iface(h->get<QWidget>("txtPF"))
+                     ->text(QAccessible::Description)
+                     .startsWith(u"PASS, with doubtful cells: "_s),
+                 qPrintable(iface(h->get<QWidget>("txtPF"))->text(QAccessible::Description)));
     }
 
     void tabFollowsThePage() {

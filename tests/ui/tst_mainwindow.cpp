@@ -7,9 +7,11 @@
 #include "core/report.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLayout>
 #include <QMenuBar>
+#include <QTextBrowser>
 
 using namespace kvh;
 using namespace Qt::StringLiterals;
@@ -90,6 +92,8 @@ private slots:
             << u"mnuCopyData"_s << u"&Copy Data and Text"_s << QKeySequence() << true;
         QTest::newRow("reset") << u"mnuReset"_s << u"Reset"_s << QKeySequence() << true;
         QTest::newRow("about") << u"mnuAbout"_s << u"&About"_s << QKeySequence() << true;
+        QTest::newRow("handbook") << u"mnuHandbook"_s << u"KVHiTemp Handbook"_s
+                                  << QKeySequence(Qt::Key_F1) << true;
     }
     void menus() {
         QFETCH(QString, name);
@@ -106,7 +110,7 @@ private slots:
         QStringList bar;
         for (QAction* a : h->window->menuBar()->actions())
             bar << a->text();
-        QCOMPARE(bar, QStringList({u"&File"_s, u"&Edit"_s, u"&About"_s}));
+        QCOMPARE(bar, QStringList({u"&File"_s, u"&Edit"_s, u"Help"_s, u"&About"_s}));
         QStringList file;
         for (QAction* a : h->get<QMenu>("mnuFile")->actions())
             file << (a->isSeparator() ? u"-"_s : a->objectName());
@@ -216,6 +220,25 @@ private slots:
         QVERIFY(h->platform.messages.isEmpty());
     }
 
+    void handbookOnF1() {
+        // F1 opens the handbook from any page; its results chapter holds the safety advice.
+        h->showPage(1);
+        QTest::keyClick(h->window.get(), Qt::Key_F1);
+        auto* handbook = h->get<QDialog>("frmHandbook");
+        QVERIFY(handbook->isVisible());
+        const QString text = h->get<QTextBrowser>("txtHandbook")->toPlainText();
+        for (const QString& chapter :
+             {u"Entering a profile"_s, u"Results and what every number means"_s,
+              u"The advisor: comparing barriers"_s, u"The command line"_s, u"The file format"_s})
+            QVERIFY2(text.contains(chapter), qPrintable(chapter));
+        const qsizetype results = text.indexOf(u"Results and what every number means"_s);
+        const qsizetype advice = text.indexOf(u"Always include a cool down period"_s);
+        QVERIFY(advice > results && advice < text.indexOf(u"The advisor: comparing"_s));
+        QVERIFY(!text.contains(u"## "_s));            // rendered, not shown as Markdown
+        QTest::keyClick(h->window.get(), Qt::Key_F1); // again: the same window, no second one
+        QCOMPARE(h->window->findChildren<QDialog*>(u"frmHandbook"_s).size(), 1);
+    }
+
     void about() {
         h->action("mnuAbout")->trigger();
         QCOMPARE(h->platform.messages.size(), 1);
@@ -226,8 +249,9 @@ private slots:
         QCOMPARE(paragraphs.size(), 4);
         QCOMPARE(paragraphs[0], h->window->windowTitle());
         QCOMPARE(paragraphs[1], u"Version "_s + QStringLiteral(KVH_VERSION));
-        QVERIFY(paragraphs[2].startsWith(u"WARNING:  All thermal packs will "_s));
-        QVERIFY(paragraphs[2].endsWith(u"in order to account for this effect."_s));
+        // The safety advice is in the handbook's results chapter now; the box points there.
+        QVERIFY(paragraphs[2].contains(u"KVHiTemp Handbook"_s));
+        QVERIFY(!m.text.contains(u"cool down period at"_s));
         QCOMPARE(paragraphs[3],
                  u"This model may also be used to evaluate low temperature performance."_s);
     }

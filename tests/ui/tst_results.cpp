@@ -7,6 +7,7 @@
 #include "core/model.h"
 #include "ui/axis_scale_editor.h"
 
+#include <QAreaSeries>
 #include <QCheckBox>
 #include <QLineSeries>
 #include <QPainter>
@@ -30,10 +31,16 @@ QColor pfColour(const WindowHarness& h) {
     return h.get<QLineEdit>("txtPF")->palette().color(QPalette::Base);
 }
 
+/// 7520 in air, a quarter hour up to 400 °C and 105 minutes there: PASS with the dwell warning,
+/// and the inside peaks some 30 minutes after the end.
+const QByteArray kLatePeakCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\n"
+                                 "Davar Model = 1\r\nTracer Type = 1\r\nEnvironment = 0\r\n"
+                                 "[Data]\r\nS,25,0\r\nR,400,15\r\nD,400,105\r\nE,25,5\r\n";
+
 QLineSeries* seriesNamed(ui::ResultsChart& chart, const QString& name) {
     for (QAbstractSeries* s : chart.chart()->series())
         if (s->name() == name)
-            return static_cast<QLineSeries*>(s);
+            return qobject_cast<QLineSeries*>(s);
     return nullptr;
 }
 
@@ -128,7 +135,7 @@ private slots:
             chart.reset();
             chart.show();
         }
-        QCOMPARE(chart.chart()->series().size(), 3);
+        QCOMPARE(chart.chart()->series().size(), 5); // the after-end band and its curve too
         const auto axes = chart.chart()->axes();
         QCOMPARE(axes.size(), 2);
         QCOMPARE(chart.chart()->axes(Qt::Horizontal).value(0)->titleText(), u"Elapsed Minutes"_s);
@@ -142,6 +149,9 @@ private slots:
         QTest::addColumn<QColor>("colour");
         QTest::newRow("pass") << test::kPassingCase << u"PASS"_s << QColor(0, 255, 0);
         QTest::newRow("fail") << test::kFailingCase << u"FAIL"_s << QColor(255, 0, 0);
+        // A PASS that asks for a second look is amber; the word stays.
+        QTest::newRow("pass with the dwell warning")
+            << kLatePeakCase << u"PASS"_s << QColor(255, 191, 0);
     }
     void verdicts() {
         QFETCH(QByteArray, dew);
@@ -157,6 +167,58 @@ private slots:
         QCOMPARE(y->titleText(), u"Temp. °C"_s);
         QCOMPARE(y->titleFont().pointSize(), 12);
         QVERIFY(h->action("mnuPrint")->isEnabled());
+    }
+
+    void chartShowsTheWholeRunAndTheTimeAfterIt_data() {
+        QTest::addColumn<QByteArray>("dew");
+        QTest::addColumn<double>("scale"); ///< minutes per unit of x
+        QTest::newRow("minutes") << kLatePeakCase << 1.0;
+        QTest::newRow("hours") << QByteArray(kLatePeakCase)
+                                      .replace("Time Units = 0", "Time Units = 1")
+                                      .replace("R,400,15", "R,400,0.25")
+                                      .replace("D,400,105", "D,400,1.75")
+                                      .replace("E,25,5", "E,25,0.0833333")
+                               << 60.0;
+    }
+    void chartShowsTheWholeRunAndTheTimeAfterIt() {
+        QFETCH(QByteArray, dew);
+        QFETCH(double, scale);
+        h->showResults(dew);
+        const auto run = std::get<core::RunResult>(core::runModel(h->theCase()));
+        const core::PeakAfterEnd peak = core::peakAfterEnd(run, h->theCase().setup);
+        QVERIFY(peak.minutesToPeak > 20); // the inside peaks after the 20 stored minutes
+        const auto e = static_cast<size_t>(run.totalMinutes + 60);
+        const double end = static_cast<double>(run.totalMinutes) / scale;
+        const double last = static_cast<double>(run.totalMinutes + peak.minutesToPeak) / scale;
+        // The profile from its start (x = 0) to its end, both curves.
+        for (const QString& name : {u"Internal Temperature"_s, u"Process Temperature"_s}) {
+            const QList<QPointF> points = seriesNamed(chart(), name)->points();
+            QCOMPARE(points.first().x(), 0.0);
+            QCOMPARE(points.last().x(), end);
+        }
+        const QList<QPointF> internal = seriesNamed(chart(), u"Internal Temperature"_s)->points();
+        QCOMPARE(internal.first().y(), double(run.internal[60]));
+        QCOMPARE(internal.last().y(), double(run.internal[e]));
+        // Then the inside after the end, on to its peak, over the shaded band.
+        const QList<QPointF> after =
+            seriesNamed(chart(), u"Internal Temperature after the end"_s)->points();
+        QCOMPARE(after.first(), internal.last());
+        QCOMPARE(after.last(), QPointF(last, double(peak.peak)));
+        QAreaSeries* band = nullptr;
+        for (QAbstractSeries* series : chart().chart()->series())
+            if (series->name() == u"After the end"_s)
+                band = qobject_cast<QAreaSeries*>(series);
+        QVERIFY(band);
+        auto* y = qobject_cast<QValueAxis*>(chart().chart()->axes(Qt::Vertical).constFirst());
+        QCOMPARE(band->upperSeries()->points(),
+                 QList<QPointF>({QPointF(end, y->max()), QPointF(last, y->max())}));
+        QCOMPARE(band->lowerSeries()->points().first(), QPointF(end, y->min()));
+        // The limit line spans it all, and so does the time axis.
+        QCOMPARE(seriesNamed(chart(), u"Limit"_s)->points().last().x(), last);
+        QVERIFY(chart().range(core::Axis::X).high >= last);
+        // The band follows a range the user fixes.
+        chart().setFixedRange(core::Axis::Y, 0, 500, 10);
+        QCOMPARE(band->upperSeries()->at(0).y(), 500.0);
     }
 
     void modelErrorLeavesNoStaleVerdict() {
@@ -235,16 +297,16 @@ private slots:
 
     void tracerOnlySwitchesTheProcessCurve() {
         h->showResults();
-        QCOMPARE(chart().chart()->series().size(), 3);
+        QCOMPARE(chart().chart()->series().size(), 5);
         const QString summary = h->txtMaxResults();
         auto* check = h->get<QCheckBox>("chkTracerOnly");
         QCOMPARE(test::shownText(check->text()), u"Plot Tracer Only"_s);
         QTest::mouseClick(check, Qt::LeftButton);
-        QCOMPARE(chart().chart()->series().size(), 2);
+        QCOMPARE(chart().chart()->series().size(), 4);
         QVERIFY(chart().data().process.empty() && !chart().data().internal.empty());
         QCOMPARE(h->txtMaxResults(), summary);
         QTest::mouseClick(check, Qt::LeftButton);
-        QCOMPARE(chart().chart()->series().size(), 3);
+        QCOMPARE(chart().chart()->series().size(), 5);
         QVERIFY(h->platform.messages.isEmpty());
     }
 
