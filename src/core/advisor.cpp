@@ -30,13 +30,15 @@ std::string dwellTimeText(int64_t minutes, bool hours) {
 /// Runs the case with trial dwells at one row, reusing the series storage between runs.
 class DwellTrials {
 public:
-    DwellTrials(const Case& c, int row) : m_case(c), m_row(row) {}
+    DwellTrials(const Case& c, int row, std::optional<BarrierCoefficients> barrier)
+        : m_case(c), m_row(row), m_barrier(barrier) {}
 
     Trial operator()(int64_t minutes) {
         setDwell(minutes);
         if (!runnable())
             return Trial::TooLong;
-        RunOutcome outcome = runModel(m_case, std::move(m_spare));
+        RunOutcome outcome = m_barrier ? runModelWith(m_case, *m_barrier, std::move(m_spare))
+                                       : runModel(m_case, std::move(m_spare));
         auto* run = std::get_if<RunResult>(&outcome);
         if (run == nullptr) {
             m_spare = {};
@@ -68,6 +70,7 @@ private:
 
     Case m_case;
     int m_row;
+    std::optional<BarrierCoefficients> m_barrier; ///< a calibrated barrier, else the table's
     RunResult m_spare;
 };
 
@@ -100,6 +103,27 @@ std::vector<size_t> rankByMargin(const std::vector<BarrierResult>& barriers) {
     return order;
 }
 
+/// One run's figures; `barrier` is a calibrated barrier for the case's own model, or none for
+/// the table's.
+BarrierResult barrierResult(const Case& one, RunResult& run, bool withSafeDwell,
+                            std::optional<BarrierCoefficients> barrier) {
+    BarrierResult b;
+    b.model = one.setup.modelIndex();
+    b.maxInternal = run.maxInternal;
+    b.maxDwell = run.maxDwell;
+    b.limit = run.limit;
+    b.pass = run.maxInternal < run.limit;
+    b.warning = b.pass && run.maxDwell > run.limit;
+    const PeakAfterEnd peak = barrier ? peakAfterEnd(run, *barrier) : peakAfterEnd(run, one.setup);
+    b.peakAfterEnd = peak.peak;
+    b.minutesToPeak = peak.minutesToPeak;
+    if (withSafeDwell)
+        b.safeDwell = findSafeDwell(one, barrier);
+    run.internal.resize(static_cast<size_t>(run.totalMinutes + kTail + 1));
+    b.internal = std::move(run.internal);
+    return b;
+}
+
 std::optional<BarrierResult> runBarrier(const Case& c, int model, bool withSafeDwell,
                                         RunError& error) {
     Case one = c;
@@ -109,22 +133,7 @@ std::optional<BarrierResult> runBarrier(const Case& c, int model, bool withSafeD
         error = *failed;
         return std::nullopt;
     }
-    RunResult& run = std::get<RunResult>(outcome);
-    BarrierResult b;
-    b.model = model;
-    b.maxInternal = run.maxInternal;
-    b.maxDwell = run.maxDwell;
-    b.limit = run.limit;
-    b.pass = run.maxInternal < run.limit;
-    b.warning = b.pass && run.maxDwell > run.limit;
-    const PeakAfterEnd peak = peakAfterEnd(run, one.setup);
-    b.peakAfterEnd = peak.peak;
-    b.minutesToPeak = peak.minutesToPeak;
-    if (withSafeDwell)
-        b.safeDwell = findSafeDwell(one);
-    run.internal.resize(static_cast<size_t>(run.totalMinutes + kTail + 1));
-    b.internal = std::move(run.internal);
-    return b;
+    return barrierResult(one, std::get<RunResult>(outcome), withSafeDwell, std::nullopt);
 }
 
 } // namespace
@@ -161,10 +170,26 @@ bool caseSafe(const Case& c) {
 }
 
 SafeDwell findSafeDwell(const Case& c) {
+    return findSafeDwell(c, std::nullopt);
+}
+
+std::variant<BarrierResult, RunError> calibratedBarrierResult(const Case& c,
+                                                              const BarrierCoefficients& barrier,
+                                                              std::string name,
+                                                              bool withSafeDwell) {
+    RunOutcome outcome = runModelWith(c, barrier);
+    if (auto* failed = std::get_if<RunError>(&outcome))
+        return *failed;
+    BarrierResult b = barrierResult(c, std::get<RunResult>(outcome), withSafeDwell, barrier);
+    b.calibrated = std::move(name);
+    return b;
+}
+
+SafeDwell findSafeDwell(const Case& c, std::optional<BarrierCoefficients> barrier) {
     const int row = hottestDwellRow(c.profile);
     if (row == 0)
         return {SafeDwell::Kind::NoDwellRow, 0};
-    DwellTrials trials(c, row);
+    DwellTrials trials(c, row, barrier);
     if (trials(0) != Trial::Safe)
         return {SafeDwell::Kind::None, 0};
     // From one minute on, a longer dwell only repeats the dwell's temperature: the process

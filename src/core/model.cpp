@@ -160,17 +160,22 @@ struct Barrier {
     double inner = 0;
 };
 
+Barrier barrierOf(const BarrierCoefficients& c) {
+    return {c.deadTime, c.outer, c.inner};
+}
+
+bool knownSetup(const SetupState& setup) {
+    const int mi = setup.modelIndex(), ti = setup.tracerIndex(), ei = setup.environIndex();
+    return mi >= 0 && mi < kParamRows && ti >= 0 && ti <= 1 && ei >= 0 && ei <= 1;
+}
+
 Barrier barrierOf(const SetupState& setup) {
-    const ModelParams params = buildModelParams();
-    const auto& row = params[static_cast<size_t>(setup.modelIndex())];
-    const auto rc = static_cast<size_t>(responseCase(setup.tracerIndex(), setup.environIndex()));
-    return {row[rc], row[4 + rc], row[8 + rc]};
+    return barrierOf(tableBarrier(setup));
 }
 
 /// The barrier a run uses, or why there is none.
 std::variant<Barrier, RunError> chooseBarrier(const SetupState& setup) {
-    const int mi = setup.modelIndex(), ti = setup.tracerIndex(), ei = setup.environIndex();
-    if (mi < 0 || mi >= kParamRows || ti < 0 || ti > 1 || ei < 0 || ei > 1)
+    if (!knownSetup(setup))
         return rowError(0, "The setup names no known model.");
     const Barrier b = barrierOf(setup);
     // A barrier without data for this tracer and environment would hold both stages still and
@@ -336,10 +341,12 @@ std::optional<RunError> runKeepingMaxima(RunResult& run, const StepPlan& plan, c
     return std::nullopt;
 }
 
-RunOutcome runCase(const Case& c, RunResult recycled, bool keepSeries) {
+RunOutcome runCase(const Case& c, RunResult recycled, bool keepSeries,
+                   const BarrierCoefficients* given = nullptr) {
     if (c.profile.rowCount() < 2)
         return rowError(0, "The profile has no rows.");
-    auto barrier = chooseBarrier(c.setup);
+    auto barrier =
+        given ? std::variant<Barrier, RunError>(barrierOf(*given)) : chooseBarrier(c.setup);
     if (auto* error = std::get_if<RunError>(&barrier))
         return std::move(*error);
     auto read = readSteps(c);
@@ -372,6 +379,23 @@ RunOutcome runModelMaxima(const Case& c) {
     return runCase(c, {}, false);
 }
 
+RunOutcome runModelWith(const Case& c, const BarrierCoefficients& barrier, RunResult recycled) {
+    return runCase(c, std::move(recycled), true, &barrier);
+}
+
+RunOutcome runModelMaximaWith(const Case& c, const BarrierCoefficients& barrier) {
+    return runCase(c, {}, false, &barrier);
+}
+
+BarrierCoefficients tableBarrier(const SetupState& setup) {
+    if (!knownSetup(setup))
+        return {};
+    const ModelParams params = buildModelParams();
+    const auto& row = params[static_cast<size_t>(setup.modelIndex())];
+    const auto rc = static_cast<size_t>(responseCase(setup.tracerIndex(), setup.environIndex()));
+    return {row[rc], row[4 + rc], row[8 + rc]};
+}
+
 Evaluation evaluate(const RunResult& run, const SetupState& setup) {
     const bool f = setup.fahrenheit();
     const std::string unit = f ? "\u00b0 F" : "\u00b0 C";
@@ -402,7 +426,11 @@ std::string describeError(const RunError& error) {
 namespace kvh::core {
 
 PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup) {
-    const Barrier barrier = barrierOf(setup);
+    return peakAfterEnd(run, tableBarrier(setup));
+}
+
+PeakAfterEnd peakAfterEnd(const RunResult& run, const BarrierCoefficients& coefficients) {
+    const Barrier barrier = barrierOf(coefficients);
     const DelayedIndex delayed(barrier.deadTime);
     const int64_t e = run.totalMinutes + kLeadIn;
     const int64_t stored = run.totalMinutes + kTail;

@@ -33,6 +33,18 @@ ModelParams buildModelParams();
 /// TracerIndex + 2 * EnvironIndex.
 int responseCase(int tracerIndex, int environIndex);
 
+/// One barrier's figures for one response case: the dead time in minutes and the outer and
+/// inner stage coefficients per minute, single precision as the table holds them.
+struct BarrierCoefficients {
+    float deadTime = 0;
+    float outer = 0;
+    float inner = 0;
+};
+
+/// The table's barrier for the setup's model and response case; all 0 where the table has
+/// none or the setup names no model.
+BarrierCoefficients tableBarrier(const SetupState& setup);
+
 /// Tracer limit in degrees Celsius: 150 with tracer button 0 selected, otherwise 140.
 double tracerLimitCelsius(const SetupState& setup);
 /// The limit in the display unit: 150/140, or 302/284 in Fahrenheit.
@@ -70,6 +82,11 @@ RunOutcome runModel(const Case& c, RunResult recycled = {});
 /// series stay empty and cost no memory. Bit for bit the values runModel gives.
 RunOutcome runModelMaxima(const Case& c);
 
+/// The same run with the given barrier in place of the table's (a barrier calibrated from a
+/// measured run); everything else, arithmetic included, as runModel.
+RunOutcome runModelWith(const Case& c, const BarrierCoefficients& barrier, RunResult recycled = {});
+RunOutcome runModelMaximaWith(const Case& c, const BarrierCoefficients& barrier);
+
 /// The profile's TotalMinutes as a run computes it, or the error a run would give for the
 /// rows' times and temperatures (no simulation: cheap for any length).
 std::variant<int64_t, RunError> totalMinutes(const Case& c);
@@ -87,6 +104,8 @@ struct PeakAfterEnd {
 /// process read as 0 beyond its stored minutes, until the internal temperature first falls
 /// (or kPeakSearchMinutes have passed). `setup` is the one the run was made with.
 PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup);
+/// The same for a run made with the given barrier (runModelWith).
+PeakAfterEnd peakAfterEnd(const RunResult& run, const BarrierCoefficients& barrier);
 
 /// The result texts of a run, as the results page shows them.
 struct Evaluation {
