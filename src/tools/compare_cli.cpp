@@ -1,5 +1,6 @@
 #include "compare_cli.h"
 
+#include "barrier_option.h"
 #include "report_cli.h"
 
 #include "core/advisor.h"
@@ -100,14 +101,41 @@ std::vector<Source> allSources(const std::vector<std::string>& names) {
     return sources;
 }
 
-int compareOne(const std::string& path, std::ostream& out, std::ostream& err) {
-    const Compared compared = compareFile(path);
+/// Adds the calibrated barrier's row after the table's (it takes no part in the ranking).
+int addCalibratedRow(const std::string& path, const std::string& barrierPath,
+                     core::Comparison& comparison, std::ostream& err) {
+    std::vector<std::string> notices;
+    auto opened = core::openDewFile(path, core::Case{}, &notices);
+    if (const auto* error = std::get_if<core::DewError>(&opened)) {
+        err << "kvhitemp-report: " << path << ": " << error->reason << '\n';
+        return kExitBadFile;
+    }
+    const core::Case& c = std::get<core::Case>(opened);
+    const auto barrier = loadBarrierFor(barrierPath, c.setup, err);
+    if (!barrier)
+        return kExitBadFile;
+    auto row = core::calibratedBarrierResult(c, barrier->coefficients(), barrier->name);
+    if (const auto* error = std::get_if<core::RunError>(&row)) {
+        err << "kvhitemp-report: " << path << ": " << core::describeError(*error) << '\n';
+        return kExitModelFailed;
+    }
+    comparison.barriers.push_back(std::move(std::get<core::BarrierResult>(row)));
+    return kExitOk;
+}
+
+int compareOne(const std::string& path, const std::string& barrierPath, std::ostream& out,
+               std::ostream& err) {
+    Compared compared = compareFile(path);
     printNotices(compared, {}, err);
     if (const auto* code = std::get_if<int>(&compared.result)) {
         err << "kvhitemp-report: " << compared.message << '\n';
         return *code;
     }
-    out << core::comparisonCsv(std::get<core::Comparison>(compared.result));
+    auto& comparison = std::get<core::Comparison>(compared.result);
+    if (!barrierPath.empty())
+        if (const int code = addCalibratedRow(path, barrierPath, comparison, err))
+            return code;
+    out << core::comparisonCsv(comparison);
     return kExitOk;
 }
 
@@ -135,7 +163,8 @@ bool isCompareRequest(const std::vector<std::string>& args) {
     return !args.empty() && (args.front() == kCompare || args.front() == kCompareAll);
 }
 
-int compareMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int compareMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                const std::string& barrierPath) {
     const std::vector<std::string> names(args.begin() + 1, args.end());
     for (const std::string& name : names)
         if (name.empty() || (name[0] == '-' && name != "-"))
@@ -145,8 +174,10 @@ int compareMain(const std::vector<std::string>& args, std::ostream& out, std::os
     if (args.front() == kCompare) {
         if (names.size() > 1)
             return usageError(err, "unexpected argument \"" + names[1] + "\"");
-        return compareOne(names.front(), out, err);
+        return compareOne(names.front(), barrierPath, out, err);
     }
+    if (!barrierPath.empty())
+        return usageError(err, std::string(kBarrierOption) + " goes with --compare of one case");
     const std::vector<Source> sources = allSources(names);
     if (sources.empty()) {
         err << "kvhitemp-report: " << names.front() << ": " << kNoCases << '\n';

@@ -12,6 +12,8 @@ namespace kvh::tools {
 bool isCompareRequest(const std::vector<std::string>& args);
 
 /// Runs a comparison; the exit codes are those of the report (see report_cli.h).
-int compareMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+/// `barrierPath`, when not empty, names a calibrated barrier whose row follows the table's.
+int compareMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                const std::string& barrierPath = {});
 
 } // namespace kvh::tools

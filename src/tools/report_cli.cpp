@@ -1,6 +1,8 @@
 #include "report_cli.h"
 
+#include "barrier_option.h"
 #include "compare_cli.h"
+#include "fit_cli.h"
 
 #include "core/comparison_csv.h"
 #include "core/dew_file.h"
@@ -32,6 +34,19 @@ constexpr const char* kUsage =
     "                     the same for every .dew file of a folder, or for each file given,\n"
     "                     in one CSV with the file name first; a case that fails is named on\n"
     "                     standard error, the others are still printed\n"
+    "  --fit TRACE [--process-column N] --internal-column M FILE.dew\n"
+    "                     fit the case's barrier (dead time, outer and inner coefficient) to a\n"
+    "                     measured run: columns count from 1, the first temperature column;\n"
+    "                     without --process-column the case's profile is the process. Prints\n"
+    "                     CSV parameter,table,fitted,change_percent,low,high; exit 1 for a\n"
+    "                     poor fit (the reason on standard error), 65 for a recording that\n"
+    "                     cannot be read. --time-column N, --date-order dmy|mdy and --unit C|F\n"
+    "                     override what the reader guesses\n"
+    "  --barrier FILE.json\n"
+    "                     with a report, --series or --compare: run the case with a barrier\n"
+    "                     calibrated from a measured run (saved by the window's fit) in place\n"
+    "                     of the table's; it must be for the case's model, tracer and\n"
+    "                     environment\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
     "\n"
@@ -41,6 +56,15 @@ constexpr const char* kUsage =
     "On failure nothing is printed on standard output and one line on standard error.\n"
     "Cells or fields that are read differently from how they look (\"4OO\" is read as 4, an\n"
     "empty dwell time as 0) are named on standard error, one a line; the output stays the same.\n";
+
+/// The run the output needs, with the table's barrier or a calibrated one.
+core::RunOutcome runCase(const core::Case& c, bool series,
+                         const std::optional<core::CalibratedBarrier>& barrier) {
+    if (barrier)
+        return series ? core::runModelWith(c, barrier->coefficients())
+                      : core::runModelMaximaWith(c, barrier->coefficients());
+    return series ? core::runModel(c) : core::runModelMaxima(c);
+}
 
 void printSeries(const core::RunResult& run, std::ostream& out) {
     out << core::seriesCsv(run);
@@ -57,9 +81,19 @@ void printNotices(const core::Case& c, const std::vector<std::string>& fileNotic
 
 } // namespace
 
-int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int reportMain(const std::vector<std::string>& allArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args = allArgs;
+    std::string barrierPath;
+    if (!takeBarrierOption(args, barrierPath, err))
+        return kExitUsage;
+    if (isFitRequest(args) && !barrierPath.empty()) {
+        err << "kvhitemp-report: --barrier does not go with --fit (see --help)\n";
+        return kExitUsage;
+    }
+    if (isFitRequest(args))
+        return fitMain(args, out, err);
     if (isCompareRequest(args))
-        return compareMain(args, out, err);
+        return compareMain(args, out, err, barrierPath);
     bool series = false;
     std::string path;
     for (const std::string& arg : args) {
@@ -97,8 +131,11 @@ int reportMain(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << core::kSetupNotComplete << '\n';
         return kExitIncompleteSetup;
     }
+    std::optional<core::CalibratedBarrier> barrier;
+    if (!barrierPath.empty() && !(barrier = loadBarrierFor(barrierPath, c.setup, err)))
+        return kExitBadFile;
     // The report reads only the maxima: without --series the stages' series are not stored.
-    const core::RunOutcome outcome = series ? core::runModel(c) : core::runModelMaxima(c);
+    const core::RunOutcome outcome = runCase(c, series, barrier);
     if (const auto* error = std::get_if<core::RunError>(&outcome)) {
         err << "kvhitemp-report: " << core::describeError(*error) << '\n';
         return kExitModelFailed;
