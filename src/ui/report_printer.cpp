@@ -66,7 +66,10 @@ bool ReportPrinter::paintDocument(QPagedPaintDevice& device, const Content& cont
     if (!painter.begin(&device))
         return false;
     // The columns are measured with the report font as this device prints it.
-    const QString text = PrintPage::alignedReport(content.input, content.results, &device);
+    QString text = PrintPage::alignedReport(content.input, content.results, &device);
+    if (!content.extraLines.isEmpty())
+        text += QStringLiteral("\r\n") +
+                QString(content.extraLines).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     const QSize paintable = device.pageLayout().paintRectPixels(device.logicalDpiX()).size();
     PrintPage::paint(&painter, QRectF(QPointF(0, 0), QSizeF(paintable)), text, content.chart,
                      PrintPage::footer(casePath, QDateTime::currentDateTime()));

@@ -29,6 +29,8 @@ public:
         const core::Case& input;
         const core::ResultTexts& results;
         ResultsChart& chart;
+        /// Lines printed under the report (a calibrated barrier's run), LF between them.
+        QString extraLines = {};
     };
 
     ReportPrinter(platform::Platform& platform, QWidget* parent);

@@ -128,6 +128,11 @@ void ResultsPage::announceVerdict(const QString& description) {
     QAccessible::updateAccessibility(&alert);
 }
 
+void ResultsPage::addUnderPeak(QWidget* widget) {
+    auto* box = static_cast<QVBoxLayout*>(layout());
+    box->insertWidget(box->indexOf(m_chart), widget);
+}
+
 void ResultsPage::showPeak(const QString& text) {
     m_peak->setText(text);
 }
