@@ -6,6 +6,7 @@
 
 #include "core/model.h"
 #include "ui/calibration/calibration.h"
+#include "ui/compare_page.h"
 #include "ui/results_chart.h"
 
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QScopeGuard>
 #include <QStandardPaths>
+#include <QTableWidget>
 #include <QTimer>
 
 #include <charconv>
@@ -84,6 +86,7 @@ private slots:
     void fitSaveChooseAndShow();
     void badRecordingIsToldAndChangesNothing();
     void choiceIsClearedWhenTheSetupNoLongerMatches();
+    void comparePageAddsTheCalibratedRowAndCurve();
 
 private:
     /// Opens the cycling case, fits it to its recording and saves the fit as "7210 serial 9".
@@ -171,6 +174,25 @@ void tst_Calibration::choiceIsClearedWhenTheSetupNoLongerMatches() {
     QVERIFY(!chooser->isEnabled());
     QVERIFY(!h.window->calibration().chosen());
     QVERIFY(!seriesNamed(h.window->chart(), u"Calibrated: 7210 serial 9"_s));
+}
+
+void tst_Calibration::comparePageAddsTheCalibratedRowAndCurve() {
+    WindowHarness h;
+    fitAndSave(h);
+    h.tab()->setCurrentIndex(3);
+    QVERIFY(h.window->comparePage().comparison());
+    auto* table = h.get<QTableWidget>("tblCompare");
+    QCOMPARE(table->rowCount(), 7); // the six barriers offered in air, then the calibrated one
+    QCOMPARE(table->item(6, 0)->text(), u"7210 (7210 serial 9)"_s);
+    QCOMPARE(table->item(6, 3)->text(), u"PASS"_s);
+    // Its row chooses nothing: the chosen model stays.
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualItemRect(table->item(6, 0)).center());
+    QCOMPARE(h.theCase().setup.modelIndex(), 4);
+    bool curve = false;
+    for (QAbstractSeries* s : h.window->comparePage().findChild<QChartView*>()->chart()->series())
+        curve = curve || s->name() == u"7210 (7210 serial 9)"_s;
+    QVERIFY(curve);
 }
 
 QTEST_MAIN(tst_Calibration)

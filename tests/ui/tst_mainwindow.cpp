@@ -108,9 +108,10 @@ private slots:
         QStringList file;
         for (QAction* a : h->get<QMenu>("mnuFile")->actions())
             file << (a->isSeparator() ? u"-"_s : a->objectName());
-        QCOMPARE(file, QStringList({u"mnuOpen"_s, u"mnuOpenRecentMenu"_s, u"mnuSave"_s,
-                                    u"mnuPrint"_s, u"mnuPrintSetup"_s, u"mnuPrintPreview"_s,
-                                    u"mnuExportPdf"_s, u"mnuExport"_s, u"-"_s, u"mnuExit"_s}));
+        QCOMPARE(file,
+                 QStringList({u"mnuOpen"_s, u"mnuOpenRecentMenu"_s, u"mnuSave"_s, u"mnuPrint"_s,
+                              u"mnuPrintSetup"_s, u"mnuPrintPreview"_s, u"mnuExportPdf"_s,
+                              u"mnuFitBarrier"_s, u"mnuExport"_s, u"-"_s, u"mnuExit"_s}));
     }
 
     void refusalsBeforeResults_data() {
