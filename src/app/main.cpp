@@ -3,6 +3,7 @@
 
 #include "platform/qt_platform.h"
 #include "ui/app_style.h"
+#include "ui/calibration/calibration_store.h"
 #include "ui/command_line.h"
 #include "ui/file_names.h"
 #include "ui/frmhitemp.h"
@@ -76,6 +77,7 @@ int main(int argc, char* argv[]) {
     kvh::platform::QtPlatform platform;
     kvh::ui::frmHiTemp window(platform);
     window.setSettings(&settings);
+    window.setCalibrationFolder(kvh::ui::CalibrationStore::defaultFolder());
     place.restoreGeometry(window);
     window.show();
     if (!line.file.isEmpty())

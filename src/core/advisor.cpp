@@ -28,9 +28,12 @@ RunInputs inputsOf(const SafetySettings& safety) {
 /// Runs the case with trial dwells at one row, reusing the series storage between runs.
 class DwellTrials {
 public:
-    DwellTrials(const Case& c, int row, const SafetySettings& safety)
+    DwellTrials(const Case& c, int row, const SafetySettings& safety,
+                std::optional<BarrierCoefficients> barrier)
         : m_case(c), m_row(row), m_inputs(inputsOf(safety)),
-          m_margin(marginInDisplayUnit(safety.marginCelsius, c.setup)) {}
+          m_margin(marginInDisplayUnit(safety.marginCelsius, c.setup)) {
+        m_inputs.barrier = barrier; // a calibrated barrier, else the table's
+    }
 
     Trial operator()(int64_t minutes) {
         setDwell(minutes);
@@ -121,6 +124,31 @@ bool ranksBefore(const BarrierResult& a, const BarrierResult& b) {
     return a.peakAfterEnd < b.peakAfterEnd;
 }
 
+/// One run's figures; `barrier` is a calibrated barrier for the case's own model, or none for
+/// the table's.
+BarrierResult barrierResult(const Case& one, RunResult& run, bool withSafeDwell,
+                            std::optional<BarrierCoefficients> barrier,
+                            const SafetySettings& safety) {
+    BarrierResult b;
+    b.model = one.setup.modelIndex();
+    b.maxInternal = run.maxInternal;
+    b.maxDwell = run.maxDwell;
+    b.limit = run.limit;
+    b.pass = run.maxInternal < run.limit;
+    b.warning = b.pass && run.maxDwell > run.limit;
+    b.safeByMargin = runSafe(run, marginInDisplayUnit(safety.marginCelsius, one.setup));
+    const BarrierCoefficients used = barrier ? *barrier : tableBarrier(one.setup);
+    const PeakAfterEnd peak = peakAfterEnd(run, used);
+    b.peakAfterEnd = peak.peak;
+    b.minutesToPeak = peak.minutesToPeak;
+    if (withSafeDwell)
+        b.safeDwell = findSafeDwell(one, safety, barrier);
+    b.afterStored = internalAfterStored(run, used, peak.minutesToPeak - (kTail - kLeadIn));
+    run.internal.resize(static_cast<size_t>(run.totalMinutes + kTail + 1));
+    b.internal = std::move(run.internal);
+    return b;
+}
+
 std::optional<BarrierResult> runBarrier(const Case& c, int model, bool withSafeDwell,
                                         const SafetySettings& safety, RunError& error) {
     Case one = c;
@@ -130,24 +158,7 @@ std::optional<BarrierResult> runBarrier(const Case& c, int model, bool withSafeD
         error = *failed;
         return std::nullopt;
     }
-    RunResult& run = std::get<RunResult>(outcome);
-    BarrierResult b;
-    b.model = model;
-    b.maxInternal = run.maxInternal;
-    b.maxDwell = run.maxDwell;
-    b.limit = run.limit;
-    b.pass = run.maxInternal < run.limit;
-    b.warning = b.pass && run.maxDwell > run.limit;
-    b.safeByMargin = runSafe(run, marginInDisplayUnit(safety.marginCelsius, one.setup));
-    const PeakAfterEnd peak = peakAfterEnd(run, one.setup);
-    b.peakAfterEnd = peak.peak;
-    b.minutesToPeak = peak.minutesToPeak;
-    if (withSafeDwell)
-        b.safeDwell = findSafeDwell(one, safety);
-    b.afterStored = internalAfterStored(run, one.setup, peak.minutesToPeak - (kTail - kLeadIn));
-    run.internal.resize(static_cast<size_t>(run.totalMinutes + kTail + 1));
-    b.internal = std::move(run.internal);
-    return b;
+    return barrierResult(one, std::get<RunResult>(outcome), withSafeDwell, std::nullopt, safety);
 }
 
 } // namespace
@@ -203,10 +214,35 @@ bool caseSafe(const Case& c, const SafetySettings& safety) {
 }
 
 SafeDwell findSafeDwell(const Case& c, const SafetySettings& safety) {
+    return findSafeDwell(c, safety, std::nullopt);
+}
+
+SafeDwell findSafeDwell(const Case& c, std::optional<BarrierCoefficients> barrier) {
+    return findSafeDwell(c, SafetySettings{}, barrier);
+}
+
+std::variant<BarrierResult, RunError> calibratedBarrierResult(const Case& c,
+                                                              const BarrierCoefficients& barrier,
+                                                              std::string name,
+                                                              bool withSafeDwell,
+                                                              const SafetySettings& safety) {
+    RunInputs inputs = inputsOf(safety);
+    inputs.barrier = barrier;
+    RunOutcome outcome = runModel(c, inputs);
+    if (auto* failed = std::get_if<RunError>(&outcome))
+        return *failed;
+    BarrierResult b =
+        barrierResult(c, std::get<RunResult>(outcome), withSafeDwell, barrier, safety);
+    b.calibrated = std::move(name);
+    return b;
+}
+
+SafeDwell findSafeDwell(const Case& c, const SafetySettings& safety,
+                        std::optional<BarrierCoefficients> barrier) {
     const int row = hottestDwellRow(c.profile);
     if (row == 0)
         return {SafeDwell::Kind::NoDwellRow, 0};
-    DwellTrials trials(c, row, safety);
+    DwellTrials trials(c, row, safety, barrier);
     if (trials(0) != Trial::Safe)
         return {SafeDwell::Kind::None, 0};
     // From one minute on, a longer dwell only repeats the dwell's temperature: the process

@@ -71,6 +71,8 @@ struct BarrierResult {
     std::vector<float> internal; ///< the internal series, minute index 0 .. TotalMinutes + 80
     /// The inside after those minutes, on to the peak after the end when that comes later.
     std::vector<float> afterStored;
+    /// The calibrated barrier's name when the row runs one in place of the table's.
+    std::string calibrated;
 
     /// PASS without a dwell warning.
     bool safe() const { return pass && !warning; }
@@ -124,6 +126,18 @@ ComparisonOutcome compareBarriers(const Case& c, bool withSafeDwell = true,
 /// The longest safe dwell of the case's own model at the hottest dwell row: doubling, then
 /// bisection, checked (m safe and m + 1 not, unless capped).
 SafeDwell findSafeDwell(const Case& c, const SafetySettings& safety = {});
+/// The same with a calibrated barrier in place of the table's (none: the table's).
+SafeDwell findSafeDwell(const Case& c, std::optional<BarrierCoefficients> barrier);
+SafeDwell findSafeDwell(const Case& c, const SafetySettings& safety,
+                        std::optional<BarrierCoefficients> barrier);
+
+/// The case's own model run with a calibrated barrier, with every figure of a comparison row;
+/// the row carries `name`.
+std::variant<BarrierResult, RunError> calibratedBarrierResult(const Case& c,
+                                                              const BarrierCoefficients& barrier,
+                                                              std::string name,
+                                                              bool withSafeDwell = true,
+                                                              const SafetySettings& safety = {});
 
 /// Whether the case is safe with its own model: it runs, passes and shows no dwell warning
 /// (with a margin: both maxima below limit - margin).

@@ -13,8 +13,14 @@ std::string unitFields(const Comparison& comparison, const BarrierResult& b) {
            formatPattern(b.limit, Pattern::Whole);
 }
 
+/// "7440", or for a calibrated barrier "7440 (7440 serial 1234)", quoted where CSV needs it.
+std::string barrierName(const BarrierResult& b) {
+    const std::string code(modelCode(b.model));
+    return b.calibrated.empty() ? code : csvField(code + " (" + b.calibrated + ")");
+}
+
 std::string barrierLine(const Comparison& comparison, const BarrierResult& b) {
-    std::string line(modelCode(b.model));
+    std::string line = barrierName(b);
     line += ',' + roundTripText(b.maxInternal) + ',' + roundTripText(b.maxDwell);
     line += b.pass ? ",PASS" : ",FAIL";
     line += b.warning ? ",yes," : ",no,";

@@ -161,21 +161,22 @@ struct Barrier {
     double inner = 0;
 };
 
-Barrier barrierOf(const SetupState& setup) {
-    const ModelParams params = buildModelParams();
-    const auto& row = params[static_cast<size_t>(setup.modelIndex())];
-    const auto rc = static_cast<size_t>(responseCase(setup.tracerIndex(), setup.environIndex()));
-    return {row[rc], row[4 + rc], row[8 + rc]};
+Barrier barrierOf(const BarrierCoefficients& c) {
+    return {c.deadTime, c.outer, c.inner};
 }
 
-Barrier barrierFrom(const BarrierValues& v) {
-    return {v.deadTime, v.outer, v.inner};
+bool knownSetup(const SetupState& setup) {
+    const int mi = setup.modelIndex(), ti = setup.tracerIndex(), ei = setup.environIndex();
+    return mi >= 0 && mi < kParamRows && ti >= 0 && ti <= 1 && ei >= 0 && ei <= 1;
+}
+
+Barrier barrierOf(const SetupState& setup) {
+    return barrierOf(tableBarrier(setup));
 }
 
 /// The barrier a run uses, or why there is none.
 std::variant<Barrier, RunError> chooseBarrier(const SetupState& setup) {
-    const int mi = setup.modelIndex(), ti = setup.tracerIndex(), ei = setup.environIndex();
-    if (mi < 0 || mi >= kParamRows || ti < 0 || ti > 1 || ei < 0 || ei > 1)
+    if (!knownSetup(setup))
         return rowError(0, "The setup names no known model.");
     const Barrier b = barrierOf(setup);
     // A barrier without data for this tracer and environment would hold both stages still and
@@ -349,11 +350,11 @@ std::optional<RunError> runKeepingMaxima(RunResult& run, const StepPlan& plan, c
 RunOutcome runCase(const Case& c, const RunInputs& inputs, RunResult recycled, bool keepSeries) {
     if (c.profile.rowCount() < 2)
         return rowError(0, "The profile has no rows.");
-    auto barrier = chooseBarrier(c.setup);
+    // Barrier values given (a calibrated barrier, a "what if") stand in for the table's.
+    auto barrier = inputs.barrier ? std::variant<Barrier, RunError>(barrierOf(*inputs.barrier))
+                                  : chooseBarrier(c.setup);
     if (auto* error = std::get_if<RunError>(&barrier))
         return std::move(*error);
-    if (inputs.barrier)
-        barrier = barrierFrom(*inputs.barrier);
     auto read = readSteps(c, inputs.tempOffset);
     if (auto* error = std::get_if<RunError>(&read))
         return std::move(*error);
@@ -407,6 +408,27 @@ std::variant<BarrierValues, RunError> barrierValues(const SetupState& setup) {
     return BarrierValues{b.deadTime, static_cast<float>(b.outer), static_cast<float>(b.inner)};
 }
 
+RunOutcome runModelWith(const Case& c, const BarrierCoefficients& barrier, RunResult recycled) {
+    RunInputs inputs;
+    inputs.barrier = barrier;
+    return runCase(c, inputs, std::move(recycled), true);
+}
+
+RunOutcome runModelMaximaWith(const Case& c, const BarrierCoefficients& barrier) {
+    RunInputs inputs;
+    inputs.barrier = barrier;
+    return runCase(c, inputs, {}, false);
+}
+
+BarrierCoefficients tableBarrier(const SetupState& setup) {
+    if (!knownSetup(setup))
+        return {};
+    const ModelParams params = buildModelParams();
+    const auto& row = params[static_cast<size_t>(setup.modelIndex())];
+    const auto rc = static_cast<size_t>(responseCase(setup.tracerIndex(), setup.environIndex()));
+    return {row[rc], row[4 + rc], row[8 + rc]};
+}
+
 Evaluation evaluate(const RunResult& run, const SetupState& setup) {
     const bool f = setup.fahrenheit();
     const std::string unit = f ? "\u00b0 F" : "\u00b0 C";
@@ -443,8 +465,8 @@ namespace {
 /// arithmetic; the process reads 0 beyond its stored minutes.
 class AfterStored {
 public:
-    AfterStored(const RunResult& run, const SetupState& setup)
-        : m_run(run), m_barrier(barrierOf(setup)), m_delayed(m_barrier.deadTime),
+    AfterStored(const RunResult& run, const BarrierCoefficients& barrier)
+        : m_run(run), m_barrier(barrierOf(barrier)), m_delayed(m_barrier.deadTime),
           m_t(run.totalMinutes + kTail),
           m_stages(m_barrier, run.intermediate[static_cast<size_t>(m_t)],
                    run.internal[static_cast<size_t>(m_t)]) {}
@@ -469,9 +491,13 @@ private:
 } // namespace
 
 PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup) {
+    return peakAfterEnd(run, tableBarrier(setup));
+}
+
+PeakAfterEnd peakAfterEnd(const RunResult& run, const BarrierCoefficients& coefficients) {
     const int64_t e = run.totalMinutes + kLeadIn;
     const int64_t stored = run.totalMinutes + kTail;
-    AfterStored after(run, setup);
+    AfterStored after(run, coefficients);
     float previous = run.internal[static_cast<size_t>(e)];
     PeakAfterEnd peak{previous, 0};
     for (int64_t t = e + 1; t < e + kPeakSearchMinutes; ++t) {
@@ -491,11 +517,16 @@ PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup) {
 
 std::vector<float> internalAfterStored(const RunResult& run, const SetupState& setup,
                                        int64_t count) {
+    return internalAfterStored(run, tableBarrier(setup), count);
+}
+
+std::vector<float> internalAfterStored(const RunResult& run, const BarrierCoefficients& barrier,
+                                       int64_t count) {
     std::vector<float> out;
     if (count <= 0)
         return out;
     out.reserve(static_cast<size_t>(count));
-    AfterStored after(run, setup);
+    AfterStored after(run, barrier);
     for (int64_t k = 0; k < count; ++k)
         out.push_back(after.next());
     return out;

@@ -34,6 +34,19 @@ ModelParams buildModelParams();
 /// TracerIndex + 2 * EnvironIndex.
 int responseCase(int tracerIndex, int environIndex);
 
+/// One barrier's figures for one response case: the dead time in minutes and the outer and
+/// inner stage coefficients per minute, single precision as the table holds them.
+struct BarrierCoefficients {
+    float deadTime = 0;
+    float outer = 0;
+    float inner = 0;
+    bool operator==(const BarrierCoefficients&) const = default;
+};
+
+/// The table's barrier for the setup's model and response case; all 0 where the table has
+/// none or the setup names no model.
+BarrierCoefficients tableBarrier(const SetupState& setup);
+
 /// Tracer limit in degrees Celsius: 150 with tracer button 0 selected, otherwise 140.
 double tracerLimitCelsius(const SetupState& setup);
 /// The limit in the display unit: 150/140, or 302/284 in Fahrenheit.
@@ -73,22 +86,17 @@ RunOutcome runModel(const Case& c, RunResult recycled = {});
 /// series stay empty and cost no memory. Bit for bit the values runModel gives.
 RunOutcome runModelMaxima(const Case& c);
 
-/// A barrier's values as a run uses them: the dead time in minutes and the outer and inner
-/// stage coefficients, single precision as the parameter table holds them.
-struct BarrierValues {
-    float deadTime = 0.0f;
-    float outer = 0.0f;
-    float inner = 0.0f;
-    bool operator==(const BarrierValues&) const = default;
-};
+/// A barrier's values as a run uses them, by the name the "what if" questions use.
+using BarrierValues = BarrierCoefficients;
 
 /// The values the setup's model, tracer type and environment choose, or why there are none.
 std::variant<BarrierValues, RunError> barrierValues(const SetupState& setup);
 
-/// What a run may take besides the case, for the questions "what if": other barrier values,
-/// both stages starting at another temperature than the profile's start (a barrier reused
-/// before it cooled), and an offset added in double to the temperature of every row with a
-/// step type before the run takes it as single. The defaults give the case as entered.
+/// What a run may take besides the case, for the questions "what if" and for a calibrated
+/// barrier: other barrier values, both stages starting at another temperature than the
+/// profile's start (a barrier reused before it cooled), and an offset added in double to the
+/// temperature of every row with a step type before the run takes it as single. The defaults
+/// give the case as entered.
 struct RunInputs {
     std::optional<BarrierValues> barrier;
     std::optional<float> stageStart;
@@ -98,6 +106,10 @@ struct RunInputs {
 /// runModel and runModelMaxima with other inputs; bit for bit those runs with the defaults.
 RunOutcome runModel(const Case& c, const RunInputs& inputs, RunResult recycled = {});
 RunOutcome runModelMaxima(const Case& c, const RunInputs& inputs);
+/// The same run with the given barrier in place of the table's (a barrier calibrated from a
+/// measured run); everything else, arithmetic included, as runModel.
+RunOutcome runModelWith(const Case& c, const BarrierCoefficients& barrier, RunResult recycled = {});
+RunOutcome runModelMaximaWith(const Case& c, const BarrierCoefficients& barrier);
 
 /// The profile's TotalMinutes as a run computes it, or the error a run would give for the
 /// rows' times and temperatures (no simulation: cheap for any length).
@@ -116,10 +128,15 @@ struct PeakAfterEnd {
 /// process read as 0 beyond its stored minutes, until the internal temperature first falls
 /// (or kPeakSearchMinutes have passed). `setup` is the one the run was made with.
 PeakAfterEnd peakAfterEnd(const RunResult& run, const SetupState& setup);
+/// The same for a run made with the given barrier (runModelWith).
+PeakAfterEnd peakAfterEnd(const RunResult& run, const BarrierCoefficients& barrier);
 
 /// The internal temperature of the `count` minutes after the stored series (minute index
 /// TotalMinutes + 81 on), continued as peakAfterEnd continues it, single precision.
 std::vector<float> internalAfterStored(const RunResult& run, const SetupState& setup,
+                                       int64_t count);
+/// The same for a run made with the given barrier.
+std::vector<float> internalAfterStored(const RunResult& run, const BarrierCoefficients& barrier,
                                        int64_t count);
 
 /// The result texts of a run, as the results page shows them.

@@ -1,5 +1,6 @@
 #include "compare_cli.h"
 
+#include "barrier_option.h"
 #include "report_cli.h"
 
 #include "core/advisor.h"
@@ -151,15 +152,43 @@ bool checkFails(const core::Comparison& comparison, const std::string& name, std
     return true;
 }
 
+/// Adds the calibrated barrier's row after the table's (it takes no part in the ranking).
+int addCalibratedRow(const std::string& path, const std::string& barrierPath,
+                     const core::SafetySettings& safety, core::Comparison& comparison,
+                     std::ostream& err) {
+    std::vector<std::string> notices;
+    auto opened = core::openDewFile(path, core::Case{}, &notices);
+    if (const auto* error = std::get_if<core::DewError>(&opened)) {
+        err << "kvhitemp-report: " << core::escapeControls(path) << ": " << error->reason << '\n';
+        return error->noMemory ? kExitNoMemory : kExitBadFile;
+    }
+    const core::Case& c = std::get<core::Case>(opened);
+    const auto barrier = loadBarrierFor(barrierPath, c.setup, err);
+    if (!barrier)
+        return kExitBadFile;
+    auto row =
+        core::calibratedBarrierResult(c, barrier->coefficients(), barrier->name, true, safety);
+    if (const auto* error = std::get_if<core::RunError>(&row)) {
+        err << "kvhitemp-report: " << core::escapeControls(path) << ": "
+            << core::describeError(*error) << '\n';
+        return kExitModelFailed;
+    }
+    comparison.barriers.push_back(std::move(std::get<core::BarrierResult>(row)));
+    return kExitOk;
+}
+
 int compareOne(const std::string& path, const core::SafetySettings& safety, std::ostream& out,
-               std::ostream& err, bool check) {
-    const Compared compared = compareFile(path, safety);
+               std::ostream& err, bool check, const std::string& barrierPath) {
+    Compared compared = compareFile(path, safety);
     printNotices(compared, {}, err);
     if (const auto* code = std::get_if<int>(&compared.result)) {
         err << "kvhitemp-report: " << compared.message << '\n';
         return *code;
     }
-    const auto& comparison = std::get<core::Comparison>(compared.result);
+    auto& comparison = std::get<core::Comparison>(compared.result);
+    if (!barrierPath.empty())
+        if (const int code = addCalibratedRow(path, barrierPath, safety, comparison, err))
+            return code;
     out << core::comparisonCsv(comparison);
     return check && checkFails(comparison, path, err) ? kExitCheckFailed : kExitOk;
 }
@@ -201,7 +230,7 @@ bool isCompareRequest(const std::vector<std::string>& args) {
 }
 
 int compareMain(const std::vector<std::string>& args, const core::SafetySettings& safety,
-                std::ostream& out, std::ostream& err, bool check) {
+                std::ostream& out, std::ostream& err, bool check, const std::string& barrierPath) {
     std::vector<std::string> names;
     bool optionsEnded = false;
     for (auto arg = args.begin() + 1; arg != args.end(); ++arg) {
@@ -217,8 +246,10 @@ int compareMain(const std::vector<std::string>& args, const core::SafetySettings
     if (args.front() == kCompare) {
         if (names.size() > 1)
             return usageError(err, "unexpected argument \"" + core::escapeControls(names[1]) + '"');
-        return compareOne(names.front(), safety, out, err, check);
+        return compareOne(names.front(), safety, out, err, check, barrierPath);
     }
+    if (!barrierPath.empty())
+        return usageError(err, std::string(kBarrierOption) + " goes with --compare of one case");
     const Sources sources = allSources(names);
     if (!sources.folderError.empty() || sources.files.empty()) {
         err << "kvhitemp-report: " << core::escapeControls(names.front()) << ": "

@@ -15,8 +15,10 @@ bool isCompareRequest(const std::vector<std::string>& args);
 
 /// Runs a comparison; the exit codes are those of the report (see report_cli.h). `safety`
 /// decides the safe dwells (its margin) and where each barrier starts. With `check`, a case
-/// without a safe barrier exits 1 when nothing else failed.
+/// without a safe barrier exits 1 when nothing else failed. `barrierPath`, when not empty,
+/// names a calibrated barrier whose row follows the table's.
 int compareMain(const std::vector<std::string>& args, const core::SafetySettings& safety,
-                std::ostream& out, std::ostream& err, bool check = false);
+                std::ostream& out, std::ostream& err, bool check = false,
+                const std::string& barrierPath = {});
 
 } // namespace kvh::tools

@@ -1,8 +1,10 @@
 #include "report_cli.h"
 
+#include "barrier_option.h"
 #include "compare_cli.h"
 #include "what_if_cli.h"
 #include "recording_cli.h"
+#include "fit_cli.h"
 
 #include "core/comparison_csv.h"
 #include "core/dew_file.h"
@@ -75,6 +77,19 @@ constexpr const char* kUsage =
     "                     shows; with --compare or --compare-all: exit 1 when a case has no\n"
     "                     safe barrier (PASS without the warning). The output is the same, and\n"
     "                     standard error names the case\n"
+    "  --fit TRACE [--process-column N] --internal-column M FILE.dew\n"
+    "                     fit the case's barrier (dead time, outer and inner coefficient) to a\n"
+    "                     measured run: columns count from 1, the first temperature column;\n"
+    "                     without --process-column the case's profile is the process. Prints\n"
+    "                     CSV parameter,table,fitted,change_percent,low,high; exit 1 for a\n"
+    "                     poor fit (the reason on standard error), 65 for a recording that\n"
+    "                     cannot be read. --time-column N, --date-order dmy|mdy and --unit C|F\n"
+    "                     override what the reader guesses\n"
+    "  --barrier FILE.json\n"
+    "                     with a report, --series or --compare: run the case with a barrier\n"
+    "                     calibrated from a measured run (saved by the window's fit) in place\n"
+    "                     of the table's; it must be for the case's model, tracer and\n"
+    "                     environment\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
     "  --                 ends the options: a file whose name begins with \"-\" comes after it\n"
@@ -90,6 +105,14 @@ constexpr const char* kUsage =
     "empty dwell time as 0) are named on standard error, one a line; the output stays the same.\n";
 
 constexpr std::string_view kCheck = "--check";
+
+/// The run the output needs, with the table's barrier or a calibrated one.
+core::RunOutcome runCase(const core::Case& c, bool series, core::RunInputs inputs,
+                         const std::optional<core::CalibratedBarrier>& barrier) {
+    if (barrier)
+        inputs.barrier = barrier->coefficients();
+    return series ? core::runModel(c, inputs) : core::runModelMaxima(c, inputs);
+}
 
 void printSeries(const core::RunResult& run, std::ostream& out) {
     out << core::seriesCsv(run);
@@ -144,8 +167,15 @@ int reportMain(const std::vector<std::string>& given, std::ostream& out, std::os
     RunSettings settings;
     if (const int code = takeRunSettings(args, settings, err); code != kExitOk)
         return code;
+    std::string barrierPath;
+    if (!takeBarrierOption(args, barrierPath, err))
+        return kExitUsage;
+    if (isFitRequest(args) && !barrierPath.empty())
+        return usageError(err, "--barrier does not go with --fit");
+    if (isFitRequest(args))
+        return fitMain(args, out, err);
     if (isCompareRequest(args))
-        return compareMain(args, settings.safety(), out, err, check);
+        return compareMain(args, settings.safety(), out, err, check, barrierPath);
     if (isWhatIfRequest(args))
         return whatIfMain(args, settings, out, err);
     if (isRecordingRequest(args))
@@ -191,10 +221,11 @@ int reportMain(const std::vector<std::string>& given, std::ostream& out, std::os
         err << core::kSetupNotComplete << '\n';
         return kExitIncompleteSetup;
     }
+    std::optional<core::CalibratedBarrier> barrier;
+    if (!barrierPath.empty() && !(barrier = loadBarrierFor(barrierPath, c.setup, err)))
+        return kExitBadFile;
     // The report reads only the maxima: without --series the stages' series are not stored.
-    const core::RunInputs inputs = settings.inputs();
-    const core::RunOutcome outcome =
-        series ? core::runModel(c, inputs) : core::runModelMaxima(c, inputs);
+    const core::RunOutcome outcome = runCase(c, series, settings.inputs(), barrier);
     if (const auto* error = std::get_if<core::RunError>(&outcome)) {
         err << "kvhitemp-report: " << core::describeError(*error) << '\n';
         return kExitModelFailed;

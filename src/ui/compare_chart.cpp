@@ -113,6 +113,17 @@ void CompareChart::clear() {
     setAccessibleDescription(QString());
 }
 
+namespace {
+
+/// The curve of a calibrated barrier: named after it, dashed in its model's colour.
+void markCalibrated(QLineSeries& series, QPen& pen, const core::BarrierResult& b) {
+    series.setName(qs(core::modelCode(b.model)) + QStringLiteral(" (") + qs(b.calibrated) +
+                   QLatin1Char(')'));
+    pen.setStyle(Qt::DashLine);
+}
+
+} // namespace
+
 void CompareChart::plot(const core::Comparison& comparison, const core::SetupState& setup) {
     clear();
     const bool hours = setup.hours();
@@ -138,6 +149,8 @@ void CompareChart::plot(const core::Comparison& comparison, const core::SetupSta
         series->replace(curve(b, hours));
         QPen pen(kModelColours[b.model]);
         pen.setWidthF(2.0);
+        if (!b.calibrated.empty()) // a calibrated barrier: its model's colour, dashed
+            markCalibrated(*series, pen, b);
         series->setPen(pen);
         for (const QPointF& p : series->points()) {
             xMax = std::max(xMax, p.x());

@@ -70,6 +70,16 @@ QString safeDwellCell(const core::SafeDwell& dwell, bool hours) {
     return qs(core::safeDwellDisplay(dwell, hours));
 }
 
+/// The barrier's cell: its code, and a calibrated barrier's name after it.
+QString barrierCell(const core::BarrierResult& b) {
+    const QString code = qs(core::modelCode(b.model));
+    return b.calibrated.empty() ? code
+                                : code + QStringLiteral(" (") + qs(b.calibrated) + QLatin1Char(')');
+}
+
+/// The model column's mark of a calibrated barrier's row (no model to choose).
+constexpr int kCalibratedRow = -1;
+
 /// The case as far as the comparison depends on it: everything but the chosen model.
 core::Case comparedPart(const core::Case& c) {
     core::Case part = c;
@@ -78,6 +88,22 @@ core::Case comparedPart(const core::Case& c) {
 }
 
 } // namespace
+
+void ComparePage::setCalibrated(std::optional<core::CalibratedBarrier> barrier) {
+    m_calibrated = std::move(barrier);
+    m_compared.reset(); // the rows change though the case did not
+    caseChanged();
+}
+
+void ComparePage::addCalibrated(const core::SafetySettings& safety) {
+    auto* cmp = m_outcome ? std::get_if<core::Comparison>(&*m_outcome) : nullptr;
+    if (!cmp || !m_calibrated || !core::matchesSetup(*m_calibrated, m_case.setup))
+        return;
+    auto row = core::calibratedBarrierResult(m_case, m_calibrated->coefficients(),
+                                             m_calibrated->name, true, safety);
+    if (auto* b = std::get_if<core::BarrierResult>(&row))
+        cmp->barriers.push_back(std::move(*b));
+}
 
 ComparePage::ComparePage(const core::Case& current, QAbstractItemModel& profileModel,
                          QWidget* parent)
@@ -160,6 +186,7 @@ void ComparePage::refresh() {
         safety.marginCelsius = m_margin;
         if (core::comparable(m_case.setup))
             m_outcome = core::compareBarriers(m_case, true, safety);
+        addCalibrated(safety);
         showComparison();
     }
     showChosen();
@@ -175,10 +202,12 @@ void ComparePage::showComparison() {
                      error ? qs(core::describeError(*error)) : kNotComparable);
         return;
     }
-    m_table->setRowCount(static_cast<int>(cmp->ranking.size()));
+    m_table->setRowCount(static_cast<int>(cmp->barriers.size()));
     int row = 0;
     for (const size_t i : cmp->ranking)
         fillRow(row++, cmp->barriers[i]);
+    for (size_t i = cmp->ranking.size(); i < cmp->barriers.size(); ++i)
+        fillRow(row++, cmp->barriers[i]); // a calibrated barrier, after the ranked ones
     m_chart->plot(*cmp, m_case.setup);
     showRecommendation();
 }
@@ -188,9 +217,10 @@ void ComparePage::fillRow(int row, const core::BarrierResult& b) {
     const auto temp = [f](double value) { return qs(core::temperatureText(value, f)); };
     const bool recommended = [&] {
         const auto& cmp = std::get<core::Comparison>(*m_outcome);
-        return cmp.recommended && cmp.barriers[*cmp.recommended].model == b.model;
+        return b.calibrated.empty() && cmp.recommended &&
+               cmp.barriers[*cmp.recommended].model == b.model;
     }();
-    const QString cells[ColumnCount] = {qs(core::modelCode(b.model)),
+    const QString cells[ColumnCount] = {barrierCell(b),
                                         temp(b.maxInternal),
                                         temp(b.maxDwell),
                                         b.pass ? QStringLiteral("PASS") : QStringLiteral("FAIL"),
@@ -205,7 +235,7 @@ void ComparePage::fillRow(int row, const core::BarrierResult& b) {
                                                          : QString()};
     for (int col = 0; col < ColumnCount; ++col) {
         auto* item = new QTableWidgetItem(cells[col]);
-        item->setData(Qt::UserRole, b.model);
+        item->setData(Qt::UserRole, b.calibrated.empty() ? b.model : kCalibratedRow);
         if (col != ColBarrier && col != ColSafe)
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         item->setToolTip(qs(core::kModelCaptions[static_cast<size_t>(b.model)]));
@@ -240,6 +270,8 @@ void ComparePage::showChosen() {
     for (int row = 0; row < m_table->rowCount(); ++row) {
         QTableWidgetItem* name = m_table->item(row, ColBarrier);
         const int model = name->data(Qt::UserRole).toInt();
+        if (model == kCalibratedRow)
+            continue;
         const bool isChosen = model == chosen;
         const QString code = qs(core::modelCode(model));
         name->setText(isChosen ? code + kChosenMark : code);
@@ -258,7 +290,7 @@ void ComparePage::rowChosen(int row) {
     if (item == nullptr)
         return;
     const int model = item->data(Qt::UserRole).toInt();
-    if (m_case.setup.chosenModel() == model)
+    if (model == kCalibratedRow || m_case.setup.chosenModel() == model)
         return; // already chosen: no new step to undo
     emit barrierChosen(model);
     caseChanged();

@@ -5,6 +5,7 @@
 // row asks the window to choose that barrier on the Setup page.
 
 #include "core/advisor.h"
+#include "core/calibrated_barrier.h"
 #include "core/case.h"
 
 #include <QWidget>
@@ -57,6 +58,9 @@ public:
     /// tracer type or the environment is not chosen.
     const std::optional<core::ComparisonOutcome>& comparison();
 
+    /// A calibrated barrier to add as a row and a curve after the table's (none: no row).
+    void setCalibrated(std::optional<core::CalibratedBarrier> barrier);
+
 signals:
     /// The user chose the row of this model (by click, Enter or Return).
     void barrierChosen(int model);
@@ -71,6 +75,8 @@ private:
     void showChosen();
     void showRecommendation();
     void rowChosen(int row);
+    /// Appends the calibrated barrier's row to the comparison, when it fits the case.
+    void addCalibrated(const core::SafetySettings& safety);
 
     const core::Case& m_case;
     /// The case last compared, its model set aside (a new model changes only the marks).
@@ -79,6 +85,7 @@ private:
     double m_comparedMargin = 0.0;
     std::optional<core::ComparisonOutcome> m_outcome;
     bool m_stale = true;
+    std::optional<core::CalibratedBarrier> m_calibrated;
 
     QLabel* m_recommendation;
     QTableWidget* m_table;

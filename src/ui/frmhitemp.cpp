@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "ui/accessible_text.h"
 #include "ui/axis_scale_editor.h"
+#include "ui/calibration/calibration.h"
 #include "ui/case_editor.h"
 #include "ui/case_file.h"
 #include "ui/compare_page.h"
@@ -37,6 +38,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -110,6 +112,15 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
     layout->addWidget(m_notice);
     layout->addWidget(m_tab, 1);
     setCentralWidget(central);
+    m_calibration = new Calibration(platform, m_editor->theCase(), this);
+    m_setupPage->addUnderModels(m_calibration->chooser());
+    m_resultsPage->addUnderPeak(m_calibration->resultLines());
+    connect(m_calibration, &Calibration::chosenChanged, this, [this] {
+        if (m_comparePage)
+            m_comparePage->setCalibrated(m_calibration->chosen());
+        if (m_tab->currentIndex() == ResultsTab && currentCase().setup.complete())
+            PlotGraph();
+    });
     buildMenus();
     buildStatusBar();
     connectPages();
@@ -195,6 +206,7 @@ ComparePage& frmHiTemp::comparePage() {
         // The compare page runs every barrier when shown: it waits for its first visit or
         // the first command that needs it.
         m_comparePage = new ComparePage(m_editor->theCase(), m_editor->model());
+        m_comparePage->setCalibrated(m_calibration->chosen());
         auto* layout = new QVBoxLayout(m_compareHolder);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_comparePage);
@@ -235,6 +247,7 @@ void frmHiTemp::setResults(std::optional<core::ResultTexts> results) {
 
 void frmHiTemp::showSetup() {
     m_setupPage->showState(currentCase().setup);
+    m_calibration->setupChanged();
     m_processPage->showUnits(currentCase().setup);
     if (m_comparePage)
         m_comparePage->caseChanged();
@@ -311,6 +324,7 @@ bool frmHiTemp::PlotGraph() {
         setResults(std::nullopt);
         m_resultsPage->showFailure(reason);
         m_resultsPage->showMeasured({});
+        m_calibration->hideRun(chart());
         m_platform.messageBox(this, reason, kModelErrorTitle, Buttons::Ok, Icon::Critical);
         return false;
     }
@@ -331,12 +345,22 @@ bool frmHiTemp::PlotGraph() {
         core::buildChartData(run, c.setup, m_resultsPage->tracerOnly(), ResultsChart::kDataBuckets);
     m_spareRun = std::move(std::get<core::RunResult>(outcome)); // storage for the next run
     chart().plot(std::move(data));
+    m_calibration->showRun(chart());
     return true;
 }
 
 void frmHiTemp::chkTracerOnly_Click() {
     chart().setAutoScale();
     plotIfComplete();
+}
+
+void frmHiTemp::setCalibrationFolder(const QString& folder) {
+    m_calibration->store().setFolder(folder);
+    m_calibration->setupChanged();
+}
+
+void frmHiTemp::mnuFitBarrier_Click() {
+    m_calibration->showFitDialog();
 }
 
 void frmHiTemp::mnuReset_Click() {
@@ -537,7 +561,8 @@ void frmHiTemp::mnuCopyGraph_Click() {
 template <class Job> void frmHiTemp::printWith(Job job) {
     const core::ResultTexts texts = resultTexts();
     (m_printer.get()->*job)(
-        ReportPrinter::Content{currentCase(), texts, chart(), m_recordingActions->measuredLines()});
+        ReportPrinter::Content{currentCase(), texts, chart(), m_recordingActions->measuredLines(),
+                               m_calibration->printedLines()});
 }
 
 void frmHiTemp::mnuPrint_Click() {

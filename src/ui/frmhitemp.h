@@ -44,6 +44,7 @@ class Platform;
 
 namespace kvh::ui {
 
+class Calibration;
 class CaseEditor;
 class CaseFile;
 class FileStatus;
@@ -104,6 +105,9 @@ public:
     RecentFiles& recentFiles() const { return *m_recent; }
     /// The recording commands and the measured recording attached to the case.
     RecordingActions& recordingActions() const { return *m_recordingActions; }
+    /// Keeps calibrated barriers in `folder` from now on (none until set).
+    void setCalibrationFolder(const QString& folder);
+    Calibration& calibration() const { return *m_calibration; }
 
 public slots:
     void Tab1_Click();
@@ -136,6 +140,8 @@ public slots:
     /// Row menu: a row above (false) or below (true) the current one; the selected rows.
     void mnuInsertRow_Click(bool below);
     void mnuDeleteRows_Click();
+    /// The fit of the case's barrier to a measured run.
+    void mnuFitBarrier_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -202,6 +208,8 @@ private:
     QAction* m_mnuPrint = nullptr;
     /// The printer chosen for the window's lifetime, and the print commands.
     std::unique_ptr<ReportPrinter> m_printer;
+    /// Calibrated barriers: the chooser, the fit dialog, the calibrated run's lines and curve.
+    Calibration* m_calibration = nullptr;
 };
 
 } // namespace kvh::ui

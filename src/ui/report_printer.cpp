@@ -72,6 +72,9 @@ bool ReportPrinter::paintDocument(QPagedPaintDevice& device, const Content& cont
     QString text = PrintPage::alignedReport(content.input, content.results, &device);
     for (const QString& line : content.measuredLines)
         text += QStringLiteral("\r\n") + line;
+    if (!content.extraLines.isEmpty())
+        text += QStringLiteral("\r\n") +
+                QString(content.extraLines).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     const QSize paintable = device.pageLayout().paintRectPixels(device.logicalDpiX()).size();
     PrintPage::paint(&painter, QRectF(QPointF(0, 0), QSizeF(paintable)), text, content.chart,
                      PrintPage::footer(casePath, QDateTime::currentDateTime()));

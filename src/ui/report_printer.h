@@ -32,6 +32,8 @@ public:
         ResultsChart& chart;
         /// Lines after the report: the comparison with a measured recording, when attached.
         QStringList measuredLines = {};
+        /// Lines printed under the report (a calibrated barrier's run), LF between them.
+        QString extraLines = {};
     };
 
     ReportPrinter(platform::Platform& platform, QWidget* parent);

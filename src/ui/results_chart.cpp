@@ -257,6 +257,8 @@ void ResultsChart::resetContent() {
     showBand(m_internal, m_internalBand, {});
     showBand(m_process, m_processBand, {});
     showSeries(m_process, true);
+    if (m_calibrated)
+        showSeries(m_calibrated, false);
     setTitle(m_axisX, core::kResetXTitle);
     setTitle(m_axisY, core::kResetYTitle);
     m_autoX = true;
@@ -489,6 +491,25 @@ void ResultsChart::plotAreaChanged(const QRectF& plotArea) {
     // Fewer buckets than pixels would show; a few too many cost only time.
     if (width > m_bucketsUsed || width * 5 < m_bucketsUsed * 4)
         fillSeries();
+}
+
+void ResultsChart::showCalibratedCurve(const QString& name,
+                                       const std::vector<core::ChartPoint>& points) {
+    ensureBuilt();
+    if (!m_calibrated)
+        m_calibrated = makeSeries(name, QPen(QColor(230, 130, 0), 2.0, Qt::DashDotLine));
+    m_calibrated->setName(name);
+    m_calibrated->replace(toQt(core::decimate(points, bucketCount())));
+    showSeries(m_calibrated, !points.empty());
+    if (points.empty() || !(m_autoX || m_autoY))
+        return;
+    Bounds b;
+    for (QLineSeries* s : {m_internal, m_process, m_limit, m_calibrated})
+        b.add(s->points());
+    if (m_autoX)
+        setNiceRange(m_axisX, b.xLow, b.xHigh);
+    if (m_autoY)
+        setNiceRange(m_axisY, b.yLow, b.yHigh);
 }
 
 } // namespace kvh::ui

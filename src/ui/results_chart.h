@@ -93,6 +93,10 @@ public:
     /// keep a readable size whatever the window's size, and the colours are the light ones.
     void renderTo(QPainter* painter, const QRectF& target, const QSizeF& layoutSize);
 
+    /// A calibrated barrier's internal curve over the run's, named `name`; no points: none.
+    /// Automatic scales take it in.
+    void showCalibratedCurve(const QString& name, const std::vector<core::ChartPoint>& points);
+
 signals:
     /// The user picked an axis (double-click on the axis, its labels or its title):
     /// 0 = x axis, 1 = y axis.
@@ -140,6 +144,7 @@ private:
     int m_bucketsUsed = 0;
     bool m_rangePending = false;
     bool m_built = false;
+    QLineSeries* m_calibrated = nullptr; ///< made on first use
 };
 
 } // namespace kvh::ui

@@ -143,6 +143,11 @@ void ResultsPage::announceVerdict(const QString& description) {
     QAccessible::updateAccessibility(&alert);
 }
 
+void ResultsPage::addUnderPeak(QWidget* widget) {
+    auto* box = static_cast<QVBoxLayout*>(layout());
+    box->insertWidget(box->indexOf(m_chart), widget);
+}
+
 void ResultsPage::showPeak(const QString& text) {
     setLabelText(m_peak, kPeakName, text);
 }

@@ -42,6 +42,9 @@ public:
     /// hides it). The summary's texts stay as they are.
     void showMeasured(const QString& text);
 
+    /// Shows `widget` under the peak line, above the chart.
+    void addUnderPeak(QWidget* widget);
+
     /// The two texts as the page shows them, the summary's lines joined by CR LF.
     QString summaryText() const;
     QString verdictText() const;

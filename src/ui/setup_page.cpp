@@ -69,6 +69,7 @@ SetupPage::SetupPage(QWidget* parent)
     right->addWidget(m_fraEnviron);
     right->addStretch();
     auto* left = new QVBoxLayout;
+    m_left = left;
     left->addWidget(m_fraModel);
     left->addStretch();
     auto* columns = new QHBoxLayout;
@@ -79,6 +80,10 @@ SetupPage::SetupPage(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 16);
     layout->addLayout(columns);
+}
+
+void SetupPage::addUnderModels(QWidget* widget) {
+    m_left->insertWidget(m_left->indexOf(m_fraModel) + 1, widget);
 }
 
 QGroupBox* SetupPage::makeFrame(const QString& name, const QString& caption) {

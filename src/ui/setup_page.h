@@ -13,6 +13,7 @@
 
 QT_BEGIN_NAMESPACE
 class QRadioButton;
+class QVBoxLayout;
 QT_END_NAMESPACE
 
 namespace kvh::ui {
@@ -24,6 +25,8 @@ public:
 
     /// Shows the selected, offered and hidden buttons and the frame tags of `setup`.
     void showState(const core::SetupState& setup);
+    /// Shows `widget` under the model buttons' frame.
+    void addUnderModels(QWidget* widget);
 
 signals:
     void modelClicked(int index);
@@ -36,6 +39,7 @@ private:
                              const QString& caption, const QString& tip);
 
     QGroupBox* m_fraModel;
+    QVBoxLayout* m_left = nullptr; ///< the model frame's column
     QGroupBox* m_fraTracer;
     QGroupBox* m_fraEnviron;
     std::array<QRadioButton*, core::kModelCount> m_models{};

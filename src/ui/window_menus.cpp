@@ -53,6 +53,8 @@ WindowMenus::WindowMenus(frmHiTemp& window, RecentFiles& recentFiles, const QUnd
             &frmHiTemp::mnuPrintPreview_Click);
     addItem(file, QStringLiteral("mnuExportPdf"), QStringLiteral("Export PDF..."),
             &frmHiTemp::mnuExportPdf_Click);
+    addItem(file, QStringLiteral("mnuFitBarrier"), QStringLiteral("&Fit Barrier to Recording..."),
+            &frmHiTemp::mnuFitBarrier_Click);
     QAction* blank = file->addSeparator();
     blank->setObjectName(QStringLiteral("mnuBlank"));
     new ExportMenu(window, file, blank);

@@ -117,7 +117,7 @@ private slots:
         QCOMPARE(file, QStringList({u"mnuNew"_s, u"mnuNewFromTemplateMenu"_s, u"mnuOpen"_s,
                                     u"mnuOpenRecentMenu"_s, u"mnuSave"_s, u"mnuPrint"_s,
                                     u"mnuPrintSetup"_s, u"mnuPrintPreview"_s, u"mnuExportPdf"_s,
-                                    u"mnuExport"_s, u"-"_s, u"mnuExit"_s}));
+                                    u"mnuFitBarrier"_s, u"mnuExport"_s, u"-"_s, u"mnuExit"_s}));
     }
 
     void refusalsBeforeResults_data() {
