@@ -8,9 +8,6 @@
 
 namespace kvh::tools {
 
-/// A recording that cannot be read (the exit code of every recording mode).
-inline constexpr int kExitBadRecording = 65;
-
 /// Whether the arguments ask for a fit (one of them is --fit).
 bool isFitRequest(const std::vector<std::string>& args);
 
