@@ -101,6 +101,12 @@ std::optional<QStringList> CaseFile::read(const QString& path) {
     return lines;
 }
 
+void CaseFile::recover(core::Case c, const QString& path) {
+    m_path = path;
+    m_editor.replaceCase(std::move(c));
+    m_editor.markModified();
+}
+
 bool CaseFile::save() {
     QString path = m_platform.saveFileName(m_parent, dialogStart(true), dialogFilter());
     if (path.isEmpty())

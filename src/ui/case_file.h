@@ -3,6 +3,8 @@
 // unsaved-changes question. The window asks; this class talks to the user through the
 // platform and keeps the path.
 
+#include "core/case.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +38,10 @@ public:
     /// Reads `path` into the editor as a fresh case. The notices of fields not read as written,
     /// or nothing when the file could not be opened (the message has been shown).
     std::optional<QStringList> read(const QString& path);
+
+    /// A recovered case: the editor takes it as a case changed since `path` (its own file, or
+    /// empty for a new case) was saved.
+    void recover(core::Case c, const QString& path);
 
 private:
     QString dialogStart(bool withName) const;

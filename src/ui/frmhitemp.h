@@ -16,6 +16,9 @@
 //             Open: the unsaved-changes question -> core::openDewFile (all or nothing)
 //             -> CaseEditor::replaceCase (fresh history) -> pages -> Tab1_Click
 //             openFile serves File > Open, Open Recent, a dropped file and the command line
+//   recovery: CaseRecovery writes the unsaved case to the recovery folder a few seconds after
+//             each edit; at start RecoveryBar offers the copies programs left -> Recover:
+//             CaseFile::recover (a changed case named after its file)
 //
 // Every dialog and the clipboard go through the Platform given to the constructor.
 
@@ -45,6 +48,8 @@ namespace kvh::ui {
 
 class CaseEditor;
 class CaseFile;
+class CaseRecovery;
+class RecoveryBar;
 class FileStatus;
 class NoticeBar;
 class ComparePage;
@@ -93,6 +98,12 @@ public:
     /// Keeps the recent files in `settings` from now on (null: for this window only).
     void setSettings(QSettings* settings);
     RecentFiles& recentFiles() const { return *m_recent; }
+
+    /// Keeps recovery copies of the unsaved case in `folder`, and offers in a bar above the
+    /// pages the copies of programs that ended without saving.
+    void keepRecoveryCopies(const QString& folder);
+    /// The recovery copies' keeper; null until keepRecoveryCopies.
+    CaseRecovery* recovery() const { return m_recovery; }
 
 public slots:
     void Tab1_Click();
@@ -151,6 +162,8 @@ private:
     template <class Job> void printWith(Job job);
     /// Reads `path` (no question asked) and shows the case and the file's notices.
     bool loadFile(const QString& path);
+    /// Recover on the recovery bar: after the unsaved-changes question, the copy `stem`.
+    void recoverCase(const std::string& stem);
 
     platform::Platform& m_platform;
     CaseEditor* m_editor;
@@ -174,6 +187,8 @@ private:
     QAction* m_mnuPrint = nullptr;
     /// The printer chosen for the window's lifetime, and the print commands.
     std::unique_ptr<ReportPrinter> m_printer;
+    CaseRecovery* m_recovery = nullptr;
+    RecoveryBar* m_recoveryBar = nullptr;
 };
 
 } // namespace kvh::ui
