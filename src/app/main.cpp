@@ -93,7 +93,8 @@ int main(int argc, char* argv[]) {
     kvh::ui::frmHiTemp window(platform);
     window.setSettings(&settings);
     window.keepRecoveryCopies(kvh::ui::CaseRecovery::defaultFolder());
-    // Ended from outside (a session's end, `kill`): the unsaved case is kept at once.
+    // Ended from outside (`kill`, the end of the session, Ctrl+C): the unsaved case is kept at
+    // once.
     kvh::ui::TerminationSignals termination;
     QObject::connect(&termination, &kvh::ui::TerminationSignals::arrived, &window, [&](int sig) {
         window.recovery()->writeNow();

@@ -14,7 +14,7 @@ namespace kvh::ui {
 
 namespace {
 
-constexpr int kSignals[] = {SIGTERM, SIGHUP};
+constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
 /// The pipe's two ends: the handler writes into [1], the event loop reads [0].
 int g_pipe[2] = {-1, -1};
 

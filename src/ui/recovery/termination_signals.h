@@ -1,7 +1,7 @@
 #pragma once
-// SIGTERM and SIGHUP (the session ends, `kill` without a number) as a Qt signal. The handler
-// only writes the signal's number into a pipe, which is all a handler may safely do; the event
-// loop reads it and the program does the rest.
+// SIGTERM, SIGHUP and SIGINT (`kill` without a number, the session or terminal ends, Ctrl+C)
+// as a Qt signal. The handler only writes the signal's number into a pipe, which is all a
+// handler may safely do; the event loop reads it and the program does the rest.
 
 #include <QObject>
 
