@@ -28,12 +28,19 @@ chmod 700 "$XDG_RUNTIME_DIR"
 copies=$XDG_STATE_HOME/KVHiTemp/recovery
 ulimit -c 0 # the crash rounds leave no core files
 
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+# An X server of the soak's own, on a display number it picks itself (others may run some).
+xvfb=
+start_x() {
+  rm -f "$out/display"
+  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$out/display" >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
+  export DISPLAY=:$(head -1 "$out/display")
+}
 trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null' EXIT
-export DISPLAY=$display QT_QPA_PLATFORM=xcb
-sleep 1
+export QT_QPA_PLATFORM=xcb
+start_x
+x_restarts=0
 
 casefile=$out/case.dew
 printf '[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\nDavar Model = 4\r\nTracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\nR,60,30\r\nD,60,30\r\nE,25,30\r\n' >"$casefile"
@@ -84,6 +91,7 @@ copy_temp() {
 
 rounds=0 offered=0 nothing=0 lost=0 damaged=0 failures=()
 round() {
+  kill -0 "$xvfb" 2>/dev/null || { start_x; x_restarts=$((x_restarts + 1)); }
   local kind=$1 log=$out/keys.log pid id typer end status temp line n_before n_total deadline
   rm -f "$copies"/case-* "$log" "$out/offered.txt"
   : >"$log"
@@ -149,7 +157,7 @@ for ((i = 0; i < terms; i++)); do round term; done
 
 echo "rounds: $rounds (SIGKILL $kills, crash $crashes, SIGTERM $terms)"
 echo "copies offered: $offered; nothing offered (no edit yet kept): $nothing"
-echo "damaged copies: $damaged; rounds that lost work: $lost"
+echo "damaged copies: $damaged; rounds that lost work: $lost; X server restarts: $x_restarts"
 printf '%s\n' "${failures[@]}" | grep -v '^$'
 echo "scratch folder: $out"
 [ ${#failures[@]} -eq 0 ]
