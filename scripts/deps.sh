@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
   clang libclang-rt-14-dev clang-format
   fonts-dejavu-core
-  poppler-utils xvfb
+  poppler-utils xvfb xdotool
   desktop-file-utils appstream
   locales
 )

@@ -4,17 +4,24 @@
 #include "platform/qt_platform.h"
 #include "ui/app_style.h"
 #include "ui/calibration/calibration_store.h"
+#include "ui/case_editor.h"
 #include "ui/command_line.h"
 #include "ui/file_names.h"
 #include "ui/frmhitemp.h"
+#include "ui/recovery/case_recovery.h"
+#include "ui/recovery/recovery_bar.h"
+#include "ui/recovery/termination_signals.h"
+#include "ui/settings_file.h"
 #include "ui/window_settings.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
 #include <QSettings>
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -54,6 +61,26 @@ bool answeredWithoutDisplay(int argc, char* argv[], int& exitCode) {
     return true;
 }
 
+/// Test-only faults and reports for scripts/recovery-soak.sh, off unless their variables are
+/// set: KVH_TEST_CRASH_AFTER_EDITS=N aborts the program at its Nth edit (a crash), and
+/// KVH_TEST_OFFERED=FILE writes the recovery bar's lines, one per line, into FILE at start.
+void installTestHooks(kvh::ui::frmHiTemp& window) {
+    if (const int edits = qEnvironmentVariableIntValue("KVH_TEST_CRASH_AFTER_EDITS"); edits > 0) {
+        QObject::connect(&window.editor(), &kvh::ui::CaseEditor::changed, &window,
+                         [edits, count = 0]() mutable {
+                             if (++count >= edits)
+                                 std::abort();
+                         });
+    }
+    const QString offered = qEnvironmentVariable("KVH_TEST_OFFERED");
+    if (offered.isEmpty())
+        return;
+    const auto* bar = window.findChild<kvh::ui::RecoveryBar*>(QStringLiteral("fraRecovery"));
+    QFile out(offered);
+    if (bar && out.open(QIODevice::WriteOnly))
+        out.write(bar->lines().join(QLatin1Char('\n')).toUtf8() + '\n');
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -72,12 +99,24 @@ int main(int argc, char* argv[]) {
     if (line.exitCode)
         return answer(line);
 
-    QSettings settings;
+    const kvh::ui::SettingsFile settingsFile;
+    if (!settingsFile.refusal().isEmpty())
+        std::fputs(settingsFile.refusal().toLocal8Bit().constData(), stderr);
+    QSettings& settings = settingsFile.settings();
     kvh::ui::WindowSettings place(settings);
     kvh::platform::QtPlatform platform;
     kvh::ui::frmHiTemp window(platform);
     window.setSettings(&settings);
     window.setCalibrationFolder(kvh::ui::CalibrationStore::defaultFolder());
+    window.keepRecoveryCopies(kvh::ui::CaseRecovery::defaultFolder());
+    // Ended from outside (`kill`, the end of the session, Ctrl+C): the unsaved case is kept at
+    // once.
+    kvh::ui::TerminationSignals termination;
+    QObject::connect(&termination, &kvh::ui::TerminationSignals::arrived, &window, [&](int sig) {
+        window.recovery()->writeNow();
+        kvh::ui::TerminationSignals::endBy(sig);
+    });
+    installTestHooks(window);
     place.restoreGeometry(window);
     window.show();
     if (!line.file.isEmpty())

@@ -32,6 +32,8 @@ public:
     /// The case differs from the one started, opened or last saved.
     bool isModified() const { return !m_history.isClean(); }
     void markSaved() { m_history.setClean(); }
+    /// The case differs from any file from now on (a recovered copy), until it is saved.
+    void markModified() { m_history.resetClean(); }
     /// Open: the opened case replaces this one, with a fresh history.
     void replaceCase(core::Case c);
 

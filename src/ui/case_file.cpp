@@ -162,6 +162,14 @@ bool CaseFile::startFromTemplate(const QString& path) {
     return true;
 }
 
+void CaseFile::recover(core::Case c, const QString& path) {
+    m_path = path;
+    m_stamp.reset(); // Save asks the usual question
+    m_suggestedName.clear();
+    m_editor.replaceCase(std::move(c));
+    m_editor.markModified();
+}
+
 bool CaseFile::save() {
     const std::string refusal = core::unsavableCellsMessage(m_editor.theCase());
     if (!refusal.empty()) {

@@ -4,6 +4,7 @@
 // platform and keeps the path.
 
 #include "core/file_stamp.h"
+#include "core/case.h"
 
 #include <QString>
 #include <QStringList>
@@ -48,6 +49,10 @@ public:
     /// name offered when it is first saved. False when it could not be read (the message has
     /// been shown).
     bool startFromTemplate(const QString& path);
+
+    /// A recovered case: the editor takes it as a case changed since `path` (its own file, or
+    /// empty for a new case) was saved.
+    void recover(core::Case c, const QString& path);
 
 private:
     QString dialogStart(bool withName) const;

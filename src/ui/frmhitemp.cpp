@@ -26,6 +26,8 @@
 #include "ui/recent_files.h"
 #include "ui/recent_files_menu.h"
 #include "ui/recording/recording_actions.h"
+#include "ui/recovery/case_recovery.h"
+#include "ui/recovery/recovery_bar.h"
 #include "ui/report_printer.h"
 #include "ui/results_chart.h"
 #include "ui/results_page.h"
@@ -39,6 +41,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
+#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -47,6 +51,7 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace kvh::ui {
@@ -80,6 +85,9 @@ const QString kAboutLowTemp =
 const QString kSetupSummaryName = QStringLiteral("Setup");
 const QString kOpenNoticeHeading =
     QStringLiteral("Opened, but some fields of the file are not read as they are written:");
+const QString kRecoveryAdvice = QStringLiteral("Save the case from time to time.");
+const QString kRecoverErrorText = QStringLiteral("The recovery copy could not be opened:\n%1");
+const QString kRecoverErrorTitle = QStringLiteral("Open Error");
 const QSize kInitialSize(1000, 720);
 
 enum Page { SetupTab = 0, ProcessTab = 1, ResultsTab = 2, CompareTab = 3, WhatIfTab = 4 };
@@ -137,6 +145,9 @@ frmHiTemp::frmHiTemp(platform::Platform& platform, QWidget* parent)
 }
 
 frmHiTemp::~frmHiTemp() {
+    // The keeper follows the editor's signals: it goes before the editor does. Going, it
+    // removes the copy of a case that was saved or discarded.
+    delete m_recovery;
     // The pages read the case, which the editor (a child made first) holds: they go first.
     delete takeCentralWidget();
     // What is left goes after this destructor, when the window is a plain widget: the undo
@@ -532,6 +543,49 @@ void frmHiTemp::mnuSave_Click() {
         m_recordingActions->caseSaved(m_file->path());
     }
     showFileState();
+}
+
+// ---- Recovery copies ----------------------------------------------------------------------
+
+void frmHiTemp::keepRecoveryCopies(const QString& folder) {
+    m_recovery = new CaseRecovery(
+        folder, *m_editor, [this] { return m_file->path(); }, this);
+    m_recoveryBar = new RecoveryBar;
+    // Above the pages, below the notices.
+    static_cast<QBoxLayout*>(centralWidget()->layout())->insertWidget(1, m_recoveryBar);
+    const auto tell = [this](const QString& reason) {
+        m_notice->showLines(reason, {kRecoveryAdvice});
+    };
+    connect(m_recovery, &CaseRecovery::failed, this, tell);
+    if (!m_recovery->error().isEmpty())
+        tell(m_recovery->error());
+    connect(m_recoveryBar, &RecoveryBar::recoverClicked, this, &frmHiTemp::recoverCase);
+    connect(m_recoveryBar, &RecoveryBar::discardClicked, this, [this](const std::string& stem) {
+        m_recovery->discard(stem);
+        m_recoveryBar->removeCopy(stem);
+    });
+    connect(m_recoveryBar, &RecoveryBar::showClicked, this,
+            [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(m_recovery->folder())); });
+    m_recoveryBar->offer(m_recovery->takeLeftCopies(currentCase()), QDateTime::currentDateTime());
+}
+
+void frmHiTemp::recoverCase(const std::string& stem) {
+    if (!m_file->maybeSave())
+        return;
+    core::RecoveryRead read = m_recovery->read(stem, currentCase());
+    if (const auto* damaged = std::get_if<core::DamagedCopy>(&read)) {
+        m_platform.messageBox(this, kRecoverErrorText.arg(qs(damaged->reason)), kRecoverErrorTitle,
+                              Buttons::Ok, Icon::Critical);
+        return;
+    }
+    auto& found = std::get<core::RecoveredCase>(read);
+    m_file->recover(std::move(found.theCase),
+                    QFile::decodeName(QByteArray::fromStdString(found.note.casePath)));
+    // After the case is taken: taking it removes the copy of the case it replaces.
+    m_recovery->adopt(stem);
+    m_recoveryBar->removeCopy(stem);
+    showCase();
+    Tab1_Click();
 }
 
 // ---- Reports, printing, the rest ----------------------------------------------------------

@@ -17,6 +17,9 @@
 //             -> CaseEditor::replaceCase (fresh history) -> pages -> Tab1_Click
 //             openFile serves File > Open, Open Recent, a dropped file and the command line
 //             New, New from Template: the question -> CaseFile::startNew / startFromTemplate
+//   recovery: CaseRecovery writes the unsaved case to the recovery folder a few seconds after
+//             each edit; at start RecoveryBar offers the copies programs left -> Recover:
+//             CaseFile::recover (a changed case named after its file)
 //
 // Every dialog and the clipboard go through the Platform given to the constructor.
 
@@ -47,6 +50,8 @@ namespace kvh::ui {
 class Calibration;
 class CaseEditor;
 class CaseFile;
+class CaseRecovery;
+class RecoveryBar;
 class FileStatus;
 class HandbookWindow;
 class NoticeBar;
@@ -108,6 +113,12 @@ public:
     /// Keeps calibrated barriers in `folder` from now on (none until set).
     void setCalibrationFolder(const QString& folder);
     Calibration& calibration() const { return *m_calibration; }
+
+    /// Keeps recovery copies of the unsaved case in `folder`, and offers in a bar above the
+    /// pages the copies of programs that ended without saving.
+    void keepRecoveryCopies(const QString& folder);
+    /// The recovery copies' keeper; null until keepRecoveryCopies.
+    CaseRecovery* recovery() const { return m_recovery; }
 
 public slots:
     void Tab1_Click();
@@ -179,6 +190,8 @@ private:
     bool loadFile(const QString& path);
     /// File > New from Template: the template as a new case, after the unsaved-changes question.
     void newFromTemplate(const QString& path);
+    /// Recover on the recovery bar: after the unsaved-changes question, the copy `stem`.
+    void recoverCase(const std::string& stem);
 
     platform::Platform& m_platform;
     CaseEditor* m_editor;
@@ -210,6 +223,8 @@ private:
     std::unique_ptr<ReportPrinter> m_printer;
     /// Calibrated barriers: the chooser, the fit dialog, the calibrated run's lines and curve.
     Calibration* m_calibration = nullptr;
+    CaseRecovery* m_recovery = nullptr;
+    RecoveryBar* m_recoveryBar = nullptr;
 };
 
 } // namespace kvh::ui
