@@ -223,8 +223,7 @@ SafeDwell findSafeDwell(const Case& c, std::optional<BarrierCoefficients> barrie
 
 std::variant<BarrierResult, RunError> calibratedBarrierResult(const Case& c,
                                                               const BarrierCoefficients& barrier,
-                                                              std::string name,
-                                                              bool withSafeDwell,
+                                                              std::string name, bool withSafeDwell,
                                                               const SafetySettings& safety) {
     RunInputs inputs = inputsOf(safety);
     inputs.barrier = barrier;

@@ -133,11 +133,9 @@ SafeDwell findSafeDwell(const Case& c, const SafetySettings& safety,
 
 /// The case's own model run with a calibrated barrier, with every figure of a comparison row;
 /// the row carries `name`.
-std::variant<BarrierResult, RunError> calibratedBarrierResult(const Case& c,
-                                                              const BarrierCoefficients& barrier,
-                                                              std::string name,
-                                                              bool withSafeDwell = true,
-                                                              const SafetySettings& safety = {});
+std::variant<BarrierResult, RunError>
+calibratedBarrierResult(const Case& c, const BarrierCoefficients& barrier, std::string name,
+                        bool withSafeDwell = true, const SafetySettings& safety = {});
 
 /// Whether the case is safe with its own model: it runs, passes and shows no dwell warning
 /// (with a margin: both maxima below limit - margin).

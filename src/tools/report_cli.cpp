@@ -2,9 +2,9 @@
 
 #include "barrier_option.h"
 #include "compare_cli.h"
-#include "what_if_cli.h"
-#include "recording_cli.h"
 #include "fit_cli.h"
+#include "recording_cli.h"
+#include "what_if_cli.h"
 
 #include "core/comparison_csv.h"
 #include "core/dew_file.h"

@@ -3,8 +3,8 @@
 // unsaved-changes question. The window asks; this class talks to the user through the
 // platform and keeps the path.
 
-#include "core/file_stamp.h"
 #include "core/case.h"
+#include "core/file_stamp.h"
 
 #include <QString>
 #include <QStringList>

@@ -248,10 +248,9 @@ void ComparePage::fillRow(int row, const core::BarrierResult& b) {
 void ComparePage::showRecommendation() {
     const auto& cmp = std::get<core::Comparison>(*m_outcome);
     // With a margin, "safe" says so.
-    const QString note =
-        cmp.safetyMargin > 0
-            ? kMarginNote.arg(qs(core::temperatureText(cmp.safetyMargin, m_case.setup.fahrenheit())))
-            : QString();
+    const QString note = cmp.safetyMargin > 0 ? kMarginNote.arg(qs(core::temperatureText(
+                                                    cmp.safetyMargin, m_case.setup.fahrenheit())))
+                                              : QString();
     if (!cmp.recommended) {
         setLabelText(m_recommendation, kRecommendationName, kNoneSafe + note);
         return;

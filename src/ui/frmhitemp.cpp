@@ -32,9 +32,9 @@
 #include "ui/results_chart.h"
 #include "ui/results_page.h"
 #include "ui/setup_page.h"
+#include "ui/templates_menu.h"
 #include "ui/what_if/safety_margin.h"
 #include "ui/what_if/what_if_page.h"
-#include "ui/templates_menu.h"
 #include "ui/window_menus.h"
 
 #include <QAbstractButton>
@@ -614,9 +614,9 @@ void frmHiTemp::mnuCopyGraph_Click() {
 
 template <class Job> void frmHiTemp::printWith(Job job) {
     const core::ResultTexts texts = resultTexts();
-    (m_printer.get()->*job)(
-        ReportPrinter::Content{currentCase(), texts, chart(), m_recordingActions->measuredLines(),
-                               m_calibration->printedLines()});
+    (m_printer.get()->*job)(ReportPrinter::Content{currentCase(), texts, chart(),
+                                                   m_recordingActions->measuredLines(),
+                                                   m_calibration->printedLines()});
 }
 
 void frmHiTemp::mnuPrint_Click() {

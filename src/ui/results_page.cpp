@@ -1,7 +1,7 @@
 #include "ui/results_page.h"
 
-#include "ui/notice_bar.h"
 #include "ui/accessible_text.h"
+#include "ui/notice_bar.h"
 #include "ui/qt_text.h"
 #include "ui/results_chart.h"
 
