@@ -21,7 +21,7 @@ set(expected
   share/kvhitemp/templates/solder-reflow.dew share/kvhitemp/templates/powder-coat-cure.dew
   share/kvhitemp/templates/anneal.dew share/kvhitemp/templates/furnace-braze.dew
   share/kvhitemp/templates/liquid-quench.dew
-  share/doc/KVHiTemp/handbook.md)
+  share/doc/KVHiTemp/handbook.md share/doc/KVHiTemp/file-format.md)
 foreach(f ${expected})
   if(NOT EXISTS "${PREFIX}/${f}")
     message(FATAL_ERROR "not installed: ${f}")
