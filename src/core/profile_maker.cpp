@@ -116,6 +116,10 @@ Case caseWithRows(const Case& c, const std::vector<MadeRow>& rows) {
     }
     Case out = c;
     applyDew(out, parsed);
+    // Open starts from the setup of start-up; the made rows keep the case's own setup and units.
+    out.setup = c.setup;
+    out.profile.setCell(0, kColTemp, out.setup.tempHeader());
+    out.profile.setCell(0, kColTime, out.setup.timeHeader());
     return out;
 }
 
