@@ -227,10 +227,23 @@ std::string RecoveryFolder::write(const std::string& stem, std::string_view byte
     while (::access(path(note.dewName).c_str(), F_OK) == 0);
     note.dewSize = bytes.size();
     note.dewChecksum = recoveryChecksum(bytes);
+    const std::string noteText = writeRecoveryNote(note);
+    if (dewFiles(m_folder, stem).empty()) {
+        // A first copy: the note goes first, so a case is never on disk without the name of
+        // its file; a note whose case never arrived is no copy (stems() leaves it out).
+        if (std::string error = writeFileAtomically(notePath(stem), noteText); !error.empty())
+            return error;
+        if (std::string error = writeFileAtomically(path(note.dewName), bytes); !error.empty()) {
+            ::unlink(notePath(stem).c_str());
+            return error;
+        }
+        return {};
+    }
+    // Later copies: the new case first, then the note that names it; until then the note
+    // still describes the previous case, which is still there.
     if (std::string error = writeFileAtomically(path(note.dewName), bytes); !error.empty())
         return error;
-    if (std::string error = writeFileAtomically(notePath(stem), writeRecoveryNote(note));
-        !error.empty()) {
+    if (std::string error = writeFileAtomically(notePath(stem), noteText); !error.empty()) {
         ::unlink(path(note.dewName).c_str());
         return error;
     }
@@ -275,7 +288,7 @@ std::vector<std::string> RecoveryFolder::stems(std::vector<std::string>* lockOnl
             continue;
         if (endsWith(name, kLockSuffix))
             locks.push_back(stem);
-        else if (endsWith(name, kNoteSuffix) || endsWith(name, kDewSuffix))
+        else if (endsWith(name, kDewSuffix)) // a note alone: its first case never arrived
             copies.push_back(stem);
     }
     std::sort(copies.begin(), copies.end());

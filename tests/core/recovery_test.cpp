@@ -162,6 +162,18 @@ TEST_F(RecoveryFolderTest, ACaseWrittenBeforeItsFirstNoteIsReadAsANewCase) {
     EXPECT_GT(back.note.changed, 0) << "dated by the file";
 }
 
+TEST_F(RecoveryFolderTest, ANoteWhoseFirstCaseNeverArrivedIsNoCopy) {
+    RecoveryFolder f = folder();
+    RecoveryNote note = noteFor("/cases/anneal.dew");
+    note.dewName = kStem + ".1.dew";
+    put(f.notePath(kStem), writeRecoveryNote(note));
+    EXPECT_TRUE(f.stems().empty());
+    // The first copy's note comes before its case: a copy on disk always names its file.
+    ASSERT_EQ(f.write(kStem, caseWithTemp("90"), noteFor("/cases/anneal.dew")), "");
+    EXPECT_EQ(found(f.read(kStem, Case{})).note.casePath, "/cases/anneal.dew");
+    EXPECT_EQ(f.stems(), std::vector<std::string>{kStem});
+}
+
 struct Damage : NamedRow {
     std::function<void(const fs::path& dir)> spoil;
     const char* reason;
