@@ -85,7 +85,10 @@ void checkComparison(kvh::core::Comparison& comparison, std::string_view file, u
         std::abort();
     for (size_t i = 0; i < rows.size(); ++i) {
         const kvh::core::BarrierResult& b = comparison.barriers[i];
-        if (table[i + 1].size() != 8 || rows[i].size() != 9 || rows[i][0] != file)
+        // model ... minutes_to_peak, then the unit and the limit in it
+        if (table[i + 1].size() != 10 || rows[i].size() != 11 || rows[i][0] != file)
+            std::abort();
+        if (table[i + 1][8] != (comparison.fahrenheit ? "F" : "C"))
             std::abort();
         if (!std::equal(table[i + 1].begin(), table[i + 1].end(), rows[i].begin() + 1))
             std::abort();
