@@ -35,7 +35,9 @@ ulimit -c 0 # the crash rounds leave no core files
 xvfb=
 start_x() {
   rm -f "$out/display"
-  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$out/display" >/dev/null 2>&1 &
+  # -noreset: the server otherwise starts over when its last client goes, and a program
+  # started in that moment cannot connect.
+  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp -noreset 5>"$out/display" >/dev/null 2>&1 &
   xvfb=$!
   for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
   export DISPLAY=:$(head -1 "$out/display")
