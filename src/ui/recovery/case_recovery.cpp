@@ -30,7 +30,7 @@ std::string local(const QString& path) {
 } // namespace
 
 QString CaseRecovery::defaultFolder() {
-    // Qt 6.4 has no state location: the base directory specification's own rule.
+    // Qt 6.4 has no state location: $XDG_STATE_HOME when absolute, else ~/.local/state.
     QString state = qEnvironmentVariable(kStateHome.toLatin1().constData());
     if (!QDir::isAbsolutePath(state))
         state = QDir::homePath() + kDefaultStateHome;
