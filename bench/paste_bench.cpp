@@ -7,9 +7,9 @@
 #include "core/dew_file.h"
 #include "core/grid_clipboard.h"
 #include "platform/platform.h"
-#include "ui/case_editor.h"
-#include "ui/frmhitemp.h"
-#include "ui/profile_grid.h"
+#include "ui/editing/case_editor.h"
+#include "ui/pages/profile_grid.h"
+#include "ui/window/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,7 +70,7 @@ BENCHMARK(BM_CorePaste10kRows)->Unit(benchmark::kMillisecond);
 void BM_WindowPaste10kRows(benchmark::State& state) {
     ClipboardSource platform;
     platform.text = QString::fromStdString(spreadsheetRows(kRows));
-    ui::frmHiTemp window(platform);
+    ui::MainWindow window(platform);
     window.setAttribute(Qt::WA_DontShowOnScreen);
     window.resize(1000, 760);
     window.show();

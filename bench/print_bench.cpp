@@ -8,9 +8,9 @@
 #include "core/chart_data.h"
 #include "core/model.h"
 #include "platform/platform.h"
-#include "ui/graph_copy.h"
-#include "ui/report_printer.h"
-#include "ui/results_chart.h"
+#include "ui/chart/graph_copy.h"
+#include "ui/chart/results_chart.h"
+#include "ui/output/report_printer.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -13,8 +13,8 @@
 // QT_QPA_PLATFORM set outside is kept (for example xcb under xvfb-run); offscreen otherwise.
 
 #include "platform/platform.h"
-#include "ui/app_style.h"
-#include "ui/frmhitemp.h"
+#include "ui/window/app_style.h"
+#include "ui/window/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -118,7 +118,7 @@ QByteArray notedProfileOf(int rows) {
 class Session {
 public:
     BenchPlatform platform;
-    kvh::ui::frmHiTemp window{platform};
+    kvh::ui::MainWindow window{platform};
     QTemporaryDir dir;
 
     explicit Session(int minutes) : Session(profileOf(minutes)) {}
@@ -213,7 +213,7 @@ int startupChild(StartWindow kind) {
     if (kind == StartWindow::Program) {
         kvh::ui::installAppStyle(); // as the program does first
         platform = std::make_unique<BenchPlatform>();
-        window = std::make_unique<kvh::ui::frmHiTemp>(*platform);
+        window = std::make_unique<kvh::ui::MainWindow>(*platform);
     } else if (kind == StartWindow::Bare) {
         window = bareWindow();
     } else {

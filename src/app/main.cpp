@@ -1,18 +1,18 @@
 // KVHiTemp, the desktop program: one main window on the real desktop services.
 // `kvhitemp [FILE.dew]` opens the case at start; --help and --version answer without a window.
 
+#include "app/command_line.h"
 #include "platform/qt_platform.h"
-#include "ui/app_style.h"
 #include "ui/calibration/calibration_store.h"
-#include "ui/case_editor.h"
-#include "ui/command_line.h"
-#include "ui/file_names.h"
-#include "ui/frmhitemp.h"
+#include "ui/editing/case_editor.h"
+#include "ui/editing/file_names.h"
 #include "ui/recovery/case_recovery.h"
 #include "ui/recovery/recovery_bar.h"
 #include "ui/recovery/termination_signals.h"
-#include "ui/settings_file.h"
-#include "ui/window_settings.h"
+#include "ui/window/app_style.h"
+#include "ui/window/main_window.h"
+#include "ui/window/settings_file.h"
+#include "ui/window/window_settings.h"
 
 #include <QApplication>
 #include <QFile>
@@ -43,7 +43,7 @@ QStringList argumentsOf(int argc, char* argv[]) {
     return arguments;
 }
 
-int answer(const kvh::ui::CommandLine& line) {
+int answer(const kvh::app::CommandLine& line) {
     std::fputs(line.message.toLocal8Bit().constData(), line.toStdout ? stdout : stderr);
     return *line.exitCode;
 }
@@ -54,7 +54,7 @@ bool answeredWithoutDisplay(int argc, char* argv[], int& exitCode) {
     int count = argc;
     QCoreApplication core(count, argv);
     nameTheProgram();
-    const kvh::ui::CommandLine line = kvh::ui::CommandLine::parse(argumentsOf(argc, argv));
+    const kvh::app::CommandLine line = kvh::app::CommandLine::parse(argumentsOf(argc, argv));
     if (line.exitCode != 0)
         return false;
     exitCode = answer(line);
@@ -64,7 +64,7 @@ bool answeredWithoutDisplay(int argc, char* argv[], int& exitCode) {
 /// Test-only faults and reports for scripts/recovery-soak.sh, off unless their variables are
 /// set: KVH_TEST_CRASH_AFTER_EDITS=N aborts the program at its Nth edit (a crash), and
 /// KVH_TEST_OFFERED=FILE writes the recovery bar's lines, one per line, into FILE at start.
-void installTestHooks(kvh::ui::frmHiTemp& window) {
+void installTestHooks(kvh::ui::MainWindow& window) {
     if (const int edits = qEnvironmentVariableIntValue("KVH_TEST_CRASH_AFTER_EDITS"); edits > 0) {
         QObject::connect(&window.editor(), &kvh::ui::CaseEditor::changed, &window,
                          [edits, count = 0]() mutable {
@@ -95,7 +95,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(kDesktopId);
     QApplication::setWindowIcon(QIcon::fromTheme(kDesktopId, QIcon(kIconResource)));
     // QApplication has taken its own options out of argv.
-    const kvh::ui::CommandLine line = kvh::ui::CommandLine::parse(argumentsOf(argc, argv));
+    const kvh::app::CommandLine line = kvh::app::CommandLine::parse(argumentsOf(argc, argv));
     if (line.exitCode)
         return answer(line);
 
@@ -105,7 +105,7 @@ int main(int argc, char* argv[]) {
     QSettings& settings = settingsFile.settings();
     kvh::ui::WindowSettings place(settings);
     kvh::platform::QtPlatform platform;
-    kvh::ui::frmHiTemp window(platform);
+    kvh::ui::MainWindow window(platform);
     window.setSettings(&settings);
     window.setCalibrationFolder(kvh::ui::CalibrationStore::defaultFolder());
     window.keepRecoveryCopies(kvh::ui::CaseRecovery::defaultFolder());

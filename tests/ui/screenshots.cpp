@@ -6,8 +6,8 @@
 
 #include "fake_platform.h"
 
-#include "ui/app_style.h"
-#include "ui/frmhitemp.h"
+#include "ui/window/app_style.h"
+#include "ui/window/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,7 +50,7 @@ int main(int argc, char* argv[]) {
     const QString dewFile = QString::fromLocal8Bit(argv[1]);
     const QString folder = QString::fromLocal8Bit(argv[2]);
     kvh::test::FakePlatform platform;
-    kvh::ui::frmHiTemp window(platform);
+    kvh::ui::MainWindow window(platform);
     window.resize(1000, 720);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))

@@ -6,8 +6,8 @@
 
 #include "core/model.h"
 #include "ui/calibration/calibration.h"
-#include "ui/compare_page.h"
-#include "ui/results_chart.h"
+#include "ui/chart/results_chart.h"
+#include "ui/pages/compare_page.h"
 
 #include <QComboBox>
 #include <QDialog>

@@ -7,8 +7,8 @@
 #include "core/comparison_csv.h"
 #include "core/model.h"
 #include "core/numbers.h"
-#include "ui/compare_chart.h"
-#include "ui/compare_page.h"
+#include "ui/chart/compare_chart.h"
+#include "ui/pages/compare_page.h"
 
 #include <QLineSeries>
 #include <QMenu>

@@ -4,9 +4,9 @@
 
 #include "window_harness.h"
 
-#include "ui/command_line.h"
-#include "ui/recent_files.h"
-#include "ui/window_settings.h"
+#include "app/command_line.h"
+#include "ui/editing/recent_files.h"
+#include "ui/window/window_settings.h"
 
 #include <QMenu>
 #include <QMimeData>
@@ -96,7 +96,7 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(bool, toStdout);
         QFETCH(QString, messagePart);
-        const ui::CommandLine line = ui::CommandLine::parse(QStringList{u"kvhitemp"_s} + args);
+        const app::CommandLine line = app::CommandLine::parse(QStringList{u"kvhitemp"_s} + args);
         QCOMPARE(line.file, file);
         QCOMPARE(line.exitCode.value_or(-1), exitCode);
         QCOMPARE(line.toStdout, toStdout);
@@ -249,7 +249,7 @@ private slots:
         const QString path = test::writeFile(h->dir.filePath(u"odd.ini"_s), ini);
         QSettings settings(path, QSettings::IniFormat);
         test::FakePlatform platform;
-        ui::frmHiTemp next(platform);
+        ui::MainWindow next(platform);
         next.setSettings(&settings);
         ui::WindowSettings place(settings);
         place.restoreGeometry(next);
@@ -280,7 +280,7 @@ private slots:
         ui::WindowSettings(settings).save(*h->window);
 
         test::FakePlatform platform;
-        ui::frmHiTemp next(platform);
+        ui::MainWindow next(platform);
         ui::WindowSettings place(settings);
         place.restoreGeometry(next);
         if (withCase)

@@ -4,7 +4,7 @@
 
 #include "window_harness.h"
 
-#include "ui/case_editor.h"
+#include "ui/editing/case_editor.h"
 
 #include <QMenu>
 #include <QStatusBar>

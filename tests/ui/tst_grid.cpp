@@ -6,7 +6,7 @@
 #include "window_harness.h"
 
 #include "core/dew_file.h"
-#include "ui/case_editor.h"
+#include "ui/editing/case_editor.h"
 
 #include <QUndoStack>
 

@@ -4,10 +4,10 @@
 
 #include "window_harness.h"
 
-#include "ui/app_style.h"
-#include "ui/frmhitemp.h"
-#include "ui/results_chart.h"
-#include "ui/window_settings.h"
+#include "ui/chart/results_chart.h"
+#include "ui/window/app_style.h"
+#include "ui/window/main_window.h"
+#include "ui/window/window_settings.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -39,13 +39,13 @@ struct ScaledWindow {
     QFont saved = QApplication::font();
     test::FakePlatform platform;
     QTemporaryDir dir;
-    std::unique_ptr<ui::frmHiTemp> window;
+    std::unique_ptr<ui::MainWindow> window;
 
     explicit ScaledWindow(double fontScale) {
         QFont f = saved;
         f.setPointSizeF(saved.pointSizeF() * fontScale);
         QApplication::setFont(f);
-        window = std::make_unique<ui::frmHiTemp>(platform);
+        window = std::make_unique<ui::MainWindow>(platform);
         window->openFile(test::writeFile(dir.filePath(u"case.dew"_s), kCase));
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))

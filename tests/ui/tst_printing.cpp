@@ -5,8 +5,8 @@
 
 #include "window_harness.h"
 
-#include "ui/print_page.h"
-#include "ui/report_printer.h"
+#include "ui/output/print_page.h"
+#include "ui/output/report_printer.h"
 
 #include <QBuffer>
 #include <QPdfWriter>

@@ -5,7 +5,7 @@
 
 #include "window_harness.h"
 
-#include "ui/profile_model.h"
+#include "ui/editing/profile_model.h"
 
 #include <QScrollBar>
 

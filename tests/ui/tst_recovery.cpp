@@ -7,11 +7,11 @@
 
 #include "core/dew_file.h"
 #include "core/recovery.h"
-#include "ui/case_editor.h"
+#include "ui/editing/case_editor.h"
 #include "ui/recovery/case_recovery.h"
 #include "ui/recovery/recovery_bar.h"
 #include "ui/recovery/termination_signals.h"
-#include "ui/settings_file.h"
+#include "ui/window/settings_file.h"
 
 #include <QDateTime>
 #include <QDesktopServices>

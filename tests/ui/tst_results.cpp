@@ -5,7 +5,7 @@
 #include "window_harness.h"
 
 #include "core/model.h"
-#include "ui/axis_scale_editor.h"
+#include "ui/chart/axis_scale_editor.h"
 
 #include <QAreaSeries>
 #include <QCheckBox>

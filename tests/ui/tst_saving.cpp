@@ -4,10 +4,10 @@
 
 #include "window_harness.h"
 
-#include "ui/case_editor.h"
-#include "ui/file_names.h"
-#include "ui/recent_files.h"
-#include "ui/window_settings.h"
+#include "ui/editing/case_editor.h"
+#include "ui/editing/file_names.h"
+#include "ui/editing/recent_files.h"
+#include "ui/window/window_settings.h"
 
 #include <QMenu>
 #include <QProcess>
@@ -241,7 +241,7 @@ private slots:
         QSettings settings(QDir::temp().filePath(u"kvh-scale-%1.conf"_s.arg(::getpid())),
                            QSettings::IniFormat);
         test::FakePlatform platform;
-        ui::frmHiTemp window(platform);
+        ui::MainWindow window(platform);
         ui::WindowSettings(settings).restoreGeometry(window);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

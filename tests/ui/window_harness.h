@@ -6,10 +6,10 @@
 #include "fake_platform.h"
 
 #include "core/case.h"
-#include "ui/frmhitemp.h"
-#include "ui/option_buttons.h"
-#include "ui/profile_grid.h"
-#include "ui/results_chart.h"
+#include "ui/chart/results_chart.h"
+#include "ui/pages/option_buttons.h"
+#include "ui/pages/profile_grid.h"
+#include "ui/window/main_window.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -59,10 +59,10 @@ inline const QByteArray kFailingCase = "[Setup]\r\nTemp Units = 1\r\nTime Units 
 class WindowHarness {
 public:
     FakePlatform platform;
-    std::unique_ptr<ui::frmHiTemp> window;
+    std::unique_ptr<ui::MainWindow> window;
     QTemporaryDir dir;
 
-    WindowHarness() : window(std::make_unique<ui::frmHiTemp>(platform)) {
+    WindowHarness() : window(std::make_unique<ui::MainWindow>(platform)) {
         window->resize(1000, 760);
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))

@@ -1,8 +1,8 @@
 #include "ui/calibration/calibration.h"
 
 #include "ui/calibration/fit_dialog.h"
-#include "ui/compare_page.h"
-#include "ui/results_chart.h"
+#include "ui/chart/results_chart.h"
+#include "ui/pages/compare_page.h"
 
 #include "core/advisor.h"
 #include "core/chart_data.h"

@@ -2,8 +2,8 @@
 // predicted internal temperature. Kept apart from the chart's own curves.
 
 #include "core/measured.h"
+#include "ui/chart/results_chart.h"
 #include "ui/qt_text.h"
-#include "ui/results_chart.h"
 
 #include <QLineSeries>
 #include <QPen>

@@ -4,11 +4,11 @@
 #include "core/file_io.h"
 #include "core/profile_maker.h"
 #include "platform/platform.h"
-#include "ui/case_editor.h"
+#include "ui/chart/results_chart.h"
+#include "ui/editing/case_editor.h"
+#include "ui/pages/results_page.h"
 #include "ui/qt_text.h"
 #include "ui/recording/recording_dialog.h"
-#include "ui/results_chart.h"
-#include "ui/results_page.h"
 
 #include <QDir>
 #include <QFile>

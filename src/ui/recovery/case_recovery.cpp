@@ -1,7 +1,7 @@
 #include "ui/recovery/case_recovery.h"
 
 #include "core/dew_file.h"
-#include "ui/case_editor.h"
+#include "ui/editing/case_editor.h"
 #include "ui/qt_text.h"
 
 #include <QCoreApplication>
