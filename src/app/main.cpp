@@ -75,7 +75,7 @@ void installTestHooks(kvh::ui::MainWindow& window) {
     const QString offered = qEnvironmentVariable("KVH_TEST_OFFERED");
     if (offered.isEmpty())
         return;
-    const auto* bar = window.findChild<kvh::ui::RecoveryBar*>(QStringLiteral("fraRecovery"));
+    const kvh::ui::RecoveryBar* bar = window.recoveryBar();
     QFile out(offered);
     if (bar && out.open(QIODevice::WriteOnly))
         out.write(bar->lines().join(QLatin1Char('\n')).toUtf8() + '\n');
@@ -121,8 +121,8 @@ int main(int argc, char* argv[]) {
     window.show();
     if (!line.file.isEmpty())
         window.openFile(line.file);
-    place.restorePage(window);
+    place.restorePage(window.pages(), window.currentCase().setup.complete());
     const int code = QApplication::exec();
-    place.save(window);
+    place.save(window, window.pages());
     return code;
 }

@@ -27,8 +27,8 @@ inline constexpr int64_t kMaxTotalMinutes = 1'000'000;
 /// precision, by model row and response case.
 using ModelParams = std::array<std::array<float, kParamCols>, kParamRows>;
 
-/// The table as InitModel fills it: each quotient or product is formed in double from single
-/// operands and stored single.
+/// The barrier table as every run builds it: each quotient or product is formed in double from
+/// single operands and stored single.
 ModelParams buildModelParams();
 
 /// TracerIndex + 2 * EnvironIndex.

@@ -254,7 +254,7 @@ private slots:
         ui::WindowSettings place(settings);
         place.restoreGeometry(next);
         next.show();
-        place.restorePage(next);
+        place.restorePage(next.pages(), next.currentCase().setup.complete());
         QCOMPARE(next.recentFiles().files(), recent);
         QCOMPARE(next.findChild<QTabWidget*>(u"Tab1"_s)->currentIndex(), 0);
         QVERIFY(next.screen()->availableGeometry().contains(next.geometry()));
@@ -277,7 +277,7 @@ private slots:
         h->showResults();
         h->showPage(page);
         h->window->setGeometry(40, 60, 700, 500); // the offscreen screen is 800x600
-        ui::WindowSettings(settings).save(*h->window);
+        ui::WindowSettings(settings).save(*h->window, h->window->pages());
 
         test::FakePlatform platform;
         ui::MainWindow next(platform);
@@ -285,7 +285,7 @@ private slots:
         place.restoreGeometry(next);
         if (withCase)
             QVERIFY(next.openFile(h->dir.filePath(u"case.dew"_s)));
-        place.restorePage(next);
+        place.restorePage(next.pages(), next.currentCase().setup.complete());
         QCOMPARE(next.geometry(), QRect(40, 60, 700, 500));
         QCOMPARE(next.findChild<QTabWidget*>(u"Tab1"_s)->currentIndex(), restoredPage);
         QVERIFY(platform.messages.isEmpty());

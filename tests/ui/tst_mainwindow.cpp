@@ -159,7 +159,7 @@ private slots:
         QCOMPARE(h->txtPF(), QString());
         QVERIFY(h->window->chart().data().internal.empty());
         QCOMPARE(h->platform.clipboardText, u"kept"_s);
-        QCOMPARE(h->window->strReport(), QString());
+        QCOMPARE(h->window->reportText(), QString());
     }
 
     void modelButtonsFollowTheRules_data() {
@@ -276,7 +276,7 @@ private slots:
         const QString expected = QString::fromStdString(
             core::buildReportText(h->theCase(), {evaluation.summary, evaluation.verdict}));
         QCOMPARE(h->platform.clipboardText, expected);
-        QCOMPARE(h->window->strReport(), expected);
+        QCOMPARE(h->window->reportText(), expected);
 
         // A later setup change reaches the report; the results shown stay as they were.
         h->showPage(0);

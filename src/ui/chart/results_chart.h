@@ -54,7 +54,7 @@ public:
 
     explicit ResultsChart(QWidget* parent = nullptr);
 
-    /// The reset of InitModel: no points, titles "Elapsed Minutes" / "Temperature °C" at
+    /// The reset of resetChart: no points, titles "Elapsed Minutes" / "Temperature °C" at
     /// 12 pt, both axes on automatic scaling.
     void reset();
 

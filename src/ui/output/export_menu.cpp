@@ -6,16 +6,15 @@
 #include "platform/platform.h"
 #include "ui/chart/graph_copy.h"
 #include "ui/chart/results_chart.h"
+#include "ui/editing/case_editor.h"
 #include "ui/editing/save_flow.h"
 #include "ui/pages/compare_page.h"
 #include "ui/qt_text.h"
-#include "ui/window/main_window.h"
 
 #include <QAction>
 #include <QBuffer>
 #include <QImage>
 #include <QMenu>
-#include <QTabWidget>
 
 namespace kvh::ui {
 
@@ -47,7 +46,6 @@ const QString kModelMissing = QStringLiteral("the barrier model");
 const QString kTracerMissing = QStringLiteral("the tracer type");
 const QString kEnvironMissing = QStringLiteral("the process environment");
 const QString kAnd = QStringLiteral(" and ");
-constexpr int kResultsPage = 2;
 
 const ExportKind kSeries{{kCsvFilter, QStringLiteral(".csv"), kErrorTitle},
                          QStringLiteral(".series.csv"),
@@ -92,8 +90,8 @@ QString setupMissingText(const core::SetupState& setup) {
 
 } // namespace
 
-ExportMenu::ExportMenu(MainWindow& window, QMenu* file, QAction* before)
-    : QObject(&window), m_window(window) {
+ExportMenu::ExportMenu(Host host, QMenu* file, QAction* before)
+    : QObject(host.window), m_host(std::move(host)) {
     auto* menu = new QMenu(kMenuCaption, file);
     menu->setObjectName(QStringLiteral("mnuExport"));
     menu->menuAction()->setObjectName(QStringLiteral("mnuExport"));
@@ -102,11 +100,10 @@ ExportMenu::ExportMenu(MainWindow& window, QMenu* file, QAction* before)
         const char* name;
         const QString& caption;
         void (ExportMenu::*handler)();
-    } items[] = {
-        {"mnuExportSeries", kSeriesCaption, &ExportMenu::mnuExportSeries_Click},
-        {"mnuExportPng", kPngCaption, &ExportMenu::mnuExportPng_Click},
-        {"mnuExportSvg", kSvgCaption, &ExportMenu::mnuExportSvg_Click},
-        {"mnuExportComparison", kComparisonCaption, &ExportMenu::mnuExportComparison_Click}};
+    } items[] = {{"mnuExportSeries", kSeriesCaption, &ExportMenu::exportSeries},
+                 {"mnuExportPng", kPngCaption, &ExportMenu::exportPng},
+                 {"mnuExportSvg", kSvgCaption, &ExportMenu::exportSvg},
+                 {"mnuExportComparison", kComparisonCaption, &ExportMenu::exportComparison}};
     for (const auto& item : items) {
         QAction* action = menu->addAction(item.caption);
         action->setObjectName(QString::fromLatin1(item.name));
@@ -115,38 +112,41 @@ ExportMenu::ExportMenu(MainWindow& window, QMenu* file, QAction* before)
 }
 
 void ExportMenu::tell(const QString& text) {
-    m_window.platform().messageBox(&m_window, text, kErrorTitle, platform::Buttons::Ok,
-                                   platform::Icon::Critical);
+    m_host.platform.messageBox(m_host.window, text, kErrorTitle, platform::Buttons::Ok,
+                               platform::Icon::Critical);
+}
+
+const core::Case& ExportMenu::theCase() const {
+    return m_host.editor.theCase();
 }
 
 bool ExportMenu::setupComplete() {
-    const core::SetupState& setup = m_window.currentCase().setup;
+    const core::SetupState& setup = theCase().setup;
     if (!setup.complete())
         tell(setupMissingText(setup));
     return setup.complete();
 }
 
 bool ExportMenu::chartShowsTheCase() {
-    const auto* pages = m_window.findChild<QTabWidget*>(QStringLiteral("Tab1"));
-    if (m_window.hasResults() && pages->currentIndex() == kResultsPage)
+    if (m_host.resultsShown())
         return true; // as displayed, fixed axis ranges included
     // From another page the case is run as the results page would run it.
-    return setupComplete() && m_window.PlotGraph();
+    return setupComplete() && m_host.runAndShowResults();
 }
 
 void ExportMenu::exportBytes(const ExportKind& kind, const QByteArray& bytes) {
-    const SaveFlow flow(m_window.platform(), &m_window);
+    const SaveFlow flow(m_host.platform, m_host.window);
     const QString path = flow.askPath(
-        SaveFlow::startBeside(m_window.filePath(), kind.besideCase, kind.unsavedName), kind.save);
+        SaveFlow::startBeside(m_host.filePath(), kind.besideCase, kind.unsavedName), kind.save);
     if (!path.isEmpty())
         flow.write(path, bytesView(bytes), kind.save);
 }
 
-void ExportMenu::mnuExportSeries_Click() {
+void ExportMenu::exportSeries() {
     if (!setupComplete())
         return;
     // The case as it is now, run as the results page runs it (the series are not kept).
-    const core::RunOutcome outcome = core::runModel(m_window.currentCase());
+    const core::RunOutcome outcome = core::runModel(theCase());
     if (const auto* error = std::get_if<core::RunError>(&outcome)) {
         tell(qs(core::describeError(*error)));
         return;
@@ -155,18 +155,18 @@ void ExportMenu::mnuExportSeries_Click() {
                 QByteArray::fromStdString(core::seriesCsv(std::get<core::RunResult>(outcome))));
 }
 
-void ExportMenu::mnuExportPng_Click() {
+void ExportMenu::exportPng() {
     if (chartShowsTheCase())
-        exportBytes(kPng, pngBytes(chartBitmap(m_window.chart(), m_window.devicePixelRatioF())));
+        exportBytes(kPng, pngBytes(chartBitmap(m_host.chart, m_host.window->devicePixelRatioF())));
 }
 
-void ExportMenu::mnuExportSvg_Click() {
+void ExportMenu::exportSvg() {
     if (chartShowsTheCase())
-        exportBytes(kSvg, chartSvg(m_window.chart()));
+        exportBytes(kSvg, chartSvg(m_host.chart));
 }
 
-void ExportMenu::mnuExportComparison_Click() {
-    const auto& outcome = m_window.comparePage().comparison();
+void ExportMenu::exportComparison() {
+    const auto& outcome = m_host.comparison();
     if (!outcome) {
         tell(kNotComparableText);
         return;

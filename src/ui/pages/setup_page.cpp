@@ -120,4 +120,8 @@ void SetupPage::showState(const core::SetupState& setup) {
     m_fraEnviron->setProperty("tag", qs(setup.environTag()));
 }
 
+void SetupPage::clickModel(int index) {
+    m_models.at(static_cast<size_t>(index))->click();
+}
+
 } // namespace kvh::ui

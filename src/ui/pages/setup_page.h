@@ -27,6 +27,8 @@ public:
     void showState(const core::SetupState& setup);
     /// Shows `widget` under the model buttons' frame.
     void addUnderModels(QWidget* widget);
+    /// Clicks the button of model `index`, as the user would.
+    void clickModel(int index);
 
 signals:
     void modelClicked(int index);

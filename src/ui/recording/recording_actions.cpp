@@ -53,11 +53,11 @@ RecordingActions::RecordingActions(const Host& host, QMenu* menu)
     : QObject(host.window), m_host(host) {
     menu->addSeparator();
     addItem(menu, QStringLiteral("mnuProfileFromRecording"), kProfileCaption,
-            &RecordingActions::mnuProfileFromRecording_Click);
+            &RecordingActions::makeProfileFromRecording);
     addItem(menu, QStringLiteral("mnuAttachMeasured"), kAttachCaption,
-            &RecordingActions::mnuAttachMeasured_Click);
+            &RecordingActions::attachMeasured);
     m_detach = addItem(menu, QStringLiteral("mnuDetachMeasured"), kDetachCaption,
-                       &RecordingActions::mnuDetachMeasured_Click);
+                       &RecordingActions::detachMeasured);
     m_detach->setEnabled(false);
 }
 
@@ -87,7 +87,7 @@ std::optional<std::pair<QString, std::string>> RecordingActions::askRecording() 
     return std::pair{path, std::move(std::get<std::string>(bytes))};
 }
 
-void RecordingActions::mnuProfileFromRecording_Click() {
+void RecordingActions::makeProfileFromRecording() {
     auto file = askRecording();
     if (!file)
         return;
@@ -110,7 +110,7 @@ void RecordingActions::mnuProfileFromRecording_Click() {
     m_host.editor.replaceProfile(kProfileName, next.profile);
 }
 
-void RecordingActions::mnuAttachMeasured_Click() {
+void RecordingActions::attachMeasured() {
     auto file = askRecording();
     if (!file)
         return;
@@ -131,7 +131,7 @@ void RecordingActions::mnuAttachMeasured_Click() {
     m_host.rerun();
 }
 
-void RecordingActions::mnuDetachMeasured_Click() {
+void RecordingActions::detachMeasured() {
     m_store.forget(m_casePath);
     attach(std::nullopt);
     m_host.rerun();

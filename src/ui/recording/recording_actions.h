@@ -60,9 +60,9 @@ public:
     const QStringList& measuredLines() const { return m_lines; }
     const std::optional<MeasuredAttachment>& attachment() const { return m_attachment; }
 
-    void mnuProfileFromRecording_Click();
-    void mnuAttachMeasured_Click();
-    void mnuDetachMeasured_Click();
+    void makeProfileFromRecording();
+    void attachMeasured();
+    void detachMeasured();
 
 private:
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption,

@@ -19,6 +19,7 @@
 #include "ui/editing/recent_files.h"
 #include "ui/editing/recent_files_menu.h"
 #include "ui/editing/templates_menu.h"
+#include "ui/output/export_menu.h"
 #include "ui/output/report_printer.h"
 #include "ui/pages/compare_page.h"
 #include "ui/pages/process_page.h"
@@ -37,7 +38,6 @@
 #include "ui/window/notice_bar.h"
 #include "ui/window/window_menus.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -127,19 +127,18 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
         if (m_comparePage)
             m_comparePage->setCalibrated(m_calibration->chosen());
         if (m_tab->currentIndex() == ResultsTab && currentCase().setup.complete())
-            PlotGraph();
+            runAndShowResults();
     });
     buildMenus();
     buildStatusBar();
     connectPages();
-    connectPrinting();
     connect(new FileDropFilter(this), &FileDropFilter::fileDropped, this, &MainWindow::openFile);
 
     // Start-up: the Setup page, the initial table, then the model's reset.
-    Tab1_Click();
+    onPageChanged();
     showCase();
-    InitModel();
-    connect(m_tab, &QTabWidget::currentChanged, this, &MainWindow::Tab1_Click);
+    resetChart();
+    connect(m_tab, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);
     connect(m_editor, &CaseEditor::changed, this, &MainWindow::caseEdited);
     connect(&m_editor->history(), &QUndoStack::cleanChanged, this, &MainWindow::showFileState);
 }
@@ -167,15 +166,53 @@ const QString& MainWindow::filePath() const {
 // ---- Window and menus ---------------------------------------------------------------------
 
 void MainWindow::buildMenus() {
-    const WindowMenus menus(*this, *m_recent, m_editor->history());
-    m_mnuPrint = menus.print();
-    const RecordingActions::Host host{m_platform, this, *m_editor, [this] {
-                                          if (m_tab->currentIndex() == ResultsTab)
-                                              Tab1_Click();
-                                      }};
-    m_recordingActions = new RecordingActions(host, findChild<QMenu*>(QStringLiteral("mnuEdit")));
-    connect(menus.recent(), &RecentFilesMenu::fileChosen, this, &MainWindow::openRecent);
-    connect(menus.templates(), &TemplatesMenu::templateChosen, this, &MainWindow::newFromTemplate);
+    const MenuItems menus = buildMenuBar(*menuBar(), *m_recent, m_editor->history());
+    const std::pair<QAction*, void (MainWindow::*)()> handlers[] = {
+        {menus.newCase, &MainWindow::newCase},
+        {menus.open, &MainWindow::openCase},
+        {menus.save, &MainWindow::saveCase},
+        {menus.print, &MainWindow::printReport},
+        {menus.printSetup, &MainWindow::choosePrinter},
+        {menus.printPreview, &MainWindow::printPreview},
+        {menus.exportPdf, &MainWindow::exportPdf},
+        {menus.fitBarrier, &MainWindow::fitBarrier},
+        {menus.exit, &MainWindow::exitProgram},
+        // The history moves the case; the cell editor, showing a visit the history moves away
+        // from, goes.
+        {menus.undo, &MainWindow::hideCellEditor},
+        {menus.redo, &MainWindow::hideCellEditor},
+        {menus.copyGraph, &MainWindow::copyGraphToClipboard},
+        {menus.copyData, &MainWindow::copyDataAndText},
+        {menus.reset, &MainWindow::resetCase},
+        {menus.handbook, &MainWindow::showHandbook},
+        {menus.about, &MainWindow::showAbout}};
+    for (const auto& [action, handler] : handlers)
+        connect(action, &QAction::triggered, this, handler);
+    m_mnuPrint = menus.print;
+    // Preview and PDF show the printed page: like "&Print" they wait for the first results.
+    for (QAction* item : {menus.printPreview, menus.exportPdf}) {
+        item->setEnabled(false);
+        connect(m_mnuPrint, &QAction::changed, item,
+                [this, item] { item->setEnabled(m_mnuPrint->isEnabled()); });
+    }
+    new ExportMenu({m_platform, this, *m_editor, [this] {
+        return filePath(); }, chart(),
+                    [this] {
+        return hasResults() && m_tab->currentIndex() == ResultsTab; },
+                    [this] {
+        return runAndShowResults(); },
+                    [this]() -> const auto& { return comparePage().comparison();
+}
+} // namespace kvh::ui
+,
+                   menus.file, menus.beforeExit);
+const RecordingActions::Host host{m_platform, this, *m_editor, [this] {
+                                      if (m_tab->currentIndex() == ResultsTab)
+                                          onPageChanged();
+                                  }};
+m_recordingActions = new RecordingActions(host, menus.edit);
+connect(menus.recent, &RecentFilesMenu::fileChosen, this, &MainWindow::openRecent);
+connect(menus.templates, &TemplatesMenu::templateChosen, this, &MainWindow::newFromTemplate);
 }
 
 void MainWindow::buildStatusBar() {
@@ -190,24 +227,25 @@ void MainWindow::showFileState() {
 }
 
 void MainWindow::connectPages() {
-    connect(m_resultsPage, &ResultsPage::tracerOnlyClicked, this, &MainWindow::chkTracerOnly_Click);
+    connect(m_resultsPage, &ResultsPage::tracerOnlyClicked, this, &MainWindow::onTracerOnlyToggled);
     connect(&chart(), &ResultsChart::axisPicked, this,
             [this](int axisId) { editAxisScale(chart(), m_platform, this, axisId); });
-    connect(m_setupPage, &SetupPage::modelClicked, this, &MainWindow::optMod_Click);
-    connect(m_setupPage, &SetupPage::tracerClicked, this, &MainWindow::optTracerType_Click);
-    connect(m_setupPage, &SetupPage::environClicked, this, &MainWindow::optEnviron_Click);
-    connect(m_processPage, &ProcessPage::tempUnitClicked, this, &MainWindow::optTempUnits_Click);
-    connect(m_processPage, &ProcessPage::timeUnitClicked, this, &MainWindow::optTimeUnits_Click);
-    connect(m_processPage, &ProcessPage::convertClicked, this, &MainWindow::cmdConvert_Click);
-    connect(m_processPage, &ProcessPage::addRowClicked, this, &MainWindow::cmdAddRow_Click);
-    connect(m_processPage, &ProcessPage::rowColClicked, this, &MainWindow::cmdRowCol_Click);
-    connect(m_processPage, &ProcessPage::insertRowClicked, this, &MainWindow::mnuInsertRow_Click);
-    connect(m_processPage, &ProcessPage::deleteRowsClicked, this, &MainWindow::mnuDeleteRows_Click);
-    connect(&m_processPage->grid(), &ProfileGrid::clicked, this, &MainWindow::fg1_Click);
-    connect(&m_processPage->grid(), &ProfileGrid::selectionMade, this, &MainWindow::fg1_SelChange);
+    connect(m_setupPage, &SetupPage::modelClicked, this, &MainWindow::selectModel);
+    connect(m_setupPage, &SetupPage::tracerClicked, this, &MainWindow::selectTracerType);
+    connect(m_setupPage, &SetupPage::environClicked, this, &MainWindow::selectEnvironment);
+    connect(m_processPage, &ProcessPage::tempUnitClicked, this, &MainWindow::selectTempUnit);
+    connect(m_processPage, &ProcessPage::timeUnitClicked, this, &MainWindow::selectTimeUnit);
+    connect(m_processPage, &ProcessPage::convertClicked, this, &MainWindow::convertUnits);
+    connect(m_processPage, &ProcessPage::addRowClicked, this, &MainWindow::addRow);
+    connect(m_processPage, &ProcessPage::rowColClicked, this, &MainWindow::clearSelectedCells);
+    connect(m_processPage, &ProcessPage::insertRowClicked, this, &MainWindow::insertRow);
+    connect(m_processPage, &ProcessPage::deleteRowsClicked, this, &MainWindow::deleteRows);
+    connect(&m_processPage->grid(), &ProfileGrid::clicked, this, &MainWindow::onGridClicked);
+    connect(&m_processPage->grid(), &ProfileGrid::selectionMade, this,
+            &MainWindow::onGridSelectionMade);
     new GridCommands(m_processPage->grid(), *m_editor, m_platform, this);
     connect(&m_processPage->grid(), &ProfileGrid::editorTextChanged, this,
-            &MainWindow::txtFGIn_Change);
+            &MainWindow::onCellEditorChanged);
 }
 
 // ---- The compare page, built on first need ------------------------------------------------
@@ -222,10 +260,8 @@ ComparePage& MainWindow::comparePage() {
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_comparePage);
         // A row chosen on the compare page is a click on that model's button.
-        connect(m_comparePage, &ComparePage::barrierChosen, this, [this](int model) {
-            m_setupPage->findChild<QAbstractButton*>(QStringLiteral("optMod_%1").arg(model))
-                ->click();
-        });
+        connect(m_comparePage, &ComparePage::barrierChosen, this,
+                [this](int model) { m_setupPage->clickModel(model); });
         m_comparePage->setMargin(m_margin->celsius());
         connect(m_margin, &SafetyMargin::changed, m_comparePage, &ComparePage::setMargin);
     }
@@ -289,11 +325,11 @@ void MainWindow::showCase() {
 
 // ---- Pages and the run --------------------------------------------------------------------
 
-void MainWindow::Tab1_Click() {
+void MainWindow::onPageChanged() {
     m_processPage->grid().hideEditor();
     const int page = m_tab->currentIndex();
     if (page == ProcessTab)
-        InitModel();
+        resetChart();
     if (page != SetupTab)
         showSetupSummary();
     if (page == ResultsTab)
@@ -310,10 +346,10 @@ void MainWindow::plotIfComplete() {
                               Icon::None);
         return;
     }
-    PlotGraph();
+    runAndShowResults();
 }
 
-void MainWindow::InitModel() {
+void MainWindow::resetChart() {
     chart().reset();
 }
 
@@ -321,8 +357,8 @@ void MainWindow::showDoubtfulCells() {
     m_resultsPage->showNotices(m_editor->model().doubtfulNotices());
 }
 
-bool MainWindow::PlotGraph() {
-    InitModel();
+bool MainWindow::runAndShowResults() {
+    resetChart();
     // The doubtful cells may well be why a run fails: they are named either way.
     showDoubtfulCells();
     const core::Case& c = currentCase();
@@ -360,7 +396,7 @@ bool MainWindow::PlotGraph() {
     return true;
 }
 
-void MainWindow::chkTracerOnly_Click() {
+void MainWindow::onTracerOnlyToggled() {
     chart().setAutoScale();
     plotIfComplete();
 }
@@ -370,36 +406,36 @@ void MainWindow::setCalibrationFolder(const QString& folder) {
     m_calibration->setupChanged();
 }
 
-void MainWindow::mnuFitBarrier_Click() {
+void MainWindow::fitBarrier() {
     m_calibration->showFitDialog();
 }
 
-void MainWindow::mnuReset_Click() {
-    InitModel();
-    Tab1_Click();
+void MainWindow::resetCase() {
+    resetChart();
+    onPageChanged();
 }
 
 // ---- Setup choices ------------------------------------------------------------------------
 
-void MainWindow::optMod_Click(int index) {
+void MainWindow::selectModel(int index) {
     m_editor->selectModel(index);
 }
 
-void MainWindow::optTracerType_Click(int index) {
+void MainWindow::selectTracerType(int index) {
     m_editor->selectTracer(index);
 }
 
-void MainWindow::optEnviron_Click(int index) {
+void MainWindow::selectEnvironment(int index) {
     m_editor->selectEnviron(index);
 }
 
-void MainWindow::optTempUnits_Click(int index) {
+void MainWindow::selectTempUnit(int index) {
     m_processPage->grid().hideEditor();
     m_editor->selectTempUnit(index);
     showSetup(); // a click on the chosen unit changes nothing, but unchecked its button
 }
 
-void MainWindow::optTimeUnits_Click(int index) {
+void MainWindow::selectTimeUnit(int index) {
     m_processPage->grid().hideEditor();
     m_editor->selectTimeUnit(index);
     showSetup();
@@ -407,7 +443,7 @@ void MainWindow::optTimeUnits_Click(int index) {
 
 // ---- Profile editor -----------------------------------------------------------------------
 
-void MainWindow::fg1_Click() {
+void MainWindow::onGridClicked() {
     ProfileGrid& grid = m_processPage->grid();
     grid.hideEditor();
     const core::GridSelection sel = grid.selection();
@@ -417,20 +453,20 @@ void MainWindow::fg1_Click() {
         grid.openEditor(sel.row, sel.col, qs(currentCase().profile.cell(sel.row, sel.col)));
 }
 
-void MainWindow::fg1_SelChange() {
+void MainWindow::onGridSelectionMade() {
     ProfileGrid& grid = m_processPage->grid();
     grid.hideEditor();
     m_editor->select(grid.selection());
     m_processPage->showClearButton(m_editor->clearButton());
 }
 
-void MainWindow::txtFGIn_Change() {
+void MainWindow::onCellEditorChanged() {
     // The editor writes into the cell it sits over, on every keystroke.
     const ProfileGrid& grid = m_processPage->grid();
     m_editor->typeCell(grid.editorRow(), grid.editorCol(), toStd(grid.editor()->text()));
 }
 
-void MainWindow::cmdAddRow_Click() {
+void MainWindow::addRow() {
     ProfileGrid& grid = m_processPage->grid();
     grid.hideEditor();
     const int row = m_editor->appendRow();
@@ -438,7 +474,7 @@ void MainWindow::cmdAddRow_Click() {
     grid.scrollRowToTop(row);
 }
 
-void MainWindow::mnuInsertRow_Click(bool below) {
+void MainWindow::insertRow(bool below) {
     ProfileGrid& grid = m_processPage->grid();
     grid.hideEditor();
     const int row = grid.selection().row + (below ? 1 : 0);
@@ -446,7 +482,7 @@ void MainWindow::mnuInsertRow_Click(bool below) {
         grid.setCurrentCell(row, core::kColStep);
 }
 
-void MainWindow::mnuDeleteRows_Click() {
+void MainWindow::deleteRows() {
     ProfileGrid& grid = m_processPage->grid();
     grid.hideEditor();
     const auto [first, last] = grid.selectedRows();
@@ -454,24 +490,17 @@ void MainWindow::mnuDeleteRows_Click() {
         grid.setCurrentCell(std::min(first, currentCase().profile.rowCount() - 1), core::kColStep);
 }
 
-void MainWindow::cmdRowCol_Click() {
+void MainWindow::clearSelectedCells() {
     const core::GridSelection sel = m_processPage->grid().selection();
     m_editor->clearRowOrColumn(sel.row, sel.col);
 }
 
-void MainWindow::cmdConvert_Click(int index) {
+void MainWindow::convertUnits(int index) {
     m_editor->convert(index);
 }
 
-void MainWindow::mnuUndo_Click() {
-    // The editor shows the text of a visit the history is about to move away from.
+void MainWindow::hideCellEditor() {
     m_processPage->grid().hideEditor();
-    m_editor->history().undo();
-}
-
-void MainWindow::mnuRedo_Click() {
-    m_processPage->grid().hideEditor();
-    m_editor->history().redo();
 }
 
 // ---- Files --------------------------------------------------------------------------------
@@ -487,12 +516,12 @@ bool MainWindow::loadFile(const QString& path) {
     m_notice->showLines(kOpenNoticeHeading, *notices);
     m_recordingActions->caseOpened(path);
     showCase();
-    Tab1_Click();
+    onPageChanged();
     m_recent->add(path);
     return true;
 }
 
-void MainWindow::mnuNew_Click() {
+void MainWindow::newCase() {
     if (!m_file->maybeSave())
         return;
     m_file->startNew();
@@ -502,9 +531,9 @@ void MainWindow::mnuNew_Click() {
     m_resultsPage->showFailure(QString());
     m_resultsPage->showNotices({});
     showCase();
-    InitModel();
+    resetChart();
     if (m_tab->currentIndex() == SetupTab)
-        Tab1_Click();
+        onPageChanged();
     else
         m_tab->setCurrentIndex(SetupTab);
 }
@@ -514,10 +543,10 @@ void MainWindow::newFromTemplate(const QString& path) {
         return;
     m_notice->showLines(QString(), {});
     showCase();
-    Tab1_Click(); // as Open: the page shown follows the new case
+    onPageChanged(); // as Open: the page shown follows the new case
 }
 
-void MainWindow::mnuOpen_Click() {
+void MainWindow::openCase() {
     if (!m_file->maybeSave())
         return;
     const QString path = m_file->askOpenPath();
@@ -537,7 +566,7 @@ void MainWindow::setSettings(QSettings* settings) {
     m_recordingActions->setSettings(settings);
 }
 
-void MainWindow::mnuSave_Click() {
+void MainWindow::saveCase() {
     if (m_file->save()) {
         m_recent->add(m_file->path());
         m_recordingActions->caseSaved(m_file->path());
@@ -585,13 +614,13 @@ void MainWindow::recoverCase(const std::string& stem) {
     m_recovery->adopt(stem);
     m_recoveryBar->removeCopy(stem);
     showCase();
-    Tab1_Click();
+    onPageChanged();
 }
 
 // ---- Reports, printing, the rest ----------------------------------------------------------
 
-void MainWindow::BuildReportText() {
-    m_strReport = qs(core::buildReportText(currentCase(), resultTexts()));
+void MainWindow::buildReportText() {
+    m_reportText = qs(core::buildReportText(currentCase(), resultTexts()));
 }
 
 bool MainWindow::warnNoResults(const QString& text, const QString& title) {
@@ -601,15 +630,15 @@ bool MainWindow::warnNoResults(const QString& text, const QString& title) {
     return true;
 }
 
-void MainWindow::mnuCopyData_Click() {
+void MainWindow::copyDataAndText() {
     if (warnNoResults(kNoDataText, kNoDataTitle))
         return;
-    BuildReportText();
-    m_platform.setClipboardText(m_strReport);
+    buildReportText();
+    m_platform.setClipboardText(m_reportText);
 }
 
-void MainWindow::mnuCopyGraph_Click() {
-    copyGraph(chart(), m_platform, this, hasResults());
+void MainWindow::copyGraphToClipboard() {
+    ui::copyGraph(chart(), m_platform, this, hasResults());
 }
 
 template <class Job> void MainWindow::printWith(Job job) {
@@ -619,34 +648,23 @@ template <class Job> void MainWindow::printWith(Job job) {
                                                    m_calibration->printedLines()});
 }
 
-void MainWindow::mnuPrint_Click() {
+void MainWindow::printReport() {
     printWith(&ReportPrinter::print);
 }
 
-void MainWindow::mnuPrintSetup_Click() {
+void MainWindow::choosePrinter() {
     m_printer->printerSetup();
 }
 
-void MainWindow::mnuPrintPreview_Click() {
+void MainWindow::printPreview() {
     printWith(&ReportPrinter::printPreview);
 }
 
-void MainWindow::mnuExportPdf_Click() {
+void MainWindow::exportPdf() {
     printWith(&ReportPrinter::exportPdf);
 }
 
-void MainWindow::connectPrinting() {
-    // Preview and PDF show the printed page: like "&Print" they wait for the first results.
-    for (const QString& name :
-         {QStringLiteral("mnuPrintPreview"), QStringLiteral("mnuExportPdf")}) {
-        QAction* item = findChild<QAction*>(name);
-        item->setEnabled(false);
-        connect(m_mnuPrint, &QAction::changed, item,
-                [this, item] { item->setEnabled(m_mnuPrint->isEnabled()); });
-    }
-}
-
-void MainWindow::mnuExit_Click() {
+void MainWindow::exitProgram() {
     // Closing asks the unsaved-changes question.
     QApplication::closeAllWindows();
 }
@@ -658,7 +676,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
-void MainWindow::mnuAbout_Click() {
+void MainWindow::showAbout() {
     const QStringList paragraphs{kWindowTitle, kAboutVersion.arg(QStringLiteral(KVH_VERSION)),
                                  kAboutHandbook, kAboutLowTemp};
     m_platform.messageBox(this, paragraphs.join(QStringLiteral("\n\n")), kAboutTitle, Buttons::Ok,
@@ -669,7 +687,7 @@ void MainWindow::mnuAbout_Click() {
 
 namespace kvh::ui {
 
-void MainWindow::mnuHandbook_Click() {
+void MainWindow::showHandbook() {
     if (!m_handbook)
         m_handbook = new HandbookWindow(this);
     m_handbook->show();

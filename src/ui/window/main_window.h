@@ -2,19 +2,19 @@
 // The main window (object name `frmHiTemp`), the conductor of the program.
 //
 // Data flow:
-//   start-up: Tab1_Click (Setup page) -> the initial profile table -> InitModel
+//   start-up: the Setup page, the initial profile table, the chart reset
 //   edits:    option clicks, grid clicks, editor keystrokes, buttons, the row menu: one call
 //             each to CaseEditor, which runs the core rule on the case, pushes the change on
 //             its undo history and tells the grid's model; its `changed` -> pages show the case
-//   Tab1_Click("Results and Graph", setup complete) -> PlotGraph:
-//             InitModel (chart reset) -> core::runModel(case) -> core::evaluate -> m_results
+//   onPageChanged("Results and Graph", setup complete) -> runAndShowResults:
+//             resetChart -> core::runModel(case) -> core::evaluate -> m_results
 //             -> txtMaxResults / txtPF -> core::buildChartData -> Graf; a failed run: no
 //             m_results, so Print and Copy Data refuse as before any run
-//   reports:  BuildReportText reads the case and m_results -> strReport -> clipboard (Copy
+//   reports:  buildReportText reads the case and m_results -> reportText -> clipboard (Copy
 //             Data and Text); the printed page builds on the same texts
 //   files:    Save: core::saveDewFile(case) (writeDew -> writeFileAtomically) -> history clean
 //             Open: the unsaved-changes question -> core::openDewFile (all or nothing)
-//             -> CaseEditor::replaceCase (fresh history) -> pages -> Tab1_Click
+//             -> CaseEditor::replaceCase (fresh history) -> pages -> onPageChanged
 //             openFile serves File > Open, Open Recent, a dropped file and the command line
 //             New, New from Template: the question -> CaseFile::startNew / startFromTemplate
 //   recovery: CaseRecovery writes the unsaved case to the recovery folder a few seconds after
@@ -67,7 +67,8 @@ class SetupPage;
 class SafetyMargin;
 class WhatIfPage;
 
-/// The main window. Owns the case, the results page's texts and the report text.
+/// The main window: the pages, the menus and the last run's texts; the case itself lives in the
+/// CaseEditor.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -76,6 +77,8 @@ public:
 
     platform::Platform& platform() const { return m_platform; }
     ResultsChart& chart() const;
+    /// The page tabs (`Tab1`).
+    QTabWidget& pages() const { return *m_tab; }
     /// The compare page, built on its first visit or first need.
     ComparePage& comparePage();
     /// The "What If" page, built on its first visit or first need.
@@ -95,15 +98,15 @@ public:
     /// cancelled or the file could not be opened (the message has been shown).
     bool openFile(const QString& path);
 
-    /// The report text as last built by BuildReportText.
-    const QString& strReport() const { return m_strReport; }
+    /// The report text as last built by buildReportText.
+    const QString& reportText() const { return m_reportText; }
 
     /// The chart's reset; the parameter table is rebuilt inside every run.
-    void InitModel();
+    void resetChart();
     /// Runs the model over the current case and shows the texts and the chart. False when
     /// the model refused the profile (the "Model Error" box has been shown).
-    bool PlotGraph();
-    void BuildReportText();
+    bool runAndShowResults();
+    void buildReportText();
 
     /// Keeps the recent files in `settings` from now on (null: for this window only).
     void setSettings(QSettings* settings);
@@ -119,40 +122,40 @@ public:
     void keepRecoveryCopies(const QString& folder);
     /// The recovery copies' keeper; null until keepRecoveryCopies.
     CaseRecovery* recovery() const { return m_recovery; }
+    /// The bar offering the copies left behind; null until keepRecoveryCopies.
+    RecoveryBar* recoveryBar() const { return m_recoveryBar; }
 
 public slots:
-    void Tab1_Click();
+    void onPageChanged();
     /// File > New: an empty case as at start, after the unsaved-changes question.
-    void mnuNew_Click();
-    void mnuOpen_Click();
-    void mnuSave_Click();
-    void mnuPrint_Click();
-    void mnuPrintSetup_Click();
-    void mnuPrintPreview_Click();
-    void mnuExportPdf_Click();
-    void mnuExit_Click();
-    void mnuCopyGraph_Click();
-    void mnuCopyData_Click();
-    void mnuReset_Click();
-    void mnuAbout_Click();
+    void newCase();
+    void openCase();
+    void saveCase();
+    void printReport();
+    void choosePrinter();
+    void printPreview();
+    void exportPdf();
+    void exitProgram();
+    void copyGraphToClipboard();
+    void copyDataAndText();
+    void resetCase();
+    void showAbout();
     /// Shows the handbook window (made on first use), raised.
-    void mnuHandbook_Click();
-    void fg1_Click();
+    void showHandbook();
+    void onGridClicked();
     /// A row label, a column header or a Shift gesture selected cells: only the clear button
     /// follows.
-    void fg1_SelChange();
-    void txtFGIn_Change();
-    void cmdAddRow_Click();
-    void cmdRowCol_Click();
-    void cmdConvert_Click(int index);
-    void chkTracerOnly_Click();
-    void mnuUndo_Click();
-    void mnuRedo_Click();
+    void onGridSelectionMade();
+    void onCellEditorChanged();
+    void addRow();
+    void clearSelectedCells();
+    void convertUnits(int index);
+    void onTracerOnlyToggled();
     /// Row menu: a row above (false) or below (true) the current one; the selected rows.
-    void mnuInsertRow_Click(bool below);
-    void mnuDeleteRows_Click();
+    void insertRow(bool below);
+    void deleteRows();
     /// The fit of the case's barrier to a measured run.
-    void mnuFitBarrier_Click();
+    void fitBarrier();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -161,13 +164,13 @@ private:
     void buildMenus();
     void buildStatusBar();
     void connectPages();
-    /// Print items follow "&Print".
-    void connectPrinting();
-    void optMod_Click(int index);
-    void optTracerType_Click(int index);
-    void optEnviron_Click(int index);
-    void optTempUnits_Click(int index);
-    void optTimeUnits_Click(int index);
+    /// Undo and redo: the history moves the case under the cell editor, which goes.
+    void hideCellEditor();
+    void selectModel(int index);
+    void selectTracerType(int index);
+    void selectEnvironment(int index);
+    void selectTempUnit(int index);
+    void selectTimeUnit(int index);
     /// Shows the whole case again: options, units, grid and its width.
     void showCase();
     void showSetup();
@@ -199,7 +202,7 @@ private:
     std::optional<core::ResultTexts> m_results;
     /// The last run's series storage, handed to the next run (its values are not used).
     core::RunResult m_spareRun;
-    QString m_strReport;
+    QString m_reportText;
 
     QLabel* m_lblSetup;
     FileStatus* m_status = nullptr;

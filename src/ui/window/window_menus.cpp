@@ -2,8 +2,6 @@
 
 #include "ui/editing/recent_files_menu.h"
 #include "ui/editing/templates_menu.h"
-#include "ui/output/export_menu.h"
-#include "ui/window/main_window.h"
 
 #include <QMenuBar>
 #include <QStyle>
@@ -13,89 +11,54 @@ namespace kvh::ui {
 
 namespace {
 
-const QString kUndoCaption = QStringLiteral("&Undo");
-const QString kRedoCaption = QStringLiteral("&Redo");
-const QString kUndoNamed = QStringLiteral("Undo %1");
-const QString kRedoNamed = QStringLiteral("Redo %1");
+/// Undo and redo keep their mnemonic when they name the edit: "&Undo Convert °C / °F".
+const QString kUndoPrefix = QStringLiteral("&Undo");
+const QString kRedoPrefix = QStringLiteral("&Redo");
 
-} // namespace
-
-QAction* WindowMenus::addItem(QMenu* menu, const QString& name, const QString& caption,
-                              void (MainWindow::*handler)()) const {
+QAction* addItem(QMenu* menu, const char* name, const QString& caption,
+                 const QKeySequence& shortcut = {}) {
     QAction* action = menu->addAction(caption);
-    action->setObjectName(name);
-    QObject::connect(action, &QAction::triggered, &m_window, handler);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
     return action;
 }
 
-WindowMenus::WindowMenus(MainWindow& window, RecentFiles& recentFiles, const QUndoStack& history)
-    : m_window(window) {
-    QMenuBar* bar = window.menuBar();
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    addItem(file, QStringLiteral("mnuNew"), QStringLiteral("&New"), &MainWindow::mnuNew_Click)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    m_templates = new TemplatesMenu(file);
-    file->addMenu(m_templates);
-    addItem(file, QStringLiteral("mnuOpen"), QStringLiteral("&Open"), &MainWindow::mnuOpen_Click)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    m_recent = new RecentFilesMenu(recentFiles, file);
-    file->addMenu(m_recent);
-    addItem(file, QStringLiteral("mnuSave"), QStringLiteral("&Save"), &MainWindow::mnuSave_Click)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    m_print = addItem(file, QStringLiteral("mnuPrint"), QStringLiteral("&Print"),
-                      &MainWindow::mnuPrint_Click);
-    m_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    m_print->setEnabled(false); // enabled while a run's results are kept
-    addItem(file, QStringLiteral("mnuPrintSetup"), QStringLiteral("Printer Set&up"),
-            &MainWindow::mnuPrintSetup_Click);
-    addItem(file, QStringLiteral("mnuPrintPreview"), QStringLiteral("Print Preview"),
-            &MainWindow::mnuPrintPreview_Click);
-    addItem(file, QStringLiteral("mnuExportPdf"), QStringLiteral("Export PDF..."),
-            &MainWindow::mnuExportPdf_Click);
-    addItem(file, QStringLiteral("mnuFitBarrier"), QStringLiteral("&Fit Barrier to Recording..."),
-            &MainWindow::mnuFitBarrier_Click);
-    QAction* blank = file->addSeparator();
-    blank->setObjectName(QStringLiteral("mnuBlank"));
-    new ExportMenu(window, file, blank);
-    addItem(file, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), &MainWindow::mnuExit_Click)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-
-    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("mnuEdit"));
-    buildUndoItems(edit, history);
-    addItem(edit, QStringLiteral("mnuCopyGraph"), QStringLiteral("Copy Graph"),
-            &MainWindow::mnuCopyGraph_Click);
-    addItem(edit, QStringLiteral("mnuCopyData"), QStringLiteral("&Copy Data and Text"),
-            &MainWindow::mnuCopyData_Click);
-    addItem(edit, QStringLiteral("mnuReset"), QStringLiteral("Reset"), &MainWindow::mnuReset_Click);
-
-    // No mnemonic: every letter of "Help" is taken on some page (Alt+H chooses hours); F1 opens
-    // the handbook directly.
-    QMenu* help = bar->addMenu(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    addItem(help, QStringLiteral("mnuHandbook"), QStringLiteral("KVHiTemp Handbook"),
-            &MainWindow::mnuHandbook_Click)
-        ->setShortcut(QKeySequence(Qt::Key_F1));
-    QAction* about = bar->addAction(QStringLiteral("&About"));
-    about->setObjectName(QStringLiteral("mnuAbout"));
-    QObject::connect(about, &QAction::triggered, &window, &MainWindow::mnuAbout_Click);
+void buildFileMenu(QMenu* file, RecentFiles& recentFiles, MenuItems& m) {
+    m.newCase = addItem(file, "mnuNew", QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    m.templates = new TemplatesMenu(file);
+    file->addMenu(m.templates);
+    m.open = addItem(file, "mnuOpen", QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    m.recent = new RecentFilesMenu(recentFiles, file);
+    file->addMenu(m.recent);
+    m.save = addItem(file, "mnuSave", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    m.print =
+        addItem(file, "mnuPrint", QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    m.print->setEnabled(false); // enabled while a run's results are kept
+    m.printSetup = addItem(file, "mnuPrintSetup", QStringLiteral("Printer Set&up"));
+    m.printPreview = addItem(file, "mnuPrintPreview", QStringLiteral("Print Preview"));
+    m.exportPdf = addItem(file, "mnuExportPdf", QStringLiteral("Export PDF..."));
+    m.fitBarrier = addItem(file, "mnuFitBarrier", QStringLiteral("&Fit Barrier to Recording..."));
+    m.beforeExit = file->addSeparator();
+    m.beforeExit->setObjectName(QStringLiteral("mnuBlank"));
+    m.exit = addItem(file, "mnuExit", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
-void WindowMenus::buildUndoItems(QMenu* edit, const QUndoStack& history) const {
-    QAction* undo =
-        addItem(edit, QStringLiteral("mnuUndo"), kUndoCaption, &MainWindow::mnuUndo_Click);
-    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QAction* redo =
-        addItem(edit, QStringLiteral("mnuRedo"), kRedoCaption, &MainWindow::mnuRedo_Click);
-    redo->setShortcuts(
+void buildUndoItems(QMenu* edit, QUndoStack& history, MenuItems& m) {
+    m.undo = history.createUndoAction(edit, kUndoPrefix);
+    m.undo->setObjectName(QStringLiteral("mnuUndo"));
+    m.undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m.redo = history.createRedoAction(edit, kRedoPrefix);
+    m.redo->setObjectName(QStringLiteral("mnuRedo"));
+    m.redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    edit->addActions({m.undo, m.redo});
     // The icons are read from files: once, when the menu first opens, not at start-up.
     QObject::connect(
-        edit, &QMenu::aboutToShow, undo,
-        [undo, redo, style = m_window.style()] {
+        edit, &QMenu::aboutToShow, m.undo,
+        [undo = m.undo, redo = m.redo, edit] {
             if (!undo->icon().isNull())
                 return;
+            QStyle* style = edit->style();
             undo->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"),
                                            style->standardIcon(QStyle::SP_ArrowBack)));
             redo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
@@ -103,19 +66,32 @@ void WindowMenus::buildUndoItems(QMenu* edit, const QUndoStack& history) const {
         },
         Qt::DirectConnection);
     edit->addSeparator();
-    // The items name the edit they would undo or redo, e.g. "Undo Convert °C / °F".
-    const auto name = [](const QString& plain, const QString& named, const QString& text) {
-        return text.isEmpty() ? plain : named.arg(text);
-    };
-    const auto show = [=, &history] {
-        undo->setEnabled(history.canUndo());
-        undo->setText(name(kUndoCaption, kUndoNamed, history.undoText()));
-        redo->setEnabled(history.canRedo());
-        redo->setText(name(kRedoCaption, kRedoNamed, history.redoText()));
-    };
-    QObject::connect(&history, &QUndoStack::indexChanged, &m_window, show);
-    QObject::connect(&history, &QUndoStack::cleanChanged, &m_window, show);
-    show();
+}
+
+} // namespace
+
+MenuItems buildMenuBar(QMenuBar& bar, RecentFiles& recentFiles, QUndoStack& history) {
+    MenuItems m;
+    m.file = bar.addMenu(QStringLiteral("&File"));
+    m.file->setObjectName(QStringLiteral("mnuFile"));
+    buildFileMenu(m.file, recentFiles, m);
+
+    m.edit = bar.addMenu(QStringLiteral("&Edit"));
+    m.edit->setObjectName(QStringLiteral("mnuEdit"));
+    buildUndoItems(m.edit, history, m);
+    m.copyGraph = addItem(m.edit, "mnuCopyGraph", QStringLiteral("Copy Graph"));
+    m.copyData = addItem(m.edit, "mnuCopyData", QStringLiteral("&Copy Data and Text"));
+    m.reset = addItem(m.edit, "mnuReset", QStringLiteral("Reset"));
+
+    // No mnemonic: every letter of "Help" is taken on some page (Alt+H chooses hours); F1 opens
+    // the handbook directly.
+    QMenu* help = bar.addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    m.handbook =
+        addItem(help, "mnuHandbook", QStringLiteral("KVHiTemp Handbook"), QKeySequence(Qt::Key_F1));
+    m.about = bar.addAction(QStringLiteral("&About"));
+    m.about->setObjectName(QStringLiteral("mnuAbout"));
+    return m;
 }
 
 } // namespace kvh::ui

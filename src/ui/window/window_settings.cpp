@@ -1,6 +1,5 @@
 #include "ui/window/window_settings.h"
 
-#include "ui/window/main_window.h"
 #include "ui/window/settings_values.h"
 
 #include <QGuiApplication>
@@ -20,10 +19,6 @@ const QString kPageKey = QStringLiteral("Window/Page");
 /// Room for a title bar and borders around the window's own area.
 const QMargins kFrameAllowance(8, 32, 8, 8);
 constexpr int kResultsPage = 2;
-
-QTabWidget* pages(const QWidget& window) {
-    return window.findChild<QTabWidget*>(QStringLiteral("Tab1"));
-}
 
 } // namespace
 
@@ -64,22 +59,21 @@ void WindowSettings::restoreGeometry(QWidget& window) const {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
 }
 
-void WindowSettings::restorePage(MainWindow& window) const {
-    QTabWidget* tab = pages(window);
+void WindowSettings::restorePage(QTabWidget& pages, bool setupComplete) const {
     const std::optional<int> saved =
-        settings_values::page(settings_values::read(m_settings, kPageKey), tab->count());
-    if (!saved || *saved == tab->currentIndex())
+        settings_values::page(settings_values::read(m_settings, kPageKey), pages.count());
+    if (!saved || *saved == pages.currentIndex())
         return;
     const int page = *saved;
-    if (page == kResultsPage && !window.currentCase().setup.complete())
+    if (page == kResultsPage && !setupComplete)
         return; // an empty case would only meet the "Setup not complete" box
-    tab->setCurrentIndex(page);
+    pages.setCurrentIndex(page);
 }
 
-void WindowSettings::save(const MainWindow& window) {
+void WindowSettings::save(const QWidget& window, const QTabWidget& pages) {
     m_settings.setValue(kGeometryKey, window.normalGeometry());
     m_settings.setValue(kMaximizedKey, window.isMaximized());
-    m_settings.setValue(kPageKey, pages(window)->currentIndex());
+    m_settings.setValue(kPageKey, pages.currentIndex());
 }
 
 } // namespace kvh::ui
