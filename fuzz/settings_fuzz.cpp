@@ -2,7 +2,7 @@
 // geometry, last page) never hang or crash, and what they give is within bounds. The file
 // lives in a scratch folder of its own, never the user's settings.
 
-#include "ui/window/settings_values.h"
+#include "ui/settings_values.h"
 
 #include <QSettings>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "ui/editing/recent_files.h"
 
-#include "ui/window/settings_values.h"
+#include "ui/settings_values.h"
 
 #include <QSettings>
 

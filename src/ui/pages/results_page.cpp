@@ -2,8 +2,8 @@
 
 #include "ui/accessible_text.h"
 #include "ui/chart/results_chart.h"
+#include "ui/pages/notice_bar.h"
 #include "ui/qt_text.h"
-#include "ui/window/notice_bar.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAccessible>

@@ -14,7 +14,6 @@
 #include "ui/chart/results_chart.h"
 #include "ui/editing/case_editor.h"
 #include "ui/editing/case_file.h"
-#include "ui/editing/grid_commands.h"
 #include "ui/editing/profile_model.h"
 #include "ui/editing/recent_files.h"
 #include "ui/editing/recent_files_menu.h"
@@ -22,6 +21,8 @@
 #include "ui/output/export_menu.h"
 #include "ui/output/report_printer.h"
 #include "ui/pages/compare_page.h"
+#include "ui/pages/grid_commands.h"
+#include "ui/pages/notice_bar.h"
 #include "ui/pages/process_page.h"
 #include "ui/pages/profile_grid.h"
 #include "ui/pages/results_page.h"
@@ -35,7 +36,6 @@
 #include "ui/window/file_drop.h"
 #include "ui/window/file_status.h"
 #include "ui/window/handbook_window.h"
-#include "ui/window/notice_bar.h"
 #include "ui/window/window_menus.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "ui/window/window_settings.h"
 
-#include "ui/window/settings_values.h"
+#include "ui/settings_values.h"
 
 #include <QGuiApplication>
 #include <QMargins>

@@ -1,4 +1,4 @@
-#include "ui/window/settings_values.h"
+#include "ui/settings_values.h"
 
 #include <QDir>
 #include <QFileInfo>

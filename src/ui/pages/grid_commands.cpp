@@ -1,4 +1,4 @@
-#include "ui/editing/grid_commands.h"
+#include "ui/pages/grid_commands.h"
 
 #include "core/dew_file.h"
 #include "core/grid_clipboard.h"

@@ -1,4 +1,4 @@
-#include "ui/window/notice_bar.h"
+#include "ui/pages/notice_bar.h"
 
 #include "ui/accessible_text.h"
 
