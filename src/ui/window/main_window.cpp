@@ -22,6 +22,7 @@
 #include "ui/output/report_printer.h"
 #include "ui/pages/compare_page.h"
 #include "ui/pages/grid_commands.h"
+#include "ui/pages/grid_editing.h"
 #include "ui/pages/notice_bar.h"
 #include "ui/pages/process_page.h"
 #include "ui/pages/profile_grid.h"
@@ -230,22 +231,13 @@ void MainWindow::connectPages() {
     connect(m_resultsPage, &ResultsPage::tracerOnlyClicked, this, &MainWindow::onTracerOnlyToggled);
     connect(&chart(), &ResultsChart::axisPicked, this,
             [this](int axisId) { editAxisScale(chart(), m_platform, this, axisId); });
-    connect(m_setupPage, &SetupPage::modelClicked, this, &MainWindow::selectModel);
-    connect(m_setupPage, &SetupPage::tracerClicked, this, &MainWindow::selectTracerType);
-    connect(m_setupPage, &SetupPage::environClicked, this, &MainWindow::selectEnvironment);
+    connect(m_setupPage, &SetupPage::modelClicked, m_editor, &CaseEditor::selectModel);
+    connect(m_setupPage, &SetupPage::tracerClicked, m_editor, &CaseEditor::selectTracer);
+    connect(m_setupPage, &SetupPage::environClicked, m_editor, &CaseEditor::selectEnviron);
     connect(m_processPage, &ProcessPage::tempUnitClicked, this, &MainWindow::selectTempUnit);
     connect(m_processPage, &ProcessPage::timeUnitClicked, this, &MainWindow::selectTimeUnit);
-    connect(m_processPage, &ProcessPage::convertClicked, this, &MainWindow::convertUnits);
-    connect(m_processPage, &ProcessPage::addRowClicked, this, &MainWindow::addRow);
-    connect(m_processPage, &ProcessPage::rowColClicked, this, &MainWindow::clearSelectedCells);
-    connect(m_processPage, &ProcessPage::insertRowClicked, this, &MainWindow::insertRow);
-    connect(m_processPage, &ProcessPage::deleteRowsClicked, this, &MainWindow::deleteRows);
-    connect(&m_processPage->grid(), &ProfileGrid::clicked, this, &MainWindow::onGridClicked);
-    connect(&m_processPage->grid(), &ProfileGrid::selectionMade, this,
-            &MainWindow::onGridSelectionMade);
+    new GridEditing(*m_processPage, *m_editor, this);
     new GridCommands(m_processPage->grid(), *m_editor, m_platform, this);
-    connect(&m_processPage->grid(), &ProfileGrid::editorTextChanged, this,
-            &MainWindow::onCellEditorChanged);
 }
 
 // ---- The compare page, built on first need ------------------------------------------------
@@ -417,18 +409,6 @@ void MainWindow::resetCase() {
 
 // ---- Setup choices ------------------------------------------------------------------------
 
-void MainWindow::selectModel(int index) {
-    m_editor->selectModel(index);
-}
-
-void MainWindow::selectTracerType(int index) {
-    m_editor->selectTracer(index);
-}
-
-void MainWindow::selectEnvironment(int index) {
-    m_editor->selectEnviron(index);
-}
-
 void MainWindow::selectTempUnit(int index) {
     m_processPage->grid().hideEditor();
     m_editor->selectTempUnit(index);
@@ -439,64 +419,6 @@ void MainWindow::selectTimeUnit(int index) {
     m_processPage->grid().hideEditor();
     m_editor->selectTimeUnit(index);
     showSetup();
-}
-
-// ---- Profile editor -----------------------------------------------------------------------
-
-void MainWindow::onGridClicked() {
-    ProfileGrid& grid = m_processPage->grid();
-    grid.hideEditor();
-    const core::GridSelection sel = grid.selection();
-    const core::ClickOutcome outcome = m_editor->click(sel);
-    m_processPage->showClearButton(m_editor->clearButton());
-    if (outcome == core::ClickOutcome::OpenEditor)
-        grid.openEditor(sel.row, sel.col, qs(currentCase().profile.cell(sel.row, sel.col)));
-}
-
-void MainWindow::onGridSelectionMade() {
-    ProfileGrid& grid = m_processPage->grid();
-    grid.hideEditor();
-    m_editor->select(grid.selection());
-    m_processPage->showClearButton(m_editor->clearButton());
-}
-
-void MainWindow::onCellEditorChanged() {
-    // The editor writes into the cell it sits over, on every keystroke.
-    const ProfileGrid& grid = m_processPage->grid();
-    m_editor->typeCell(grid.editorRow(), grid.editorCol(), toStd(grid.editor()->text()));
-}
-
-void MainWindow::addRow() {
-    ProfileGrid& grid = m_processPage->grid();
-    grid.hideEditor();
-    const int row = m_editor->appendRow();
-    grid.setCurrentCell(row, core::kColStep);
-    grid.scrollRowToTop(row);
-}
-
-void MainWindow::insertRow(bool below) {
-    ProfileGrid& grid = m_processPage->grid();
-    grid.hideEditor();
-    const int row = grid.selection().row + (below ? 1 : 0);
-    if (m_editor->insertRow(row))
-        grid.setCurrentCell(row, core::kColStep);
-}
-
-void MainWindow::deleteRows() {
-    ProfileGrid& grid = m_processPage->grid();
-    grid.hideEditor();
-    const auto [first, last] = grid.selectedRows();
-    if (m_editor->deleteRows(first, last - first + 1))
-        grid.setCurrentCell(std::min(first, currentCase().profile.rowCount() - 1), core::kColStep);
-}
-
-void MainWindow::clearSelectedCells() {
-    const core::GridSelection sel = m_processPage->grid().selection();
-    m_editor->clearRowOrColumn(sel.row, sel.col);
-}
-
-void MainWindow::convertUnits(int index) {
-    m_editor->convert(index);
 }
 
 void MainWindow::hideCellEditor() {

@@ -3,9 +3,10 @@
 //
 // Data flow:
 //   start-up: the Setup page, the initial profile table, the chart reset
-//   edits:    option clicks, grid clicks, editor keystrokes, buttons, the row menu: one call
-//             each to CaseEditor, which runs the core rule on the case, pushes the change on
-//             its undo history and tells the grid's model; its `changed` -> pages show the case
+//   edits:    option clicks, and through GridEditing and GridCommands the grid's clicks, the
+//             cell editor's keystrokes, the row buttons and menus: one call each to CaseEditor,
+//             which runs the core rule on the case, pushes the change on its undo history and
+//             tells the grid's model; its `changed` -> the window shows the case again
 //   onPageChanged("Results and Graph", setup complete) -> runAndShowResults:
 //             resetChart -> core::runModel(case) -> core::evaluate -> m_results
 //             -> txtMaxResults / txtPF -> core::buildChartData -> Graf; a failed run: no
@@ -142,18 +143,7 @@ public slots:
     void showAbout();
     /// Shows the handbook window (made on first use), raised.
     void showHandbook();
-    void onGridClicked();
-    /// A row label, a column header or a Shift gesture selected cells: only the clear button
-    /// follows.
-    void onGridSelectionMade();
-    void onCellEditorChanged();
-    void addRow();
-    void clearSelectedCells();
-    void convertUnits(int index);
     void onTracerOnlyToggled();
-    /// Row menu: a row above (false) or below (true) the current one; the selected rows.
-    void insertRow(bool below);
-    void deleteRows();
     /// The fit of the case's barrier to a measured run.
     void fitBarrier();
 
@@ -166,9 +156,6 @@ private:
     void connectPages();
     /// Undo and redo: the history moves the case under the cell editor, which goes.
     void hideCellEditor();
-    void selectModel(int index);
-    void selectTracerType(int index);
-    void selectEnvironment(int index);
     void selectTempUnit(int index);
     void selectTimeUnit(int index);
     /// Shows the whole case again: options, units, grid and its width.
