@@ -39,6 +39,7 @@ struct BarrierFit {
     double rms = 0;         ///< root-mean-square residual, in the traces' unit
     double maxResidual = 0; ///< largest absolute residual, in the traces' unit
     int64_t samples = 0;    ///< measured minutes compared
+    double start = 0;       ///< where both stages start, fitted with the coefficients
     bool reordered = false; ///< the search found the stages the other way round
     bool poor = false;      ///< not to be trusted; `reason` says why
     std::string reason;

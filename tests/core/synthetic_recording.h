@@ -62,6 +62,34 @@ inline core::Case cyclingCase(int tracer, int environ, int model, int64_t minute
     return c;
 }
 
+/// A case with one bake as an oven runs it: half an hour at 25 while the barrier is loaded, a
+/// ramp to `top` in half an hour, two hours there, an hour's ramp back to 25, then 25 until
+/// `minutes` minutes are filled.
+inline core::Case ovenCase(int tracer, int environ, int model, int64_t minutes, double top) {
+    core::Case c;
+    c.setup.selectTracer(tracer);
+    c.setup.selectEnviron(environ);
+    c.setup.selectModel(model);
+    c.selectTempUnit(1);
+    c.selectTimeUnit(0);
+    const char* steps[] = {"Dwell at Temp", "Ramp to Temp", "Dwell at Temp", "Ramp to Temp",
+                           "Dwell at Temp"};
+    const double temps[] = {25, top, top, 25, 25};
+    const int64_t times[] = {30, 30, 120, 60, std::max<int64_t>(1, minutes - 240)};
+    c.profile.setCell(1, 1, "Start Temp   ");
+    c.profile.setCell(1, 2, "25");
+    c.profile.setCell(1, 3, "0");
+    for (int k = 0; k < 5; ++k) {
+        const int r = k + 2;
+        while (r >= c.profile.rowCount())
+            c.profile.appendRow();
+        c.profile.setCell(r, 1, steps[k]);
+        c.profile.setCell(r, 2, core::plainNumberText(temps[k]));
+        c.profile.setCell(r, 3, std::to_string(times[k]));
+    }
+    return c;
+}
+
 /// Both traces of a run of `barrier` over the case, from the profile's start for `minutes`
 /// minutes, with noise of `sigma` and rounding to 0.1 (sigma 0: the exact single values).
 inline core::FitInput syntheticRecording(const core::Case& c,
