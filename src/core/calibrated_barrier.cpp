@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <variant>
+#include <vector>
 
 namespace kvh::core {
 
@@ -147,6 +149,137 @@ CalibratedBarrier readBarrier(const Json& root) {
     return barrier;
 }
 
+/// Writes a value as JSON, two blanks to a level, keys in order. Numbers are the shortest
+/// text that reads back to the same double (std::to_chars, the same in every locale); texts
+/// are escaped by the JSON library, invalid UTF-8 replaced rather than refused.
+void writeJson(const Json& value, int depth, std::string& out) {
+    const std::string indent(static_cast<size_t>(2 * (depth + 1)), ' ');
+    const auto closing = [&](char bracket) {
+        out += '\n';
+        out.append(static_cast<size_t>(2 * depth), ' ');
+        out += bracket;
+    };
+    if (value.is_object() && !value.empty()) {
+        out += '{';
+        const char* comma = "\n";
+        for (const auto& [key, item] : value.items()) {
+            out += comma + indent + Json(key).dump(-1, ' ', false, Json::error_handler_t::replace) +
+                   ": ";
+            writeJson(item, depth + 1, out);
+            comma = ",\n";
+        }
+        closing('}');
+    } else if (value.is_array() && !value.empty()) {
+        out += '[';
+        const char* comma = "\n";
+        for (const Json& item : value) {
+            out += comma + indent;
+            writeJson(item, depth + 1, out);
+            comma = ",\n";
+        }
+        closing(']');
+    } else if (value.is_number_float()) {
+        char buffer[32];
+        const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value.get<double>());
+        out.append(buffer, ec == std::errc() ? end : buffer);
+    } else {
+        out += value.dump(-1, ' ', false, Json::error_handler_t::replace);
+    }
+}
+
+/// The JSON library's reader with numbers that have a fraction or an exponent converted by
+/// std::from_chars from their own text, not by the library (which reads them through the C
+/// locale). Builds the same tree the library's own reader would.
+class LocaleFreeReader : public nlohmann::json_sax<Json> {
+public:
+    bool null() override { return put(nullptr); }
+    bool boolean(bool value) override { return put(value); }
+    bool number_integer(number_integer_t value) override { return put(value); }
+    bool number_unsigned(number_unsigned_t value) override { return put(value); }
+    bool number_float(number_float_t, const string_t& token) override {
+        // The library hands the token with the C locale's decimal point in place of '.': every
+        // character but digits, signs and the exponent's letter is that point.
+        std::string text = token;
+        for (char& ch : text)
+            if (!((ch >= '0' && ch <= '9') || ch == '-' || ch == '+' || ch == 'e' || ch == 'E'))
+                ch = '.';
+        double value = 0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
+            m_error = "the number " + text + " is out of range";
+            return false;
+        }
+        return put(value);
+    }
+    bool string(string_t& value) override { return put(std::move(value)); }
+    bool binary(binary_t&) override { return false; }
+    bool start_object(std::size_t) override { return open(Json::object()); }
+    bool key(string_t& value) override {
+        m_key = std::move(value);
+        return true;
+    }
+    bool end_object() override { return close(); }
+    bool start_array(std::size_t) override { return open(Json::array()); }
+    bool end_array() override { return close(); }
+    bool parse_error(std::size_t, const std::string&,
+                     const nlohmann::detail::exception& e) override {
+        // 406: a number beyond the range of double.
+        m_error = e.id == 406 ? "a number in it is out of range" : "it is not valid JSON";
+        return false;
+    }
+
+    Json take() { return std::move(m_root); }
+    const std::string& error() const { return m_error; }
+
+private:
+    /// Places a value in the object or array being read, or as the whole document.
+    Json* place(Json&& value) {
+        if (m_open.empty()) {
+            m_root = std::move(value);
+            return &m_root;
+        }
+        Json& parent = *m_open.back();
+        if (parent.is_array()) {
+            parent.push_back(std::move(value));
+            return &parent.back();
+        }
+        Json& slot = parent[m_key];
+        slot = std::move(value);
+        return &slot;
+    }
+    bool put(Json&& value) {
+        place(std::move(value));
+        return true;
+    }
+    bool open(Json&& container) {
+        m_open.push_back(place(std::move(container)));
+        return true;
+    }
+    bool close() {
+        m_open.pop_back();
+        return true;
+    }
+
+    Json m_root;
+    std::vector<Json*> m_open;
+    std::string m_key;
+    std::string m_error;
+};
+
+/// The tree of a JSON text, or why it is none.
+std::variant<Json, std::string> readJson(std::string_view text) {
+    LocaleFreeReader reader;
+    bool ok = false;
+    try {
+        ok = Json::sax_parse(text, &reader);
+    } catch (const Json::exception&) {
+        ok = false;
+    }
+    if (!ok)
+        return reader.error().empty() ? std::string("it is not valid JSON") : reader.error();
+    return reader.take();
+}
+
 } // namespace
 
 bool matchesSetup(const CalibratedBarrier& barrier, const SetupState& setup) {
@@ -174,16 +307,17 @@ std::string calibratedBarrierJson(const CalibratedBarrier& barrier) {
                    {"reason", fit.reason}};
     root["recording"] = barrier.recording;
     root["date"] = barrier.date;
-    // Invalid UTF-8 in a name is written replaced rather than refused.
-    return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    std::string out;
+    writeJson(root, 0, out);
+    return out + "\n";
 }
 
 std::variant<CalibratedBarrier, std::string> parseCalibratedBarrier(std::string_view text) {
-    const Json root = Json::parse(text, nullptr, false);
-    if (root.is_discarded())
-        return std::string("The file is not a calibrated barrier: it is not valid JSON.");
+    auto parsed = readJson(text);
+    if (const auto* why = std::get_if<std::string>(&parsed))
+        return "The file is not a calibrated barrier: " + *why + ".";
     try {
-        return readBarrier(root);
+        return readBarrier(std::get<Json>(parsed));
     } catch (const Refusal& refusal) {
         return "The file is not a calibrated barrier: " + refusal.why + ".";
     } catch (const Json::exception&) {

@@ -19,9 +19,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kZ95 = 1.959963984540054;
 /// A fit whose RMS residual lies above this (degrees Celsius) does not describe the barrier.
 constexpr double kPoorRmsCelsius = 2.0;
-/// Minutes of the logger's first readings averaged for the stages' start.
-constexpr size_t kStartMinutes = 5;
-
 /// The traces as the search reads them: the process with gaps carried forward, the measured
 /// internal trace with NaN where nothing was measured, from the first measured minute on.
 struct Problem {
@@ -31,20 +28,6 @@ struct Problem {
     double start = 0; ///< the measured value there
     int64_t samples = 0;
 };
-
-/// Where both stages start: the logger's first reading, steadied by the readings of the next
-/// few minutes (the inside barely moves that soon, and one reading's noise would otherwise
-/// stay in the slow inner stage for hours and pull the dead time).
-double startValue(const std::vector<double>& internal, size_t first) {
-    double sum = 0;
-    int count = 0;
-    for (size_t m = first; m < internal.size() && m < first + kStartMinutes; ++m)
-        if (std::isfinite(internal[m])) {
-            sum += internal[m];
-            ++count;
-        }
-    return count > 0 ? sum / count : kNaN;
-}
 
 Problem makeProblem(const FitInput& input) {
     Problem pr;
@@ -59,7 +42,7 @@ Problem makeProblem(const FitInput& input) {
         v = std::isfinite(v) ? (last = v) : last;
     while (pr.first < n && !std::isfinite(pr.internal[pr.first]))
         ++pr.first;
-    pr.start = startValue(pr.internal, pr.first);
+    pr.start = pr.first < n ? pr.internal[pr.first] : kNaN;
     for (size_t m = pr.first; m < n; ++m)
         pr.samples += std::isfinite(pr.internal[m]) ? 1 : 0;
     return pr;
@@ -79,208 +62,252 @@ double logit(double a) {
     return std::log(a / (1.0 - a));
 }
 
-/// Residuals and their derivatives by both coefficients, in double so that the search sees a
-/// smooth surface; missing minutes give 0 and weigh nothing.
-void residuals(const Problem& pr, int deadTime, double a, double b, Eigen::VectorXd& r,
-               Eigen::VectorXd* ja, Eigen::VectorXd* jb) {
-    double mid = pr.start, in = pr.start, dMidA = 0, dInA = 0, dInB = 0;
-    r[0] = 0;
-    if (ja) {
-        (*ja)[0] = 0;
-        (*jb)[0] = 0;
-    }
+/// A point of the search: both coefficients and the value both stages start at. The logger's
+/// first reading carries its noise, and in a slow inner stage that error would stay for hours
+/// and pull the coefficients and the dead time, so the start is fitted with them.
+struct Point {
+    double a = 0, b = 0, start = 0;
+};
+
+/// One pass of both stages in double, so that the search sees a smooth surface: calls
+/// `visit(i, residual, dIn/da, dIn/db, dIn/dstart)` for every measured minute, i counted from
+/// the first measured minute.
+template <typename Visit>
+void walkStages(const Problem& pr, int deadTime, const Point& x, Visit&& visit) {
+    const double a = x.a, b = x.b;
+    double mid = x.start, in = x.start;
+    double dMidA = 0, dInA = 0, dInB = 0, dMidS = 1, dInS = 1;
+    visit(size_t{0}, in - pr.internal[pr.first], 0.0, 0.0, 1.0);
     const size_t n = pr.internal.size();
-    for (size_t m = pr.first + 1, i = 1; m < n; ++m, ++i) {
+    for (size_t m = pr.first + 1; m < n; ++m) {
         const double gapOuter = delayed(pr.process, m, deadTime) - mid;
         dMidA = (1 - a) * dMidA + gapOuter;
+        dMidS = (1 - a) * dMidS;
         mid += a * gapOuter;
         const double gapInner = mid - in;
         dInA = (1 - b) * dInA + b * dMidA;
         dInB = (1 - b) * dInB + gapInner;
+        dInS = (1 - b) * dInS + b * dMidS;
         in += b * gapInner;
         const double y = pr.internal[m];
-        const bool seen = std::isfinite(y);
-        r[static_cast<long>(i)] = seen ? in - y : 0.0;
-        if (ja) {
-            (*ja)[static_cast<long>(i)] = seen ? dInA : 0.0;
-            (*jb)[static_cast<long>(i)] = seen ? dInB : 0.0;
-        }
+        if (std::isfinite(y))
+            visit(m - pr.first, in - y, dInA, dInB, dInS);
     }
 }
 
 /// The least-squares problem for one dead time, in logistic coordinates u = logit(a), so that
-/// every step of the search keeps 0 < a, b < 1.
+/// every step of the search keeps 0 < a, b < 1; the start is free.
 struct StagesFunctor : Eigen::DenseFunctor<double> {
     StagesFunctor(const Problem& pr, int deadTime)
-        : DenseFunctor(2, static_cast<int>(pr.internal.size() - pr.first)), m_pr(pr),
-          m_deadTime(deadTime), m_ja(values()), m_jb(values()) {}
+        : DenseFunctor(3, static_cast<int>(pr.internal.size() - pr.first)), m_pr(pr),
+          m_deadTime(deadTime), m_jac(values(), 3) {}
+
+    static Point point(const InputType& x) { return {logistic(x[0]), logistic(x[1]), x[2]}; }
 
     int operator()(const InputType& x, ValueType& fvec) {
-        residuals(m_pr, m_deadTime, logistic(x[0]), logistic(x[1]), fvec, &m_ja, &m_jb);
+        const Point p = point(x);
+        fvec.setZero();
+        m_jac.setZero(); // missing minutes weigh nothing
+        const double sa = p.a * (1 - p.a), sb = p.b * (1 - p.b);
+        walkStages(m_pr, m_deadTime, p, [&](size_t i, double r, double da, double db, double ds) {
+            const auto row = static_cast<Eigen::Index>(i);
+            fvec[row] = r;
+            m_jac(row, 0) = da * sa;
+            m_jac(row, 1) = db * sb;
+            m_jac(row, 2) = ds;
+        });
         m_at = x;
         return 0;
     }
     int df(const InputType& x, JacobianType& fjac) {
-        if (m_at.size() != 2 || m_at != x) {
+        if (m_at.size() != 3 || m_at != x) {
             ValueType scratch(values());
             (*this)(x, scratch);
         }
-        const double a = logistic(x[0]), b = logistic(x[1]);
-        fjac.resize(values(), 2);
-        fjac.col(0) = m_ja * (a * (1 - a));
-        fjac.col(1) = m_jb * (b * (1 - b));
+        fjac = m_jac;
         return 0;
     }
 
 private:
     const Problem& m_pr;
     int m_deadTime;
-    Eigen::VectorXd m_ja, m_jb;
+    Eigen::MatrixXd m_jac;
     InputType m_at;
 };
 
-/// One local search: the coefficients reached and their sum of squares.
+/// One local search: the point reached and its sum of squares.
 struct LocalFit {
     int deadTime = 0;
-    double a = 0, b = 0;
+    Point x;
     double sse = std::numeric_limits<double>::infinity();
 };
 
-LocalFit searchFrom(const Problem& pr, int deadTime, double a, double b, int maxEvaluations) {
+bool bySse(const LocalFit& l, const LocalFit& r) {
+    return l.sse < r.sse;
+}
+
+double sumOfSquares(const Problem& pr, int deadTime, const Point& x) {
+    double sse = 0;
+    walkStages(pr, deadTime, x, [&](size_t, double r, double, double, double) { sse += r * r; });
+    return sse;
+}
+
+/// Levenberg-Marquardt by Eigen from one point, run until it settles.
+LocalFit polish(const Problem& pr, int deadTime, const Point& from) {
     StagesFunctor functor(pr, deadTime);
     Eigen::LevenbergMarquardt<StagesFunctor> lm(functor);
-    lm.setMaxfev(maxEvaluations);
-    lm.setXtol(1e-10);
-    lm.setFtol(1e-12);
-    Eigen::VectorXd x(2);
-    x << logit(a), logit(b);
+    lm.setMaxfev(200);
+    lm.setXtol(1e-12);
+    lm.setFtol(1e-14);
+    Eigen::VectorXd x(3);
+    x << logit(from.a), logit(from.b), from.start;
     lm.minimize(x);
-    LocalFit fit{deadTime, logistic(x[0]), logistic(x[1]), 0};
-    Eigen::VectorXd r(functor.values());
-    residuals(pr, deadTime, fit.a, fit.b, r, nullptr, nullptr);
-    fit.sse = r.squaredNorm();
+    LocalFit fit{deadTime, StagesFunctor::point(x), 0};
+    fit.sse = sumOfSquares(pr, deadTime, fit.x);
     return std::isfinite(fit.sse) ? fit : LocalFit{};
 }
 
 /// The sum of squares with the normal equations of a Gauss-Newton step, in one pass that
 /// stores nothing (the sweep over dead times runs it many times).
 struct Normal {
-    double sse = 0, aa = 0, ab = 0, bb = 0, ar = 0, br = 0;
+    double sse = 0;
+    Eigen::Matrix3d jtj = Eigen::Matrix3d::Zero();
+    Eigen::Vector3d jtr = Eigen::Vector3d::Zero();
 };
 
-Normal normalEquations(const Problem& pr, int deadTime, double a, double b) {
-    double mid = pr.start, in = pr.start, dMidA = 0, dInA = 0, dInB = 0;
+Normal normalEquations(const Problem& pr, int deadTime, const Point& x) {
     Normal n;
-    const size_t count = pr.internal.size();
-    for (size_t m = pr.first + 1; m < count; ++m) {
-        const double gapOuter = delayed(pr.process, m, deadTime) - mid;
-        dMidA = (1 - a) * dMidA + gapOuter;
-        mid += a * gapOuter;
-        const double gapInner = mid - in;
-        dInA = (1 - b) * dInA + b * dMidA;
-        dInB = (1 - b) * dInB + gapInner;
-        in += b * gapInner;
-        const double y = pr.internal[m];
-        if (!std::isfinite(y))
-            continue;
-        const double r = in - y;
+    double aa = 0, ab = 0, as = 0, bb = 0, bs = 0, ss = 0, ar = 0, br = 0, sr = 0;
+    walkStages(pr, deadTime, x, [&](size_t, double r, double da, double db, double ds) {
         n.sse += r * r;
-        n.aa += dInA * dInA;
-        n.ab += dInA * dInB;
-        n.bb += dInB * dInB;
-        n.ar += dInA * r;
-        n.br += dInB * r;
-    }
+        aa += da * da;
+        ab += da * db;
+        as += da * ds;
+        bb += db * db;
+        bs += db * ds;
+        ss += ds * ds;
+        ar += da * r;
+        br += db * r;
+        sr += ds * r;
+    });
+    n.jtj << aa, ab, as, ab, bb, bs, as, bs, ss;
+    n.jtr << ar, br, sr;
     return n;
 }
 
-/// A few damped Gauss-Newton passes for one dead time: enough to rank the dead times, not to
-/// report (the best ones are searched again properly).
-LocalFit quickFit(const Problem& pr, int deadTime, double a, double b, int passes) {
-    LocalFit best{deadTime, a, b, std::numeric_limits<double>::infinity()};
-    double lambda = 1e-3;
-    for (int k = 0; k < passes; ++k) {
-        const Normal n = normalEquations(pr, deadTime, a, b);
-        if (n.sse < best.sse) {
-            best = {deadTime, a, b, n.sse};
-            lambda *= 0.3;
-        } else {
-            a = best.a; // the step made it worse: back, with more damping
-            b = best.b;
+/// Levenberg-Marquardt on the normal equations for one dead time, until the point stops
+/// moving: the sweep over dead times ranks them by settled fits only. A coefficient that
+/// stands at 1 with the slope pointing beyond stays there while the others move.
+LocalFit settle(const Problem& pr, int deadTime, const Point& from) {
+    Point x = from;
+    Normal n = normalEquations(pr, deadTime, x);
+    if (!std::isfinite(n.sse))
+        return {};
+    double lambda = 1e-4;
+    for (int k = 0; k < 200 && lambda < 1e8; ++k) {
+        Eigen::Matrix3d m = n.jtj;
+        m.diagonal() *= 1 + lambda;
+        Eigen::Vector3d g = n.jtr;
+        const std::array<bool, 2> atTop{x.a >= 1 && g[0] < 0, x.b >= 1 && g[1] < 0};
+        for (int i = 0; i < 2; ++i)
+            if (atTop[static_cast<size_t>(i)]) {
+                m.row(i).setZero();
+                m.col(i).setZero();
+                m(i, i) = 1;
+                g[i] = 0;
+            }
+        const Eigen::Vector3d step = m.ldlt().solve(-g);
+        // Settled when a full Gauss-Newton step would take off less than a thousandth of
+        // one sample's share of the sum of squares (far below what tells dead times apart).
+        const double tiny = 1e-3 * n.sse / static_cast<double>(pr.samples);
+        if (lambda <= 1e-3 && -0.5 * g.dot(step) <= tiny)
+            break;
+        // Both coefficients stay inside (0, 1]: a step may at most halve or double them.
+        const Point trial{std::clamp(x.a + step[0], 0.5 * x.a, std::min(1.0, 2 * x.a)),
+                          std::clamp(x.b + step[1], 0.5 * x.b, std::min(1.0, 2 * x.b)),
+                          x.start + step[2]};
+        const Normal next = normalEquations(pr, deadTime, trial);
+        if (!(next.sse < n.sse)) {
             lambda *= 10;
             continue;
         }
-        const double maa = n.aa * (1 + lambda), mbb = n.bb * (1 + lambda);
-        const double det = maa * mbb - n.ab * n.ab;
-        if (!(det > 0))
+        const bool settled = n.sse - next.sse <= 1e-3 * tiny;
+        x = trial;
+        n = next;
+        lambda = std::max(lambda * 0.1, 1e-9);
+        if (settled)
             break;
-        a = std::clamp(a - (mbb * n.ar - n.ab * n.br) / det, 0.5 * a, std::min(1.0, 2 * a));
-        b = std::clamp(b - (maa * n.br - n.ab * n.ar) / det, 0.5 * b, std::min(1.0, 2 * b));
     }
+    return {deadTime, x, n.sse};
+}
+
+/// The table's coefficients as a start, with stand-ins where the table holds none.
+Point tableStart(const Problem& pr, const BarrierCoefficients& table) {
+    return {table.outer > 0 ? table.outer : 0.1, table.inner > 0 ? table.inner : 0.01, pr.start};
+}
+
+/// The best of several local searches at one dead time: from the given point, the table's
+/// values and a few spread starts (the surface has a ridge where both stages are equal).
+LocalFit multiStart(const Problem& pr, int deadTime, const BarrierCoefficients& table,
+                    const Point& given) {
+    const Point t = tableStart(pr, table);
+    const std::array<Point, 4> starts{{given, t, {0.5, 0.02, pr.start}, {0.05, 0.002, pr.start}}};
+    LocalFit best;
+    for (const Point& s : starts)
+        best = std::min(best, settle(pr, deadTime, s), bySse);
     return best;
 }
 
-/// Every dead time, each search started where its neighbour ended (the surface moves little
-/// from one minute to the next), out from the table's dead time both ways.
+/// Every dead time, each settled from where its neighbour ended (the surface moves little from
+/// one minute to the next), out from the table's dead time both ways.
 std::array<LocalFit, kFitMaxDeadTime + 1> sweepDeadTimes(const Problem& pr,
                                                          const BarrierCoefficients& table) {
     std::array<LocalFit, kFitMaxDeadTime + 1> fits{};
     const int d0 = std::clamp(static_cast<int>(roundHalfEven(table.deadTime)), 0, kFitMaxDeadTime);
-    const double a0 = table.outer > 0 ? table.outer : 0.1;
-    const double b0 = table.inner > 0 ? table.inner : 0.01;
-    fits[static_cast<size_t>(d0)] = searchFrom(pr, d0, a0, b0, 40);
+    fits[static_cast<size_t>(d0)] = multiStart(pr, d0, table, tableStart(pr, table));
     for (int step : {1, -1}) {
         LocalFit last = fits[static_cast<size_t>(d0)];
         for (int d = d0 + step; d >= 0 && d <= kFitMaxDeadTime; d += step) {
-            // The neighbour's end can lie in the wrong one of the surface's valleys (the
-            // stages near equal, far from the truth): the table's values are tried as well.
-            const LocalFit warm = quickFit(pr, d, last.a, last.b, 3);
-            const LocalFit fresh = quickFit(pr, d, a0, b0, 2);
-            last = fresh.sse < warm.sse ? fresh : warm;
-            fits[static_cast<size_t>(d)] = last;
+            const LocalFit fit = settle(pr, d, last.x);
+            if (std::isfinite(fit.sse))
+                last = fit;
+            fits[static_cast<size_t>(d)] = fit;
         }
     }
     return fits;
 }
 
-/// The sweep's most promising dead times searched again by Levenberg-Marquardt, and the best
-/// of them once more from the table's values and from spread starts.
+/// The dead time with the least settled sum of squares searched again from spread starts,
+/// its neighbours from its point and the table's (a neighbour reached along the sweep may sit
+/// in a poorer valley), and the best polished by Eigen's Levenberg-Marquardt.
 LocalFit refine(const Problem& pr, const BarrierCoefficients& table,
-                std::array<LocalFit, kFitMaxDeadTime + 1> sweep) {
-    std::sort(sweep.begin(), sweep.end(),
-              [](const LocalFit& l, const LocalFit& r) { return l.sse < r.sse; });
-    LocalFit best = sweep[0];
-    for (size_t k = 0; k < 3; ++k) {
-        const LocalFit fit = searchFrom(pr, sweep[k].deadTime, sweep[k].a, sweep[k].b, 40);
-        if (fit.sse < best.sse)
-            best = fit;
-    }
-    const double a0 = table.outer > 0 ? table.outer : 0.1;
-    const double b0 = table.inner > 0 ? table.inner : 0.01;
-    const std::array<std::array<double, 2>, 3> starts{{{a0, b0}, {0.5, 0.02}, {0.05, 0.002}}};
-    for (const auto& s : starts) {
-        const LocalFit fit = searchFrom(pr, best.deadTime, s[0], s[1], 60);
-        if (fit.sse < best.sse)
-            best = fit;
-    }
-    return best;
+                const std::array<LocalFit, kFitMaxDeadTime + 1>& sweep) {
+    LocalFit best = *std::min_element(sweep.begin(), sweep.end(), bySse);
+    best = std::min(best, multiStart(pr, best.deadTime, table, best.x), bySse);
+    const LocalFit centre = best;
+    for (int d = std::max(0, centre.deadTime - 2);
+         d <= std::min(kFitMaxDeadTime, centre.deadTime + 2); ++d)
+        for (const Point& from : {centre.x, tableStart(pr, table)})
+            best = std::min(best, settle(pr, d, from), bySse);
+    return std::min(best, polish(pr, best.deadTime, best.x), bySse);
 }
 
-/// Approximate 95 % intervals for a and b: s^2 (J'J)^-1 with J by the coefficients themselves.
+/// Approximate 95 % intervals for a and b: s^2 (J'J)^-1 with J by the coefficients and the
+/// start, the start's share taken out.
 std::array<FitInterval, 2> intervals(const Problem& pr, const LocalFit& fit) {
-    const auto n = static_cast<long>(pr.internal.size() - pr.first);
-    Eigen::VectorXd r(n), ja(n), jb(n);
-    residuals(pr, fit.deadTime, fit.a, fit.b, r, &ja, &jb);
-    Eigen::Matrix2d jtj;
-    jtj << ja.dot(ja), ja.dot(jb), ja.dot(jb), jb.dot(jb);
-    const double dof = static_cast<double>(std::max<int64_t>(1, pr.samples - 3));
-    const double s2 = r.squaredNorm() / dof;
-    const double det = jtj.determinant();
+    const Normal n = normalEquations(pr, fit.deadTime, fit.x);
+    const double dof = static_cast<double>(std::max<int64_t>(1, pr.samples - 4));
+    const double s2 = n.sse / dof;
+    const Eigen::FullPivLU<Eigen::Matrix3d> lu(n.jtj);
     const double inf = std::numeric_limits<double>::infinity();
-    const double va = det > 0 ? s2 * jtj(1, 1) / det : inf;
-    const double vb = det > 0 ? s2 * jtj(0, 0) / det : inf;
+    double va = inf, vb = inf;
+    if (lu.isInvertible()) {
+        const Eigen::Matrix3d cov = lu.inverse() * s2;
+        va = cov(0, 0) >= 0 ? cov(0, 0) : inf;
+        vb = cov(1, 1) >= 0 ? cov(1, 1) : inf;
+    }
     const double ha = kZ95 * std::sqrt(va), hb = kZ95 * std::sqrt(vb);
-    return {{{fit.a - ha, fit.a + ha}, {fit.b - hb, fit.b + hb}}};
+    return {{{fit.x.a - ha, fit.x.a + ha}, {fit.x.b - hb, fit.x.b + hb}}};
 }
 
 /// RMS and largest residual of the program's own single-precision run.
@@ -289,8 +316,8 @@ void residualFigures(const Problem& pr, BarrierFit& fit) {
     std::vector<double> shifted(pr.internal.size() - pr.first);
     for (size_t i = 0; i < shifted.size(); ++i)
         shifted[i] = delayed(pr.process, pr.first + i, static_cast<int>(fit.fitted.deadTime));
-    const std::vector<float> in =
-        stagesOnTrace(shifted, 0, fit.fitted.outer, fit.fitted.inner, static_cast<float>(pr.start));
+    const std::vector<float> in = stagesOnTrace(shifted, 0, fit.fitted.outer, fit.fitted.inner,
+                                                static_cast<float>(fit.start));
     double sum = 0, largest = 0;
     for (size_t i = 0; i < in.size(); ++i) {
         const double y = pr.internal[pr.first + i];
@@ -367,9 +394,9 @@ std::string judge(const BarrierFit& fit, double degreesPerCelsius) {
 void orderAsTable(LocalFit& best, std::array<FitInterval, 2>& ci, const BarrierCoefficients& t,
                   bool& reordered) {
     const bool tableOuterLarger = t.outer >= t.inner;
-    reordered = tableOuterLarger ? best.a < best.b : best.a > best.b;
+    reordered = tableOuterLarger ? best.x.a < best.x.b : best.x.a > best.x.b;
     if (reordered) {
-        std::swap(best.a, best.b);
+        std::swap(best.x.a, best.x.b);
         std::swap(ci[0], ci[1]);
     }
 }
@@ -410,8 +437,9 @@ BarrierFit fitBarrier(const FitInput& input) {
     LocalFit best = refine(pr, input.table, sweepDeadTimes(pr, input.table));
     auto ci = intervals(pr, best);
     orderAsTable(best, ci, input.table, fit.reordered);
-    fit.fitted = {static_cast<float>(best.deadTime), static_cast<float>(best.a),
-                  static_cast<float>(best.b)};
+    fit.fitted = {static_cast<float>(best.deadTime), static_cast<float>(best.x.a),
+                  static_cast<float>(best.x.b)};
+    fit.start = best.x.start;
     fit.outer = ci[0];
     fit.inner = ci[1];
     residualFigures(pr, fit);

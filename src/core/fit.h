@@ -39,15 +39,18 @@ struct BarrierFit {
     double rms = 0;         ///< root-mean-square residual, in the traces' unit
     double maxResidual = 0; ///< largest absolute residual, in the traces' unit
     int64_t samples = 0;    ///< measured minutes compared
+    double start = 0;       ///< where both stages start, fitted with the coefficients
     bool reordered = false; ///< the search found the stages the other way round
     bool poor = false;      ///< not to be trusted; `reason` says why
     std::string reason;
 };
 
 /// Fits dead time (every whole minute 0 to 60) and both coefficients (0 < a, b <= 1) by
-/// Levenberg-Marquardt from the table's values and a few spread starts. The figures reported
-/// come from the program's own stage arithmetic (double steps from single operands, stored
-/// single), both stages starting at the first measured internal value.
+/// Levenberg-Marquardt from the table's values and a few spread starts; the value both stages
+/// start at is fitted with them, from the first measured internal value (one reading's noise
+/// would otherwise stay in a slow inner stage for hours). Every dead time is fitted until it
+/// settles before the best is chosen. The figures reported come from the program's own stage
+/// arithmetic (double steps from single operands, stored single) from the fitted start.
 BarrierFit fitBarrier(const FitInput& input);
 
 /// The internal temperature the program's stages give on a minute-grid process trace: minute m

@@ -50,19 +50,11 @@ std::optional<int> wholeNumber(const std::string& text) {
 
 /// Applies an option with its value; an error text for a bad value or an unknown option.
 std::string takeOption(Request& r, const std::string& name, const std::string& value) {
+    if (auto why = takeRecordingOption(name, value, {{"--column", &r.column}}, r.options))
+        return *why;
     if (name == kProfileFrom || name == kMeasured) {
         r.measured = name == kMeasured;
         r.trace = value;
-    } else if (name == "--column") {
-        const auto n = wholeNumber(value);
-        if (!n)
-            return "--column needs a whole number from 1";
-        r.column = *n;
-    } else if (name == "--time-column") {
-        const auto n = wholeNumber(value);
-        if (!n)
-            return "--time-column needs a whole number from 1";
-        r.options.timeColumn = *n - 1;
     } else if (name == "--tolerance") {
         r.tolerance = number(value);
         if (!r.tolerance || *r.tolerance <= 0)
@@ -72,15 +64,6 @@ std::string takeOption(Request& r, const std::string& name, const std::string& v
         if (!n)
             return "--offset needs a number of minutes";
         r.offset = *n;
-    } else if (name == "--date-order") {
-        if (value != "dmy" && value != "mdy")
-            return "--date-order takes dmy or mdy";
-        r.options.dateOrder =
-            value == "dmy" ? core::DateOrder::DayMonth : core::DateOrder::MonthDay;
-    } else if (name == "--unit") {
-        if (value != "C" && value != "F")
-            return "--unit takes C or F";
-        r.options.unit = value == "C" ? core::TempUnit::Celsius : core::TempUnit::Fahrenheit;
     } else {
         return "unexpected argument \"" + name + "\"";
     }
@@ -120,25 +103,15 @@ core::TempUnit caseUnit(const core::Case& c) {
 /// The recording read with what the reader found on `err`, or the exit code.
 std::variant<core::Recording, int> readTrace(const Request& r, const core::Case& c,
                                              std::ostream& err) {
-    core::RecordingOptions options = r.options;
-    options.caseUnit = caseUnit(c);
-    auto outcome = core::readRecordingFile(r.trace, options);
-    if (const auto* error = std::get_if<core::RecordingError>(&outcome)) {
-        err << "kvhitemp-report: " << r.trace << ": " << error->reason;
-        if (error->needsDateOrder)
-            err << " Give --date-order dmy or mdy.";
-        err << '\n';
+    auto recording = readRecordingForCase(r.trace, r.options, caseUnit(c), err);
+    if (!recording)
         return kExitBadRecording;
-    }
-    auto& recording = std::get<core::Recording>(outcome);
-    for (const std::string& line : core::describeRecording(recording))
-        err << line << '\n';
-    if (static_cast<size_t>(r.column) > recording.columns.size()) {
+    if (static_cast<size_t>(r.column) > recording->columns.size()) {
         err << "kvhitemp-report: " << r.trace << ": the recording has no temperature column "
-            << r.column << " (it has " << recording.columns.size() << ")\n";
+            << r.column << " (it has " << recording->columns.size() << ")\n";
         return kExitBadRecording;
     }
-    return std::move(recording);
+    return std::move(*recording);
 }
 
 int profileFrom(const Request& r, const core::Case& c, const core::Recording& rec,
@@ -179,6 +152,54 @@ int measured(const Request& r, const core::Case& c, const core::Recording& rec, 
 }
 
 } // namespace
+
+std::optional<std::string> takeRecordingOption(const std::string& name, const std::string& value,
+                                               const ColumnOptions& columns,
+                                               core::RecordingOptions& options) {
+    for (const auto& [option, column] : columns)
+        if (name == option) {
+            const auto n = wholeNumber(value);
+            if (!n)
+                return name + " needs a whole number from 1";
+            *column = *n;
+            return std::string();
+        }
+    if (name == "--time-column") {
+        const auto n = wholeNumber(value);
+        if (!n)
+            return "--time-column needs a whole number from 1";
+        options.timeColumn = *n - 1;
+    } else if (name == "--date-order") {
+        if (value != "dmy" && value != "mdy")
+            return "--date-order takes dmy or mdy";
+        options.dateOrder = value == "dmy" ? core::DateOrder::DayMonth : core::DateOrder::MonthDay;
+    } else if (name == "--unit") {
+        if (value != "C" && value != "F")
+            return "--unit takes C or F";
+        options.unit = value == "C" ? core::TempUnit::Celsius : core::TempUnit::Fahrenheit;
+    } else {
+        return std::nullopt;
+    }
+    return std::string();
+}
+
+std::optional<core::Recording> readRecordingForCase(const std::string& path,
+                                                    core::RecordingOptions options,
+                                                    core::TempUnit caseUnit, std::ostream& err) {
+    options.caseUnit = caseUnit;
+    auto outcome = core::readRecordingFile(path, options);
+    if (const auto* error = std::get_if<core::RecordingError>(&outcome)) {
+        err << "kvhitemp-report: " << path << ": " << error->reason;
+        if (error->needsDateOrder)
+            err << " Give --date-order dmy or mdy.";
+        err << '\n';
+        return std::nullopt;
+    }
+    auto& recording = std::get<core::Recording>(outcome);
+    for (const std::string& line : core::describeRecording(recording))
+        err << line << '\n';
+    return std::move(recording);
+}
 
 bool isRecordingRequest(const std::vector<std::string>& args) {
     auto has = [&](auto test) { return std::any_of(args.begin(), args.end(), test); };

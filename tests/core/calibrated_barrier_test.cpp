@@ -32,6 +32,7 @@ TEST(CalibratedBarrier, ReadsBackWhatItWrote) {
     const CalibratedBarrier b = sample();
     const std::string json = calibratedBarrierJson(b);
     EXPECT_NE(json.find("\"outer\": 0.0612"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"rms\": 0.31,"), std::string::npos) << json;
     const auto read = parseCalibratedBarrier(json);
     ASSERT_TRUE(std::holds_alternative<CalibratedBarrier>(read)) << std::get<std::string>(read);
     const CalibratedBarrier& r = std::get<CalibratedBarrier>(read);
@@ -48,6 +49,32 @@ TEST(CalibratedBarrier, ReadsBackWhatItWrote) {
     EXPECT_EQ(r.fit.samples, 10000);
     EXPECT_EQ(r.recording, b.recording);
     EXPECT_EQ(r.date, b.date);
+}
+
+TEST(CalibratedBarrier, ReadsNumbersAsWrittenInEveryLocale) {
+    // The core tests run in a comma-decimal locale too: nothing here may read "0.1" as 0 or 1.
+    const std::string json = R"({"format": "kvhitemp-calibrated-barrier", "version": 1,
+        "name": "n", "model": "7440", "tracer": "Tessel III", "environment": "Air",
+        "dead_time": -0, "outer": 1e-3, "inner": 0.1,
+        "fit": {"rms": 2.5E-1, "max_residual": 1E+300, "outer_low": -0.0, "outer_high": 0.5e1,
+                "samples": 42}})";
+    const auto read = parseCalibratedBarrier(json);
+    ASSERT_TRUE(std::holds_alternative<CalibratedBarrier>(read)) << std::get<std::string>(read);
+    const BarrierFit& fit = std::get<CalibratedBarrier>(read).fit;
+    EXPECT_EQ(fit.fitted.deadTime, 0.0f);
+    EXPECT_EQ(fit.fitted.outer, 0.001f);
+    EXPECT_EQ(fit.fitted.inner, 0.1f);
+    EXPECT_EQ(fit.rms, 0.25);
+    EXPECT_EQ(fit.maxResidual, 1e300);
+    EXPECT_EQ(fit.outer.low, 0.0);
+    EXPECT_TRUE(std::signbit(fit.outer.low));
+    EXPECT_EQ(fit.outer.high, 5.0);
+    EXPECT_EQ(fit.samples, 42);
+    // Written back: the shortest text of each number.
+    const std::string written = calibratedBarrierJson(std::get<CalibratedBarrier>(read));
+    for (const char* part : {"\"outer\": 0.001,", "\"inner\": 0.1,", "\"rms\": 0.25,",
+                             "\"max_residual\": 1e+300,", "\"outer_low\": -0,"})
+        EXPECT_NE(written.find(part), std::string::npos) << part << " in\n" << written;
 }
 
 struct BadFileRow : test::NamedRow {
@@ -78,7 +105,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadFileRow{"dead time not whole", "\"dead_time\": 12", "\"dead_time\": 12.5",
                    "whole number"},
         BadFileRow{"negative coefficient", "\"outer\": 0.0612", "\"outer\": -1", "outside 0 to 1"},
-        BadFileRow{"huge coefficient", "\"inner\": 0.00241", "\"inner\": 1e400", "not valid JSON"},
+        BadFileRow{"number beyond double", "\"inner\": 0.00241", "\"inner\": 1e400",
+                   "a number in it is out of range"},
+        BadFileRow{"number below the smallest double", "\"rms\": 0.31", "\"rms\": 1e-400",
+                   "the number 1e-400 is out of range"},
+        BadFileRow{"number with a comma", "\"rms\": 0.31", "\"rms\": 0,31", "not valid JSON"},
         BadFileRow{"name not a text", "\"name\": \"7440", "\"name\": 5, \"x\": \"", "not a text"},
         BadFileRow{"newer version", "\"version\": 1", "\"version\": 9", "newer"}),
     test::RowName());

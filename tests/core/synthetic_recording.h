@@ -32,33 +32,57 @@ private:
     std::mt19937_64 m_engine;
 };
 
-/// A case whose profile starts at 25 and repeats a dwell, a ramp to `top`, a dwell and a ramp
-/// back down until `minutes` minutes are filled. Starting with a dwell keeps the profile's
-/// first minute at the start temperature, where a recording's first sample stands for the
-/// minutes before it.
-inline core::Case cyclingCase(int tracer, int environ, int model, int64_t minutes, double top) {
+/// A case in degrees Celsius and minutes for the given barrier, its profile starting at 25.
+inline core::Case caseFrom25(int tracer, int environ, int model) {
     core::Case c;
     c.setup.selectTracer(tracer);
     c.setup.selectEnviron(environ);
     c.setup.selectModel(model);
     c.selectTempUnit(1);
     c.selectTimeUnit(0);
-    const char* steps[] = {"Dwell at Temp", "Ramp to Temp", "Dwell at Temp", "Ramp to Temp"};
-    const double temps[] = {25, top, top, 25};
-    const int64_t times[] = {60, 45, 90, 60};
     c.profile.setCell(1, 1, "Start Temp   ");
     c.profile.setCell(1, 2, "25");
     c.profile.setCell(1, 3, "0");
+    return c;
+}
+
+/// Sets profile row `row` to one step, adding rows as needed.
+inline void setStep(core::Case& c, int row, const char* step, double temp, int64_t minutes) {
+    while (row >= c.profile.rowCount())
+        c.profile.appendRow();
+    c.profile.setCell(row, 1, step);
+    c.profile.setCell(row, 2, core::plainNumberText(temp));
+    c.profile.setCell(row, 3, std::to_string(minutes));
+}
+
+/// A case whose profile starts at 25 and repeats a dwell, a ramp to `top`, a dwell and a ramp
+/// back down until `minutes` minutes are filled. Starting with a dwell keeps the profile's
+/// first minute at the start temperature, where a recording's first sample stands for the
+/// minutes before it.
+inline core::Case cyclingCase(int tracer, int environ, int model, int64_t minutes, double top) {
+    core::Case c = caseFrom25(tracer, environ, model);
+    const char* steps[] = {"Dwell at Temp", "Ramp to Temp", "Dwell at Temp", "Ramp to Temp"};
+    const double temps[] = {25, top, top, 25};
+    const int64_t times[] = {60, 45, 90, 60};
     int64_t filled = 0;
     for (int r = 2, k = 0; filled < minutes; ++r, k = (k + 1) % 4) {
-        while (r >= c.profile.rowCount())
-            c.profile.appendRow();
         const int64_t time = std::min(times[k], minutes - filled);
-        c.profile.setCell(r, 1, steps[k]);
-        c.profile.setCell(r, 2, core::plainNumberText(temps[k]));
-        c.profile.setCell(r, 3, std::to_string(time));
+        setStep(c, r, steps[k], temps[k], time);
         filled += time;
     }
+    return c;
+}
+
+/// A case with one bake as an oven runs it: half an hour at 25 while the barrier is loaded, a
+/// ramp to `top` in half an hour, two hours there, an hour's ramp back to 25, then 25 until
+/// `minutes` minutes are filled.
+inline core::Case ovenCase(int tracer, int environ, int model, int64_t minutes, double top) {
+    core::Case c = caseFrom25(tracer, environ, model);
+    setStep(c, 2, "Dwell at Temp", 25, 30);
+    setStep(c, 3, "Ramp to Temp", top, 30);
+    setStep(c, 4, "Dwell at Temp", top, 120);
+    setStep(c, 5, "Ramp to Temp", 25, 60);
+    setStep(c, 6, "Dwell at Temp", 25, std::max<int64_t>(1, minutes - 240));
     return c;
 }
 
