@@ -104,7 +104,8 @@ void NoticeBar::showAll() {
         m_all = new QDialog(this);
         m_all->setObjectName(QStringLiteral("dlgNotices"));
         m_all->setWindowTitle(kAllTitle);
-        auto* list = new QPlainTextEdit(m_all);
+        m_allText = new QPlainTextEdit(m_all);
+        QPlainTextEdit* list = m_allText;
         list->setObjectName(QStringLiteral("txtNotices"));
         list->setAccessibleName(kAllTitle);
         list->setReadOnly(true);
@@ -116,7 +117,7 @@ void NoticeBar::showAll() {
         layout->addWidget(buttons);
         m_all->resize(720, 480);
     }
-    m_all->findChild<QPlainTextEdit*>()->setPlainText(
+    m_allText->setPlainText(
         (QStringList{m_heading} + m_lines).join(QLatin1Char('\n')));
     m_all->show();
     m_all->raise();

@@ -11,6 +11,7 @@
 QT_BEGIN_NAMESPACE
 class QDialog;
 class QLabel;
+class QPlainTextEdit;
 class QToolButton;
 QT_END_NAMESPACE
 
@@ -42,6 +43,7 @@ private:
     QToolButton* m_showAll = nullptr;
     QToolButton* m_dismiss = nullptr;
     QDialog* m_all = nullptr;
+    QPlainTextEdit* m_allText = nullptr; ///< the dialog's list of every line
     QString m_heading;
     QStringList m_lines;
 };
