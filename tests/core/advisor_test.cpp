@@ -416,10 +416,6 @@ struct TieCase : NamedRow {
     int recommended;
 };
 
-void PrintTo(const TieCase& row, std::ostream* os) {
-    *os << row.name;
-}
-
 class TieBreak : public testing::TestWithParam<TieCase> {};
 
 TEST_P(TieBreak, RanksAndRecommends) {

@@ -1,12 +1,10 @@
 // kvhitemp-report --compare and --compare-all: the CSV contract (exit codes: report_cli_test).
 
-#include "report_cli.h"
-
+#include "cli_run.h"
 #include "core/dew_file.h"
 #include "core/model.h"
 #include "core_printers.h"
 #include "named_row.h"
-
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +13,10 @@
 #include <sstream>
 #include <sys/stat.h>
 
+using kvh::test::CliRun;
 using kvh::test::NamedRow;
 using kvh::test::RowName;
+using kvh::test::runCli;
 
 namespace {
 
@@ -30,26 +30,7 @@ const char* const kFahrenheitHours = "Temp Units = 0\r\nTime Units = 1\r\nDavar 
                                      "Tracer Type = 0\r\nEnvironment = 1\r\n[Data]\r\n"
                                      "S,77,0\r\nR,500,0.5\r\nD,500,0.25\r\nE,77,1\r\n";
 
-struct CliRun {
-    int code = 0;
-    std::string out;
-    std::string err;
-};
-
-CliRun runCli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = kvh::tools::reportMain(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
-/// A scratch folder: `write` puts a file there and returns its path.
-class CompareCli : public kvh::test::TempDir {
-protected:
-    std::string write(const std::string& name, const std::string& content) const {
-        put(path(name), content);
-        return path(name);
-    }
-};
+using CompareCli = kvh::test::TempDir;
 
 std::vector<std::string> split(const std::string& text, char sep) {
     std::vector<std::string> parts;

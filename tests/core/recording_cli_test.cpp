@@ -4,13 +4,11 @@
 #include "core/dew_file.h"
 #include "core/model.h"
 
+#include "cli_run.h"
 #include "named_row.h"
-#include "report_cli.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 using kvh::test::NamedRow;
 using kvh::test::TempDir;
@@ -42,13 +40,7 @@ TEST_P(RecordingCli, ExitCodesAndMessages) {
     std::vector<std::string> args = p.args;
     for (std::string& a : args)
         a = a == "@" ? path("case.dew") : a == "T" ? path("trace.csv") : a;
-    std::ostringstream out, err;
-    EXPECT_EQ(kvh::tools::reportMain(args, out, err), p.exitCode) << err.str();
-    EXPECT_NE(err.str().find(p.stderrPart), std::string::npos) << err.str();
-    if (p.exitCode != 0) {
-        EXPECT_EQ(out.str(), "");
-    }
-    EXPECT_NE(out.str().find(p.stdoutPart), std::string::npos) << out.str();
+    kvh::test::expectCli(args, p.exitCode, p.stderrPart, p.stdoutPart);
 }
 
 const char* const kAmbiguous = "Date,Oven (C)\n03/04/2026 10:00,100\n03/04/2026 10:01,110\n";
@@ -128,15 +120,11 @@ class RecordingCliFiles : public TempDir {};
 
 // The profile written is a case Open reads, and its run follows the recording within a degree.
 TEST_F(RecordingCliFiles, ProfileFromWritesACaseOpenReads) {
-    put(path("case.dew"), kCase);
-    put(path("trace.csv"), kTrace);
-    std::ostringstream out, err;
-    ASSERT_EQ(kvh::tools::reportMain({"--profile-from", path("trace.csv"), "--column", "1",
-                                      "--tolerance", "0.5", path("case.dew")},
-                                     out, err),
-              0);
-    put(path("made.dew"), out.str());
-    const auto opened = kvh::core::openDewFile(path("made.dew"), kvh::core::Case{});
+    const kvh::test::CliRun r =
+        kvh::test::runCli({"--profile-from", write("trace.csv", kTrace), "--column", "1",
+                           "--tolerance", "0.5", write("case.dew", kCase)});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto opened = kvh::core::openDewFile(write("made.dew", r.out), kvh::core::Case{});
     ASSERT_TRUE(std::holds_alternative<kvh::core::Case>(opened));
     const auto run =
         std::get<kvh::core::RunResult>(kvh::core::runModel(std::get<kvh::core::Case>(opened)));

@@ -1,16 +1,16 @@
 // kvhitemp-report's exit codes and messages, its notices and its series, for a report and for
 // --compare and --compare-all alike.
 
+#include "cli_run.h"
 #include "named_row.h"
-#include "report_cli.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
+using kvh::test::CliRun;
 using kvh::test::NamedRow;
 using kvh::test::RowName;
+using kvh::test::runCli;
 using kvh::test::TempDir;
 
 namespace {
@@ -32,18 +32,7 @@ TEST_P(ReportCli, ExitCodesAndMessages) {
     std::vector<std::string> args = p.args;
     for (std::string& a : args)
         a = a == "@" ? path("case.dew") : a == "DIR" ? m_dir.string() : a;
-    std::ostringstream out, err;
-    const std::string input = testing::PrintToString(p.args);
-    EXPECT_EQ(kvh::tools::reportMain(args, out, err), p.exitCode) << input << ": " << err.str();
-    if (*p.stderrPart == '\0') {
-        EXPECT_EQ(err.str(), "") << input;
-    } else {
-        EXPECT_NE(err.str().find(p.stderrPart), std::string::npos) << input << ": " << err.str();
-    }
-    if (p.exitCode != 0) {
-        EXPECT_EQ(out.str(), "") << input;
-    }
-    EXPECT_NE(out.str().find(p.stdoutPart), std::string::npos) << input << ": " << out.str();
+    kvh::test::expectCli(args, p.exitCode, p.stderrPart, p.stdoutPart);
 }
 
 const char* const kIncomplete = "[Setup]\r\nTemp Units = 1\r\n[Data]\r\nS,20,0\r\n";
@@ -97,39 +86,26 @@ INSTANTIATE_TEST_SUITE_P(
             "CompareFolderWithoutCases", {"--compare-all", "DIR"}, nullptr, 1, "no .dew files"}),
     RowName{});
 
-class ReportCliFiles : public TempDir {
-protected:
-    /// Runs the program on the file `name` holding `content`; returns its exit code.
-    int run(std::vector<std::string> args, const std::string& name, const std::string& content,
-            std::string& out, std::string& err) {
-        put(path(name), content);
-        args.push_back(path(name));
-        std::ostringstream o, e;
-        const int code = kvh::tools::reportMain(args, o, e);
-        out = o.str();
-        err = e.str();
-        return code;
-    }
-};
+class ReportCliFiles : public TempDir {};
 
 // Odd cells and fields are told on standard error; the report itself does not change.
 TEST_F(ReportCliFiles, NoticesGoToStandardErrorOnly) {
     const std::string setup = "Davar Model = 1\r\nTracer Type = 1\r\nEnvironment = 0\r\n";
-    std::string cleanOut, cleanErr, oddOut, oddErr;
-    ASSERT_EQ(run({}, "clean.dew", setup + "S,20,0\r\nD,400,30\r\n", cleanOut, cleanErr), 0);
-    ASSERT_EQ(run({}, "odd.dew", setup + "S,20,0\r\nD,400 C,30\r\n", oddOut, oddErr), 0);
-    EXPECT_EQ(cleanErr, "");
-    EXPECT_EQ(oddErr, "Line 5: \"400 C\" is read as 400\n");
-    EXPECT_EQ(oddOut, cleanOut);
+    const CliRun clean = runCli({write("clean.dew", setup + "S,20,0\r\nD,400,30\r\n")});
+    const CliRun odd = runCli({write("odd.dew", setup + "S,20,0\r\nD,400 C,30\r\n")});
+    ASSERT_EQ(clean.code, 0);
+    ASSERT_EQ(odd.code, 0);
+    EXPECT_EQ(clean.err, "");
+    EXPECT_EQ(odd.err, "Line 5: \"400 C\" is read as 400\n");
+    EXPECT_EQ(odd.out, clean.out);
 }
 
 TEST_F(ReportCliFiles, SeriesHasOneRowPerMinuteToEightyAfterTheEnd) {
-    std::string csv, err;
-    ASSERT_EQ(run({"--series"}, "series.dew",
-                  "Davar Model = 1\r\nTracer Type = 0\r\nEnvironment = 0\r\nS,20,0\r\nR,100,10\r\n",
-                  csv, err),
-              0)
-        << err;
+    const std::string dew =
+        "Davar Model = 1\r\nTracer Type = 0\r\nEnvironment = 0\r\nS,20,0\r\nR,100,10\r\n";
+    const CliRun r = runCli({"--series", write("series.dew", dew)});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string& csv = r.out;
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 91);
     // The ramp's first minute is 28; both stages start at the start temperature.
     EXPECT_NE(csv.find("\n60,28,20,20\n"), std::string::npos) << csv.substr(0, 2000);

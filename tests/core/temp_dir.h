@@ -46,6 +46,11 @@ protected:
     void TearDown() override { cleanUp(); }
 
     std::string path(const std::string& name) const { return (m_dir / name).string(); }
+    /// Writes `bytes` to the file `name` of the folder; returns its path.
+    std::string write(const std::string& name, const std::string& bytes) const {
+        put(path(name), bytes);
+        return path(name);
+    }
 
     /// Names in the folder, sorted.
     std::vector<std::string> names() const {

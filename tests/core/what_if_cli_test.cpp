@@ -1,18 +1,18 @@
 // kvhitemp-report's what-if questions: the CSV each prints, the settings every mode takes, and
 // the usage errors.
 
+#include "cli_run.h"
 #include "core/dew_file.h"
 #include "core/what_if.h"
 #include "core/what_if_csv.h"
 #include "named_row.h"
-#include "report_cli.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
+using kvh::test::CliRun;
 using kvh::test::NamedRow;
 using kvh::test::RowName;
+using kvh::test::runCli;
 
 namespace {
 
@@ -20,24 +20,13 @@ const std::string kExamples = KVH_EXAMPLES_DIR;
 const std::string kDwellCase = kExamples + "/dewar-7520-dwell-warning.dew";
 const std::string kFahrenheitCase = kExamples + "/fahrenheit-hours-cure.dew";
 
-struct Printed {
-    int code;
-    std::string out, err;
-};
-
-Printed run(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int code = kvh::tools::reportMain(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
 kvh::core::Case open(const std::string& path) {
     return std::get<kvh::core::Case>(kvh::core::openDewFile(path, kvh::core::Case{}));
 }
 
 TEST(WhatIfCli, VariationsAreTheCoresInOrder) {
     for (const std::string& path : {kDwellCase, kFahrenheitCase}) {
-        const Printed p = run({"--what-if", path});
+        const CliRun p = runCli({"--what-if", path});
         ASSERT_EQ(p.code, 0) << p.err;
         const auto v = std::get<kvh::core::Variations>(kvh::core::runVariations(open(path)));
         EXPECT_EQ(p.out, kvh::core::variationsCsv(v));
@@ -52,23 +41,23 @@ TEST(WhatIfCli, MarginAndStartAtReachEveryMode) {
     settings.stageStart = 60.0f;
     const kvh::core::Case c = open(kDwellCase);
     const auto b2b = kvh::core::runBackToBack(c, 3, 20, 30, settings);
-    EXPECT_EQ(run({"--margin", "15", "--back-to-back", "3", "--gap", "20", "--room", "30",
-                   kDwellCase, "--start-at", "60"})
+    EXPECT_EQ(runCli({"--margin", "15", "--back-to-back", "3", "--gap", "20", "--room", "30",
+                      kDwellCase, "--start-at", "60"})
                   .out,
               kvh::core::backToBackCsv(std::get<kvh::core::BackToBack>(b2b)));
     const auto u = kvh::core::runUncertainty(c, 50, 9, settings);
-    EXPECT_EQ(run({"--uncertainty", "50", "--seed", "9", "--start-at", "60", kDwellCase}).out,
+    EXPECT_EQ(runCli({"--uncertainty", "50", "--seed", "9", "--start-at", "60", kDwellCase}).out,
               kvh::core::uncertaintyCsv(std::get<kvh::core::Uncertainty>(u)));
     // The series start at the given temperature; the report and the comparison change with it.
-    const Printed series = run({"--series", "--start-at", "60", kDwellCase});
+    const CliRun series = runCli({"--series", "--start-at", "60", kDwellCase});
     EXPECT_NE(series.out.find("\n60,50,60,60\n"), std::string::npos);
-    EXPECT_NE(run({kDwellCase, "--start-at", "60"}).out, run({kDwellCase}).out);
-    EXPECT_NE(run({"--compare", kDwellCase, "--margin", "15"}).out,
-              run({"--compare", kDwellCase}).out);
+    EXPECT_NE(runCli({kDwellCase, "--start-at", "60"}).out, runCli({kDwellCase}).out);
+    EXPECT_NE(runCli({"--compare", kDwellCase, "--margin", "15"}).out,
+              runCli({"--compare", kDwellCase}).out);
 }
 
 TEST(WhatIfCli, HelpNamesEveryQuestionWhateverElseIsAsked) {
-    const Printed p = run({"--what-if", kDwellCase, "--margin", "-3", "--help"});
+    const CliRun p = runCli({"--what-if", kDwellCase, "--margin", "-3", "--help"});
     EXPECT_EQ(p.code, 0);
     for (const char* option :
          {"--what-if", "--back-to-back", "--uncertainty", "--margin", "--start-at"})
@@ -87,7 +76,7 @@ TEST_P(WhatIfUsage, IsRefusedWithALine) {
     std::vector<std::string> args = GetParam().args;
     for (std::string& a : args)
         a = a == "@" ? kDwellCase : a;
-    const Printed p = run(args);
+    const CliRun p = runCli(args);
     EXPECT_EQ(p.code, GetParam().code) << p.err;
     EXPECT_EQ(p.out, "");
     EXPECT_NE(p.err.find(GetParam().message), std::string::npos) << p.err;

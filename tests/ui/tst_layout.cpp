@@ -34,32 +34,20 @@ const QByteArray kCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\nDavar M
                          "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\nR,400,15\r\n"
                          "D,400,90\r\nE,25,5\r\n";
 
-/// A window with the application font scaled, showing a case, on the results page.
-struct ScaledWindow {
+/// The application font scaled while it lives; made before a window, the window starts with it.
+struct ScaledFont {
     QFont saved = QApplication::font();
-    test::FakePlatform platform;
-    QTemporaryDir dir;
-    std::unique_ptr<ui::MainWindow> window;
-
-    explicit ScaledWindow(double fontScale) {
+    explicit ScaledFont(double scale) {
         QFont f = saved;
-        f.setPointSizeF(saved.pointSizeF() * fontScale);
+        f.setPointSizeF(saved.pointSizeF() * scale);
         QApplication::setFont(f);
-        window = std::make_unique<ui::MainWindow>(platform);
-        window->openFile(test::writeFile(dir.filePath(u"case.dew"_s), kCase));
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qFatal("the window was not exposed");
     }
-    ~ScaledWindow() {
-        window.reset();
-        QApplication::setFont(saved);
-    }
-    QTabWidget* tab() const { return window->findChild<QTabWidget*>(u"Tab1"_s); }
-    void showPage(int page) {
-        tab()->setCurrentIndex(page);
-        QCoreApplication::processEvents();
-    }
+    ~ScaledFont() { QApplication::setFont(saved); }
+};
+
+/// The window with the application font scaled, showing a case.
+struct ScaledWindow : ScaledFont, test::WindowHarness {
+    explicit ScaledWindow(double fontScale) : ScaledFont(fontScale) { openText(kCase); }
 };
 
 /// The controls of a page that must never overlap one another: frames, buttons, grid, boxes.

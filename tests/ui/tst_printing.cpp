@@ -1,7 +1,7 @@
 // The printed report through the window's print commands: the page printed to a PDF file
 // offscreen and read back by poppler's pdftotext/pdfinfo (text, columns, chart, pages), Printer
 // Setup, Print Preview and Export PDF, the print page window, and what printing must leave
-// alone (the case and the clipboard).
+// alone (the case and the clipboard). Export PDF's refusals: tst_saving, with the other writers.
 
 #include "window_harness.h"
 
@@ -240,33 +240,6 @@ private slots:
         QCOMPARE(h->platform.clipboardText, kEarlierClipboard);
         // The chart is laid out for paper only while it is drawn there.
         QCOMPARE(h->window->chart().chart()->geometry(), chartOnScreen);
-    }
-
-    void exportThatWritesNothing_data() {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("existing file, not replaced")
-            << u"existing.pdf"_s << u"Warning: File Exists"_s;
-        QTest::newRow("missing folder") << u"no such folder/report.pdf"_s << u"Export PDF Error"_s;
-    }
-    void exportThatWritesNothing() {
-        QFETCH(QString, target);
-        QFETCH(QString, title);
-        h->showResults();
-        if (!target.contains(u'/'))
-            test::writeFile(path(target), "earlier content");
-        const QByteArray earlier = test::fileBytes(path(target));
-        h->platform.saveAnswers.enqueue(path(target));
-        h->platform.messageAnswers.enqueue(platform::Answer::No);
-        h->action("mnuExportPdf")->trigger();
-
-        QCOMPARE(h->platform.messages.size(), 1);
-        QCOMPARE(h->platform.messages[0].title, title);
-        if (title == u"Export PDF Error"_s) {
-            QCOMPARE(h->platform.messages[0].icon, platform::Icon::Critical);
-            QVERIFY(h->platform.messages[0].text.contains(QDir::toNativeSeparators(path(target))));
-        }
-        QCOMPARE(test::fileBytes(path(target)), earlier);
     }
 };
 

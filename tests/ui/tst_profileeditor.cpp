@@ -47,31 +47,17 @@ private slots:
         QVERIFY(qAbs(step * 1100 - g->columnWidth(2) * 2000) <= 2000);
         QVERIFY(qAbs(step * 500 - g->verticalHeader()->width() * 2000) <= 2000);
         QVERIFY(!clearButton()->isEnabled());
-        QCOMPARE(test::shownText(clearButton()->text()), u"Clear Row or Column"_s);
-        QCOMPARE(test::shownText(h->button("cmdAddRow")->text()), u"Insert a Row"_s);
     }
 
-    void stepClicksAndDefaults_data() {
-        QTest::addColumn<int>("steps"); ///< clicks on row 3's step cell
-        QTest::addColumn<QString>("step");
-        QTest::addColumn<int>("col");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("a dwell takes the temperature above")
-            << 2 << u"Dwell at Temp"_s << 2 << u"120"_s;
-        QTest::newRow("an end step's time opens as 0") << 3 << u"End Temp    "_s << 3 << u"0"_s;
-    }
-    void stepClicksAndDefaults() {
-        QFETCH(int, steps);
-        QFETCH(QString, step);
-        QFETCH(int, col);
-        QFETCH(QString, value);
-        h->typeInto(2, 2, u"120"_s);
-        h->clickStep(3, steps);
-        QCOMPARE(h->shown(3, 1), step);
+    void stepClicksReachTheProfile() {
+        // What a step click does to the cells is the core's; here, that the clicks reach it and
+        // the editor opens on what it wrote: an end step's time opens as 0.
+        h->clickStep(3, 3);
+        QCOMPARE(h->shown(3, 1), u"End Temp    "_s);
         QVERIFY(h->editor()->isHidden());
-        h->clickCell(3, col);
-        QCOMPARE(h->editor()->text(), value);
-        QCOMPARE(h->shown(3, col), value);
+        h->clickCell(3, 3);
+        QCOMPARE(h->editor()->text(), u"0"_s);
+        QCOMPARE(h->shown(3, 3), u"0"_s);
     }
 
     void editorWritesEveryKeystroke() {
@@ -216,7 +202,6 @@ private slots:
         QTest::addColumn<QString>("tip"); ///< empty: no mark
         QTest::newRow("letter O, light") << u"4OO"_s << false << u"Read as 4"_s;
         QTest::newRow("letter O, dark") << u"4OO"_s << true << u"Read as 4"_s;
-        QTest::newRow("decimal comma") << u"1,5"_s << false << u"Read as 1"_s;
         QTest::newRow("a clean number") << u"400"_s << false << QString();
     }
     void doubtfulCellsAreMarkedAsYouType() {

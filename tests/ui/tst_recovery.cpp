@@ -21,7 +21,6 @@
 
 #include <csignal>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace kvh;
@@ -245,21 +244,11 @@ private slots:
         QCOMPARE(arrived.first().first().toInt(), SIGTERM);
     }
 
-    void settingsStayOffWhatIsNotARegularFile_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("link to a FIFO") << u"fifo"_s;
-        QTest::newRow("link to a device node") << u"device"_s;
-        QTest::newRow("link to a folder") << u"folder"_s;
-    }
     void settingsStayOffWhatIsNotARegularFile() {
-        QFETCH(QString, kind);
+        // Which kinds of file are no place for the settings is the core's to say (FIFOs,
+        // devices, folders, through links or not); here, that the window's settings keep off one.
         const std::string target = local(state->filePath(u"target"_s));
-        if (kind == u"fifo"_s)
-            QCOMPARE(::mkfifo(target.c_str(), 0600), 0);
-        else if (kind == u"folder"_s)
-            QVERIFY(QDir().mkdir(state->filePath(u"target"_s)));
-        else if (::mknod(target.c_str(), S_IFCHR | 0600, makedev(1, 3)) != 0)
-            QSKIP("device nodes cannot be made here");
+        QCOMPARE(::mkfifo(target.c_str(), 0600), 0);
         const QString link = state->filePath(u"KVHiTemp.conf"_s);
         QVERIFY(QFile::link(state->filePath(u"target"_s), link));
         struct stat before {};

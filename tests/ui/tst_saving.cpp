@@ -18,7 +18,6 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,10 +37,9 @@ bool inChild() {
     return qEnvironmentVariableIsSet(kChildVariable);
 }
 
-/// Runs test `function` of this program again in a child process, `prepare` run in the child
-/// before it starts, `extra` added to its environment. "" when it passed, else its output.
-QString failureInChild(const QString& function, const std::function<void()>& prepare,
-                       const QString& extra = {}) {
+/// Runs test `function` of this program again in a child process, `extra` added to its
+/// environment. "" when it passed, else its output.
+QString failureInChild(const QString& function, const QString& extra = {}) {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QString::fromLatin1(kChildVariable), u"1"_s);
@@ -49,7 +47,6 @@ QString failureInChild(const QString& function, const std::function<void()>& pre
         env.insert(extra.section(u'=', 0, 0), extra.section(u'=', 1));
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.setChildProcessModifier(prepare);
     child.start(QCoreApplication::applicationFilePath(), {function});
     if (!child.waitForFinished(120000))
         return u"the child did not finish"_s;
@@ -82,15 +79,24 @@ private slots:
     void everyWriterRefusesAlike_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<bool>("fifo"); ///< the target is a FIFO, else a read-only file
-        for (const char* item : {"mnuSave", "mnuExportSeries", "mnuExportPng", "mnuExportSvg",
-                                 "mnuExportComparison", "mnuExportPdf"}) {
-            QTest::addRow("%s onto a FIFO", item) << QString::fromLatin1(item) << true;
-            QTest::addRow("%s onto a read-only file", item) << QString::fromLatin1(item) << false;
+        QTest::addColumn<QString>("title");
+        const std::pair<const char*, QString> writers[] = {
+            {"mnuSave", u"Save Error"_s},
+            {"mnuExportSeries", u"Export Error"_s},
+            {"mnuExportPng", u"Export Error"_s},
+            {"mnuExportSvg", u"Export Error"_s},
+            {"mnuExportComparison", u"Export Error"_s},
+            {"mnuExportPdf", u"Export PDF Error"_s}};
+        for (const auto& [item, title] : writers) {
+            QTest::addRow("%s onto a FIFO", item) << QString::fromLatin1(item) << true << title;
+            QTest::addRow("%s onto a read-only file", item)
+                << QString::fromLatin1(item) << false << title;
         }
     }
     void everyWriterRefusesAlike() {
         QFETCH(QString, item);
         QFETCH(bool, fifo);
+        QFETCH(QString, title);
         h->showResults();
         const QString target = h->dir.filePath(u"target.out"_s);
         const QByteArray local = QFile::encodeName(target);
@@ -106,7 +112,9 @@ private slots:
         h->get<QAction>(item)->trigger();
 
         QCOMPARE(h->platform.messages.size(), 2);
+        QCOMPARE(h->platform.messages[0].title, u"Warning: File Exists"_s);
         const test::ShownMessage& told = h->platform.messages[1];
+        QCOMPARE(told.title, title);
         QCOMPARE(told.icon, platform::Icon::Critical);
         QVERIFY2(told.text.contains(target), qPrintable(told.text));
         const QString reason =
@@ -128,7 +136,7 @@ private slots:
     // modified. Run in a child process, which sets the limit on itself.
     void saveBeyondTheFileSizeLimit() {
         if (!inChild()) {
-            const QString failure = failureInChild(u"saveBeyondTheFileSizeLimit"_s, {});
+            const QString failure = failureInChild(u"saveBeyondTheFileSizeLimit"_s);
             QVERIFY2(failure.isEmpty(), qPrintable(failure));
             return;
         }
@@ -233,7 +241,7 @@ private slots:
     void opensWithinTheScreenAtALargeScale() {
         if (!inChild()) {
             const QString failure =
-                failureInChild(u"opensWithinTheScreenAtALargeScale"_s, {}, u"QT_SCALE_FACTOR=3"_s);
+                failureInChild(u"opensWithinTheScreenAtALargeScale"_s, u"QT_SCALE_FACTOR=3"_s);
             QVERIFY2(failure.isEmpty(), qPrintable(failure));
             return;
         }

@@ -51,6 +51,11 @@ inline QString shownText(const QString& caption) {
 inline const QByteArray kPassingCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\n"
                                        "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 0\r\n"
                                        "[Data]\r\nS,25,0\r\nR,60,30\r\nD,60,30\r\nE,25,30\r\n";
+/// 7520 in air, a quarter hour up to 400 °C and 105 minutes there: PASS with the dwell warning
+/// (a maximum of 129.6 °C), and the inside peaks some 40 minutes after the end.
+inline const QByteArray kLatePeakCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\n"
+                                        "Davar Model = 1\r\nTracer Type = 1\r\nEnvironment = 0\r\n"
+                                        "[Data]\r\nS,25,0\r\nR,400,15\r\nD,400,105\r\nE,25,5\r\n";
 /// Ten hours at 400 °C: no barrier keeps the tracer below its limit.
 inline const QByteArray kFailingCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\n"
                                        "Davar Model = 4\r\nTracer Type = 1\r\nEnvironment = 0\r\n"
