@@ -12,7 +12,7 @@ namespace kvh::ui {
 
 namespace {
 
-const QString kMenuTitle = QStringLiteral("New from &Template");
+const QString kMenuTitle = QStringLiteral("New from Te&mplate");
 const QString kNoTemplates = QStringLiteral("(no templates found)");
 const QString kTemplatesFolder = QStringLiteral("kvhitemp/templates");
 const QString kDewPattern = QStringLiteral("*.dew");

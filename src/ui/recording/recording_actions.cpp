@@ -22,7 +22,7 @@ namespace {
 using platform::Buttons;
 using platform::Icon;
 
-const QString kProfileCaption = QStringLiteral("Profile from &Recording...");
+const QString kProfileCaption = QStringLiteral("&Profile from Recording...");
 const QString kAttachCaption = QStringLiteral("Attach &Measured Recording...");
 const QString kDetachCaption = QStringLiteral("&Detach Measured Recording");
 /// The undo history's name for the command.
