@@ -1,7 +1,7 @@
 #!/bin/sh
 # kvhitemp-report must fail with 74 and the system's reason when its output cannot be written:
-# standard output on a full device, standard output closed, and a file past the size limit
-# (ulimit -f, which would otherwise end it by SIGXFSZ). A case it has no memory to read ends
+# standard output closed, and a file past the size limit (ulimit -f, which would otherwise end
+# it by SIGXFSZ), for the report, the series and the help. A case it has no memory to read ends
 # with 71. Files are made in a scratch folder.
 # Usage: check_output_failures.sh REPORT EXAMPLE.dew
 report=$1
@@ -25,9 +25,10 @@ check() { # name, expected exit code, expected reason, command
         failures=$((failures + 1))
     fi
 }
-check "report to /dev/full" 74 "No space left on device" sh -c '"$0" "$1" >/dev/full' "$report" "$example"
-check "series to /dev/full" 74 "No space left on device" sh -c '"$0" --series "$1" >/dev/full' "$report" "$example"
-check "help to /dev/full" 74 "No space left on device" sh -c '"$0" --help >/dev/full' "$report"
+check "report past the file size limit" 74 "File too large" \
+    sh -c 'ulimit -f 0; "$0" "$1" >"$2/report.txt"' "$report" "$example" "$scratch"
+check "help past the file size limit" 74 "File too large" \
+    sh -c 'ulimit -f 1; "$0" --help >"$2/help.txt"' "$report" "$scratch"
 check "report to a closed output" 74 "Bad file descriptor" sh -c '"$0" "$1" >&-' "$report" "$example"
 check "series past the file size limit" 74 "File too large" \
     sh -c 'ulimit -f 1; "$0" --series "$1" >"$2/series.csv"' "$report" "$example" "$scratch"
