@@ -81,24 +81,8 @@ void installTestHooks(kvh::ui::MainWindow& window) {
         out.write(bar->lines().join(QLatin1Char('\n')).toUtf8() + '\n');
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
-    // Past a file size limit (ulimit -f) a save fails with EFBIG and says so, instead of the
-    // signal ending the program.
-    std::signal(SIGXFSZ, SIG_IGN);
-    if (int code = 0; answeredWithoutDisplay(argc, argv, code))
-        return code;
-    QApplication app(argc, argv);
-    kvh::ui::installAppStyle();
-    nameTheProgram();
-    QGuiApplication::setDesktopFileName(kDesktopId);
-    QApplication::setWindowIcon(QIcon::fromTheme(kDesktopId, QIcon(kIconResource)));
-    // QApplication has taken its own options out of argv.
-    const kvh::app::CommandLine line = kvh::app::CommandLine::parse(argumentsOf(argc, argv));
-    if (line.exitCode)
-        return answer(line);
-
+/// The window with its settings, recovery copies and calibrations, until the user closes it.
+int runWindow(const kvh::app::CommandLine& line) {
     const kvh::ui::SettingsFile settingsFile;
     if (!settingsFile.refusal().isEmpty())
         std::fputs(settingsFile.refusal().toLocal8Bit().constData(), stderr);
@@ -125,4 +109,24 @@ int main(int argc, char* argv[]) {
     const int code = QApplication::exec();
     place.save(window, window.pages());
     return code;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // Past a file size limit (ulimit -f) a save fails with EFBIG and says so, instead of the
+    // signal ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+    if (int code = 0; answeredWithoutDisplay(argc, argv, code))
+        return code;
+    QApplication app(argc, argv);
+    kvh::ui::installAppStyle();
+    nameTheProgram();
+    QGuiApplication::setDesktopFileName(kDesktopId);
+    QApplication::setWindowIcon(QIcon::fromTheme(kDesktopId, QIcon(kIconResource)));
+    // QApplication has taken its own options out of argv.
+    const kvh::app::CommandLine line = kvh::app::CommandLine::parse(argumentsOf(argc, argv));
+    if (line.exitCode)
+        return answer(line);
+    return runWindow(line);
 }

@@ -293,7 +293,7 @@ ComparisonOutcome compareBarriers(const Case& c, bool withSafeDwell, const Safet
 }
 
 std::string temperatureText(double value, bool fahrenheit) {
-    return formatPattern(value, Pattern::OneDec) + (fahrenheit ? " \u00b0F" : " \u00b0C");
+    return formatPattern(value, Pattern::OneDec) + std::string(unitAfterNumber(fahrenheit));
 }
 
 std::string afterEndText(const PeakAfterEnd& peak, bool fahrenheit) {

@@ -111,7 +111,7 @@ ChartData buildChartData(const RunResult& run, const SetupState& setup, bool tra
     chart.afterEnd = afterEndCurve(n, run.internal, beyond, span, hours, buckets);
     chart.endX = elapsed(n + kLeadIn, hours);
     chart.limit = {{0.0, run.limit}, {elapsed(n + kLeadIn + span, hours), run.limit}};
-    chart.xTitle = hours ? "Elapsed Hours" : "Elapsed Minutes";
+    chart.xTitle = timeAxisTitle(hours);
     chart.yTitle = setup.tempHeader();
     return chart;
 }

@@ -18,7 +18,14 @@ struct ChartPoint {
     bool operator==(const ChartPoint&) const = default;
 };
 
-inline constexpr std::string_view kResetXTitle = "Elapsed Minutes";
+/// The time axis's title in both charts.
+constexpr std::string_view timeAxisTitle(bool hours) {
+    return hours ? "Elapsed Hours" : "Elapsed Minutes";
+}
+/// The tracer's limit line, by name, in both charts' legends.
+inline constexpr std::string_view kLimitName = "Limit";
+
+inline constexpr std::string_view kResetXTitle = timeAxisTitle(false);
 inline constexpr std::string_view kResetYTitle = "Temperature \u00b0C";
 inline constexpr int kAxisTitlePointSize = 12;
 

@@ -1,6 +1,8 @@
 #include "cp1252.h"
 
 #include <array>
+#include <optional>
+#include <utility>
 
 namespace kvh::core {
 
@@ -40,55 +42,67 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+namespace {
+
+/// The code point of the UTF-8 sequence at utf8[i] and its length in bytes; nothing for a
+/// broken sequence.
+std::optional<std::pair<char32_t, size_t>> decodeAt(std::string_view utf8, size_t i) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    char32_t cp = 0;
+    size_t len = 1;
+    if (b < 0x80) {
+        cp = b;
+    } else if ((b & 0xE0) == 0xC0) {
+        cp = b & 0x1F;
+        len = 2;
+    } else if ((b & 0xF0) == 0xE0) {
+        cp = b & 0x0F;
+        len = 3;
+    } else if ((b & 0xF8) == 0xF0) {
+        cp = b & 0x07;
+        len = 4;
+    } else {
+        return std::nullopt;
+    }
+    if (i + len > utf8.size())
+        return std::nullopt;
+    for (size_t k = 1; k < len; ++k) {
+        const auto c = static_cast<unsigned char>(utf8[i + k]);
+        if ((c & 0xC0) != 0x80)
+            return std::nullopt;
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    return std::pair{cp, len};
+}
+
+/// The byte of the 8-bit set for `cp`, '?' where the set has none.
+char cp1252Byte(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<char>(cp);
+    char mapped = '?';
+    for (size_t k = 0; k < kCp1252High.size(); ++k)
+        if (kCp1252High[k] == cp)
+            mapped = static_cast<char>(0x80 + k);
+    return mapped;
+}
+
+} // namespace
+
 std::string utf8ToCp1252(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     size_t i = 0;
     while (i < utf8.size()) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        char32_t cp = 0;
-        size_t len = 1;
-        if (b < 0x80) {
-            cp = b;
-        } else if ((b & 0xE0) == 0xC0) {
-            cp = b & 0x1F;
-            len = 2;
-        } else if ((b & 0xF0) == 0xE0) {
-            cp = b & 0x0F;
-            len = 3;
-        } else if ((b & 0xF8) == 0xF0) {
-            cp = b & 0x07;
-            len = 4;
-        } else {
+        const auto decoded = decodeAt(utf8, i);
+        if (!decoded) {
             out += '?';
             ++i;
             continue;
         }
-        bool valid = i + len <= utf8.size();
-        for (size_t k = 1; valid && k < len; ++k) {
-            const auto c = static_cast<unsigned char>(utf8[i + k]);
-            valid = (c & 0xC0) == 0x80;
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        if (!valid) {
-            out += '?';
-            ++i;
-            continue;
-        }
+        const auto [cp, len] = *decoded;
         i += len;
-        if (cp < 0x80 && len > 1) {
-            out += '?'; // an overlong form: never a comma or a line end in a saved file
-            continue;
-        }
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            out += static_cast<char>(cp);
-            continue;
-        }
-        char mapped = '?';
-        for (size_t k = 0; k < kCp1252High.size(); ++k)
-            if (kCp1252High[k] == cp)
-                mapped = static_cast<char>(0x80 + k);
-        out += mapped;
+        // An overlong form becomes '?': never a comma or a line end in a saved file.
+        out += cp < 0x80 && len > 1 ? '?' : cp1252Byte(cp);
     }
     return out;
 }

@@ -186,6 +186,15 @@ std::string shortened(std::string_view field) {
 
 } // namespace
 
+bool hasDewSuffix(std::string_view name) {
+    if (name.size() < kDewSuffix.size())
+        return false;
+    const std::string_view end = name.substr(name.size() - kDewSuffix.size());
+    return std::equal(end.begin(), end.end(), kDewSuffix.begin(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+    });
+}
+
 std::string writeDew(const Case& c) {
     const SetupState& s = c.setup;
     std::string out;
@@ -193,6 +202,7 @@ std::string writeDew(const Case& c) {
     out += kCrLf;
     out += "Temp Units = " + twoButtonValue(s.tempUnit()) + kCrLf;
     out += "Time Units = " + twoButtonValue(s.timeUnit()) + kCrLf;
+    // "Davar Model": the key's spelling belongs to the file format, not a typing slip.
     out += "Davar Model = " + choiceValue(s.model()) + kCrLf;
     out += "Tracer Type = " + choiceValue(s.tracer()) + kCrLf;
     out += "Environment = " + choiceValue(s.environ()) + kCrLf;
@@ -241,6 +251,81 @@ std::string unsavableCellsMessage(const Case& c) {
     return text;
 }
 
+namespace {
+
+using Group = DewSelect::Group;
+
+/// The setup line `field` stands for, or nothing for a profile row. Only the first four
+/// characters name the key; a section header carries nothing (`isHeader`).
+std::optional<DewSelect> setupLine(std::string_view field, bool& isHeader) {
+    const std::string_view key = field.substr(0, 4);
+    const char last = field.back();
+    // Selecting a button deselects the other of its pair: a value other than 0 reads as 1.
+    const int pairValue = last == '0' ? 0 : 1;
+    // A setup choice saved before it was made: the group stays unchosen.
+    const auto choice = [&] { return valueIsBlank(field) ? DewSelect::kNone : pairValue; };
+    isHeader = key == "[Dat" || key == "[Set";
+    if (key == "Temp")
+        return DewSelect{Group::TempUnit, pairValue};
+    if (key == "Time")
+        return DewSelect{Group::TimeUnit, pairValue};
+    // The model key's spelling, "Davar Model", belongs to the file format; a key beginning
+    // "Dewe" is read as the same key.
+    if (key == "Dewe" || key == "Dava")
+        return DewSelect{Group::Model, valueIsBlank(field)          ? DewSelect::kNone
+                                       : last >= '0' && last <= '9' ? last - '0'
+                                                                    : 0};
+    if (key == "Trac")
+        return DewSelect{Group::Tracer, choice()};
+    if (key == "Envi")
+        return DewSelect{Group::Environ, choice()};
+    return std::nullopt;
+}
+
+/// Reads the temperature and time fields of the profile row that began with `field` on
+/// `line`, noting doubtful ones; the refusal when the file ends first or a number is too large.
+std::optional<DewError> readRowFields(FieldReader& reader, int line, std::string_view field,
+                                      DewRow& row, std::vector<std::string>& notices) {
+    std::array<std::string, 2> values;
+    for (size_t k = 0; k < values.size(); ++k) {
+        const int fieldLine = reader.line();
+        if (reader.atEnd())
+            return DewError{"Line " + std::to_string(line) + ": the profile row \"" +
+                            shortened(field) + "\" ends before its temperature and time."};
+        const std::string_view text = reader.next();
+        const double number = numericValue(text);
+        if (!std::isfinite(number))
+            return DewError{"Line " + std::to_string(line) + ": the number \"" + shortened(text) +
+                            "\" is too large."};
+        values[k] = plainNumberText(number);
+        // The grid's rule: an end step's empty time, as Save writes it, is fine.
+        const int col = k == 0 ? kColTemp : kColTime;
+        if (isBlankText(text) ? emptyIsDoubtful(stepCode(row.step), col) : !readsWhole(text))
+            notices.push_back(doubtfulFieldNotice(fieldLine, col, text, shortened(text)));
+    }
+    row.temp = std::move(values[0]);
+    row.time = std::move(values[1]);
+    row.hasFields = true;
+    return std::nullopt;
+}
+
+/// The profile row that began with `field` on `line`: a row whose first field begins with a
+/// blank (an empty line among them) has no fields to read.
+std::variant<DewRow, DewError> readRow(FieldReader& reader, int line, std::string_view field,
+                                       std::vector<std::string>& notices) {
+    DewRow row;
+    row.step = stepTextForCode(field[0]);
+    if (field[0] == ' ')
+        return row;
+    if (row.step.empty())
+        notices.push_back(unknownStepNotice(line, shortened(field)));
+    if (auto error = readRowFields(reader, line, field, row, notices))
+        return std::move(*error);
+    return row;
+}
+
+} // namespace
+
 std::variant<DewParse, DewError> parseDew(std::string_view bytes) {
     if (bytes.size() > kMaxDewFileBytes)
         return DewError{kTooLarge};
@@ -258,134 +343,69 @@ std::variant<DewParse, DewError> parseDew(std::string_view bytes) {
         std::string_view field = reader.next();
         if (field.empty())
             field = "      ";
-        const std::string_view key = field.substr(0, 4);
-        const char last = field.back();
-        using Group = DewSelect::Group;
-        const auto select = [&](Group g) {
-            parsed.items.emplace_back(DewSelect{g, last == '0' ? 0 : 1});
-        };
-        // A setup choice saved before it was made: the group stays unchosen.
-        const auto choose = [&](Group g) {
-            if (valueIsBlank(field))
-                parsed.items.emplace_back(DewSelect{g, DewSelect::kNone});
-            else
-                select(g);
-        };
-        if (key == "Temp") {
-            select(Group::TempUnit);
-        } else if (key == "Time") {
-            select(Group::TimeUnit);
-        } else if (key == "Dewe" || key == "Dava") {
-            const int model = valueIsBlank(field)          ? DewSelect::kNone
-                              : last >= '0' && last <= '9' ? last - '0'
-                                                           : 0;
-            parsed.items.emplace_back(DewSelect{Group::Model, model});
-        } else if (key == "Trac") {
-            choose(Group::Tracer);
-        } else if (key == "Envi") {
-            choose(Group::Environ);
-        } else if (key == "[Dat" || key == "[Set") {
-            // section headers carry nothing
-        } else {
-            if (++rows > kMaxProfileRows)
-                return DewError{kTooManyRows};
-            DewRow row;
-            row.step = stepTextForCode(field[0]);
-            if (field[0] != ' ') {
-                if (row.step.empty())
-                    parsed.notices.push_back(unknownStepNotice(line, shortened(field)));
-                std::array<std::string, 2> values;
-                for (size_t k = 0; k < values.size(); ++k) {
-                    std::string& value = values[k];
-                    const int fieldLine = reader.line();
-                    if (reader.atEnd())
-                        return DewError{"Line " + std::to_string(line) + ": the profile row \"" +
-                                        shortened(field) +
-                                        "\" ends before its temperature and time."};
-                    const std::string_view text = reader.next();
-                    const double number = numericValue(text);
-                    if (!std::isfinite(number))
-                        return DewError{"Line " + std::to_string(line) + ": the number \"" +
-                                        shortened(text) + "\" is too large."};
-                    value = plainNumberText(number);
-                    // The grid's rule: an end step's empty time, as Save writes it, is fine.
-                    const int col = k == 0 ? kColTemp : kColTime;
-                    if (isBlankText(text) ? emptyIsDoubtful(stepCode(row.step), col)
-                                          : !readsWhole(text))
-                        parsed.notices.push_back(
-                            doubtfulFieldNotice(fieldLine, col, text, shortened(text)));
-                }
-                row.temp = std::move(values[0]);
-                row.time = std::move(values[1]);
-                row.hasFields = true;
-            }
-            parsed.items.emplace_back(std::move(row));
+        bool isHeader = false;
+        if (std::optional<DewSelect> select = setupLine(field, isHeader)) {
+            parsed.items.emplace_back(*select);
+            continue;
         }
+        if (isHeader)
+            continue;
+        if (++rows > kMaxProfileRows)
+            return DewError{kTooManyRows};
+        auto row = readRow(reader, line, field, parsed.notices);
+        if (auto* error = std::get_if<DewError>(&row))
+            return std::move(*error);
+        parsed.items.emplace_back(std::move(std::get<DewRow>(row)));
     }
     return parsed;
 }
 
-void applyDew(Case& c, const DewParse& parsed) {
-    c.profile.clearAll();
-    c.profile.reserveRows(std::max<size_t>(parsed.items.size() + 1, kInitialRows));
-    c.setup = SetupState{};
+namespace {
+
+/// Chooses button `value` of the group, or none for kNone.
+void applySelect(Case& c, const DewSelect& sel) {
     SetupState& s = c.setup;
-    using Group = DewSelect::Group;
-    std::optional<int> fileModel; // the last model line's value
-    for (const DewItem& item : parsed.items) {
-        if (const auto* row = std::get_if<DewRow>(&item)) {
-            const int r = c.profile.appendRow();
-            c.profile.setCell(r, kColStep, row->step);
-            if (row->hasFields) {
-                c.profile.setCell(r, kColTemp, row->temp);
-                c.profile.setCell(r, kColTime, row->time);
-            }
-            continue;
-        }
-        const auto& sel = std::get<DewSelect>(item);
-        // Selecting a button deselects the other of its pair: a value other than 0 reads as 1.
-        switch (sel.group) {
-        case Group::TempUnit:
-            c.selectTempUnit(sel.value);
-            break;
-        case Group::TimeUnit:
-            c.selectTimeUnit(sel.value);
-            break;
-        case Group::Model:
-            fileModel = sel.value;
-            if (sel.value == DewSelect::kNone) {
-                s.clearModel();
-                break;
-            }
-            for (int i = 0; i < kModelCount; ++i) {
-                if (i == sel.value)
-                    s.selectModel(i);
-                else
-                    s.deselectModel(i);
-            }
-            break;
-        case Group::Tracer:
-            if (sel.value == DewSelect::kNone)
-                s.clearTracer();
-            else
-                s.selectTracer(sel.value);
-            break;
-        case Group::Environ:
-            if (sel.value == DewSelect::kNone)
-                s.clearEnviron();
-            else
-                s.selectEnviron(sel.value);
+    const bool none = sel.value == DewSelect::kNone;
+    switch (sel.group) {
+    case Group::TempUnit:
+        c.selectTempUnit(sel.value);
+        break;
+    case Group::TimeUnit:
+        c.selectTimeUnit(sel.value);
+        break;
+    case Group::Model:
+        if (none) {
+            s.clearModel();
             break;
         }
+        for (int i = 0; i < kModelCount; ++i) {
+            if (i == sel.value)
+                s.selectModel(i);
+            else
+                s.deselectModel(i);
+        }
+        break;
+    case Group::Tracer:
+        none ? s.clearTracer() : s.selectTracer(sel.value);
+        break;
+    case Group::Environ:
+        none ? s.clearEnviron() : s.selectEnviron(sel.value);
+        break;
     }
-    // The tracer and environment lines follow the model line, and their rules may have put the
-    // smallest dewar in its place: the file's barrier is chosen again where it is offered, and
-    // a model saved unchosen stays unchosen.
-    if (fileModel == DewSelect::kNone)
-        s.clearModel();
-    else if (fileModel && *fileModel < kModelCount && s.modelVisible(*fileModel))
-        s.selectModel(*fileModel);
-    ProfileTable& t = c.profile;
+}
+
+void appendRow(ProfileTable& t, const DewRow& row) {
+    const int r = t.appendRow();
+    t.setCell(r, kColStep, row.step);
+    if (row.hasFields) {
+        t.setCell(r, kColTemp, row.temp);
+        t.setCell(r, kColTime, row.time);
+    }
+}
+
+/// The table as a case shows it: at least the initial rows, each labelled, the wide grid once
+/// rows were added, the headers for the units chosen.
+void completeTable(ProfileTable& t, const SetupState& s) {
     const int labelled = t.rowCount(); // appendRow labels the rows it adds
     if (t.rowCount() < kInitialRows)
         t.setRowCount(kInitialRows);
@@ -396,6 +416,34 @@ void applyDew(Case& c, const DewParse& parsed) {
     t.setCell(0, kColStep, std::string(kStepTypeHeader));
     t.setCell(0, kColTemp, s.tempHeader());
     t.setCell(0, kColTime, s.timeHeader());
+}
+
+} // namespace
+
+void applyDew(Case& c, const DewParse& parsed) {
+    c.profile.clearAll();
+    c.profile.reserveRows(std::max<size_t>(parsed.items.size() + 1, kInitialRows));
+    c.setup = SetupState{};
+    SetupState& s = c.setup;
+    std::optional<int> fileModel; // the last model line's value
+    for (const DewItem& item : parsed.items) {
+        if (const auto* row = std::get_if<DewRow>(&item)) {
+            appendRow(c.profile, *row);
+            continue;
+        }
+        const auto& sel = std::get<DewSelect>(item);
+        if (sel.group == Group::Model)
+            fileModel = sel.value;
+        applySelect(c, sel);
+    }
+    // The tracer and environment lines follow the model line, and their rules may have put the
+    // smallest dewar in its place: the file's barrier is chosen again where it is offered, and
+    // a model saved unchosen stays unchosen.
+    if (fileModel == DewSelect::kNone)
+        s.clearModel();
+    else if (fileModel && *fileModel < kModelCount && s.modelVisible(*fileModel))
+        s.selectModel(*fileModel);
+    completeTable(c.profile, s);
 }
 
 std::variant<Case, DewError> openDewFile(const std::string& path, const Case& current,

@@ -22,6 +22,13 @@ inline constexpr std::size_t kMaxDewFileBytes = 16u * 1024u * 1024u;
 /// written back in well under 100 bytes, so every case Open makes can be saved and read again.
 inline constexpr int kMaxProfileRows = 100'000;
 
+/// The ending of a case file's name, and the pattern that finds the cases of a folder.
+inline constexpr std::string_view kDewSuffix = ".dew";
+inline constexpr std::string_view kDewPattern = "*.dew";
+
+/// Whether `name` ends in ".dew" in any mix of case ("ANNEAL.DEW" is a case file too).
+bool hasDewSuffix(std::string_view name);
+
 inline constexpr std::string_view kDewFilter =
     "High Temp Dewar file '*.dew'|*.dew|All Files '*.*'|*.*";
 

@@ -233,8 +233,8 @@ struct StageRun {
     DelayedIndex delayed;
     int64_t processEnd; ///< TotalMinutes + 60: the internal maximum is taken before it, and at
                         ///< the start minute 60 whatever the profile's length
-    float maxInternal = 0.111f;
-    float maxDwell = 0.111f;
+    float maxInternal = kMaximumFloor;
+    float maxDwell = kMaximumFloor;
 };
 
 /// Dead time, then the outer and the inner stage, minutes `from` to `to`; the process series

@@ -52,6 +52,11 @@ double tracerLimitCelsius(const SetupState& setup);
 /// The limit in the display unit: 150/140, or 302/284 in Fahrenheit.
 double tracerLimitDisplay(const SetupState& setup);
 
+/// Where the internal and dwell maxima start, in single precision: a run whose inside never
+/// rises above it reports 0.111 as its maximum, and the reports saved with that figure rely
+/// on it staying so.
+inline constexpr float kMaximumFloor = 0.111f;
+
 /// What a successful run leaves: the series (minute index 0 .. TotalMinutes + 80, possibly
 /// longer when the steps run past that), the maxima and the final rate, all single precision.
 struct RunResult {
@@ -60,9 +65,9 @@ struct RunResult {
     std::vector<float> intermediate;
     std::vector<float> internal;
     /// The internal temperature's highest value from the start minute (index 60) to the minute
-    /// before TotalMinutes + 60, and to TotalMinutes + 80; neither reads below 0.111.
-    float maxInternal = 0.111f;
-    float maxDwell = 0.111f;
+    /// before TotalMinutes + 60, and to TotalMinutes + 80; neither reads below kMaximumFloor.
+    float maxInternal = kMaximumFloor;
+    float maxDwell = kMaximumFloor;
     float finalRate = 0.0f;
     /// Limit in the display unit (for the chart's limit line and the evaluation).
     double limit = 0.0;
@@ -139,17 +144,21 @@ std::vector<float> internalAfterStored(const RunResult& run, const SetupState& s
 std::vector<float> internalAfterStored(const RunResult& run, const BarrierCoefficients& barrier,
                                        int64_t count);
 
-/// The result texts of a run, as the results page shows them.
-struct Evaluation {
-    std::string summary; ///< txtMaxResults: two or three lines, CR LF between them
+/// The two texts of a run's outcome, as the results page shows them and the reports print them.
+struct ResultTexts {
+    std::string summary; ///< the results box: two or three lines, CR LF between them
     std::string verdict; ///< "PASS" or "FAIL"
+};
+
+/// A run's evaluation: its texts, and what they say.
+struct Evaluation : ResultTexts {
     bool pass = false;
     bool warning = false; ///< the summary carries the dwell warning
 };
 
 Evaluation evaluate(const RunResult& run, const SetupState& setup);
 
-/// The text shown for a failed run (also used for txtMaxResults).
+/// The text shown for a failed run (in the results box too).
 std::string describeError(const RunError& error);
 
 } // namespace kvh::core

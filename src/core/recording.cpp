@@ -137,6 +137,8 @@ private:
     std::optional<RecordingError> findLayout();
     void findHeader();
     std::optional<RecordingError> findTimeColumn();
+    /// The time's form and unit from the kind of time read and the time column's name.
+    void settleTimeForm();
     std::optional<RecordingError> findDateOrder();
     void setUpColumns();
     void readSamples();
@@ -280,6 +282,11 @@ std::optional<RecordingError> Reader::findTimeColumn() {
     m_rec.timeName = fieldName(tc);
     for (size_t k = 1; k < m_timeSpan && m_header.size() == m_layout.fieldCount; ++k)
         m_rec.timeName.append(" ").append(fieldName(tc + k));
+    settleTimeForm();
+    return std::nullopt;
+}
+
+void Reader::settleTimeForm() {
     if (m_timeKind == TimeCell::Kind::Clock) {
         m_rec.timeForm = TimeForm::Clock;
     } else if (isDateKind(m_timeKind)) {
@@ -292,7 +299,6 @@ std::optional<RecordingError> Reader::findTimeColumn() {
                        : m_rec.timeForm == TimeForm::Hours ? 60.0
                                                            : 1.0;
     }
-    return std::nullopt;
 }
 
 std::string Reader::timeText(const Fields& fields) const {

@@ -21,7 +21,6 @@ constexpr std::string_view kNoteHeading = "KVHiTemp recovery copy 1";
 constexpr std::string_view kStemPrefix = "case-";
 constexpr std::string_view kNoteSuffix = ".note";
 constexpr std::string_view kLockSuffix = ".lock";
-constexpr std::string_view kDewSuffix = ".dew";
 /// What the atomic writer names its temporary files; a program killed while writing leaves
 /// one. Another program may be writing one now: only old ones go.
 constexpr std::string_view kTemporaryPrefix = ".kvhitemp-";

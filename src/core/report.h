@@ -3,6 +3,8 @@
 // line ends and TAB-separated table fields, and the column-aligned variant used on paper.
 
 #include "case.h"
+// The result texts a report prints (ResultTexts).
+#include "model.h"
 
 #include <functional>
 #include <string>
@@ -11,12 +13,6 @@
 namespace kvh::core {
 
 inline constexpr std::string_view kReportTitle = "KELVORA Thermal Barrier Model Report";
-
-/// What the results page shows at the moment a report is built.
-struct ResultTexts {
-    std::string summary; ///< txtMaxResults
-    std::string verdict; ///< txtPF
-};
 
 /// The plain report (clipboard and command line).
 std::string buildReportText(const Case& c, const ResultTexts& results);

@@ -43,6 +43,11 @@ constexpr std::string_view tempCaption(bool celsius) {
     return celsius ? "Temp. \u00b0C" : "Temp. \u00b0F";
 }
 
+/// A temperature's unit after its number: " °C" or " °F".
+constexpr std::string_view unitAfterNumber(bool fahrenheit) {
+    return fahrenheit ? " \u00b0F" : " \u00b0C";
+}
+
 /// A group of mutually exclusive option buttons: at most one is selected.
 template <int N> struct OptionGroup {
     std::array<bool, N> selected{};

@@ -80,24 +80,18 @@ RunInputs baseInputs(const WhatIfSettings& settings, const BarrierValues& barrie
     return inputs;
 }
 
-/// One variation's run: the case and the inputs it changes.
-VariationResult runVariation(Variation v, const Case& c, RunInputs inputs, int dwellRow,
-                             double margin) {
-    Case changed;
-    const Case* run = &c;
+/// What a variation changes in the run's inputs (the dwell variations change the case).
+void varyInputs(Variation v, const Case& c, RunInputs& inputs) {
     BarrierValues& b = *inputs.barrier;
     switch (v) {
     case Variation::AsEntered:
+    case Variation::DwellLonger:
+    case Variation::DwellShorter:
         break;
     case Variation::ProcessPlus:
     case Variation::ProcessMinus:
         inputs.tempOffset =
             v == Variation::ProcessPlus ? processStep(c.setup) : -processStep(c.setup);
-        break;
-    case Variation::DwellLonger:
-    case Variation::DwellShorter:
-        changed = withScaledDwell(c, dwellRow, v == Variation::DwellLonger ? 1.1 : 0.9);
-        run = &changed;
         break;
     case Variation::StartWarm:
         inputs.stageStart = static_cast<float>(
@@ -116,9 +110,18 @@ VariationResult runVariation(Variation v, const Case& c, RunInputs inputs, int d
         b.inner = scaled(b.inner, v == Variation::InnerPlus ? 1.1 : 0.9);
         break;
     }
+}
+
+/// One variation's run: the case and the inputs it changes.
+VariationResult runVariation(Variation v, const Case& c, RunInputs inputs, int dwellRow,
+                             double margin) {
+    const bool dwell = v == Variation::DwellLonger || v == Variation::DwellShorter;
+    const Case changed =
+        dwell ? withScaledDwell(c, dwellRow, v == Variation::DwellLonger ? 1.1 : 0.9) : Case{};
+    varyInputs(v, c, inputs);
     VariationResult result;
     result.variation = v;
-    const RunOutcome outcome = runModelMaxima(*run, inputs);
+    const RunOutcome outcome = runModelMaxima(dwell ? changed : c, inputs);
     if (const auto* error = std::get_if<RunError>(&outcome)) {
         result.error = *error;
         return result;
@@ -202,7 +205,7 @@ std::string worstCaseText(const Variations& variations, bool fahrenheit) {
     if (const size_t at = words.find("%T"); at != std::string::npos) {
         const bool warm = worst.variation == Variation::StartWarm;
         const double step = fahrenheit ? (warm ? 36 : 18) : (warm ? 20 : 10);
-        words.replace(at, 2, wholeText(step) + (fahrenheit ? " \u00b0F" : " \u00b0C"));
+        words.replace(at, 2, wholeText(step) + std::string(unitAfterNumber(fahrenheit)));
     }
     return text + "; " + verdictWords(worst.figures) + " if " + words;
 }
@@ -230,7 +233,7 @@ std::vector<RunFigures> runFigures(const RunResult& run, int runs, int64_t total
     const std::vector<float>& in = run.internal;
     for (int j = 0; j < runs; ++j) {
         const int64_t start = kLeadIn + j * (total + gap);
-        float maxInternal = 0.111f, maxDwell = 0.111f;
+        float maxInternal = kMaximumFloor, maxDwell = kMaximumFloor;
         for (int64_t t = start + 1; t <= start + total + 20; ++t) {
             const float v = in[static_cast<size_t>(t)];
             if (t < start + total && v > maxInternal)

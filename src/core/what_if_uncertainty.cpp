@@ -107,6 +107,20 @@ void fillFigures(Uncertainty& u, std::vector<float> maxima) {
     u.standardError = std::sqrt(u.shareAtLimit * (1 - u.shareAtLimit) / static_cast<double>(n));
 }
 
+/// The nominal run's figures in `u` and its curve, one point every bandStep minutes; the
+/// number of points.
+size_t takeNominal(Uncertainty& u, const RunResult& nominal, int runs) {
+    u.runs = runs;
+    u.limit = nominal.limit;
+    u.totalMinutes = nominal.totalMinutes;
+    const int64_t minutes = u.totalMinutes + kTail + 1;
+    u.bandStep = (minutes + kMaxBandPoints - 1) / kMaxBandPoints;
+    const auto points = static_cast<size_t>((minutes - 1) / u.bandStep + 1);
+    for (size_t i = 0; i < points; ++i)
+        u.nominal.push_back(nominal.internal[i * static_cast<size_t>(u.bandStep)]);
+    return points;
+}
+
 } // namespace
 
 UncertaintyOutcome runUncertainty(const Case& c, int runs, uint64_t seed,
@@ -125,15 +139,8 @@ UncertaintyOutcome runUncertainty(const Case& c, int runs, uint64_t seed,
     RunResult spare = std::move(std::get<RunResult>(nominal));
 
     Uncertainty u;
-    u.runs = runs;
-    u.limit = spare.limit;
-    u.totalMinutes = spare.totalMinutes;
-    const int64_t minutes = u.totalMinutes + kTail + 1;
-    u.bandStep = (minutes + kMaxBandPoints - 1) / kMaxBandPoints;
-    const auto points = static_cast<size_t>((minutes - 1) / u.bandStep + 1);
+    const size_t points = takeNominal(u, spare, runs);
     const auto n = static_cast<size_t>(runs);
-    for (size_t i = 0; i < points; ++i)
-        u.nominal.push_back(spare.internal[i * static_cast<size_t>(u.bandStep)]);
 
     std::vector<float> samples(points * n);
     std::vector<float> maxima(n);

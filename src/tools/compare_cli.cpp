@@ -83,10 +83,7 @@ void printNotices(const Compared& compared, const std::string& prefix, std::ostr
 }
 
 bool isDewName(const std::filesystem::path& path) {
-    std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
-    return ext == ".dew";
+    return core::hasDewSuffix(path.extension().string());
 }
 
 /// Why a folder entry named like a case is not one, or "" when it is a file to compare (a

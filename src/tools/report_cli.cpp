@@ -14,6 +14,7 @@
 #include "core/report.h"
 #include "core/shown_text.h"
 
+#include <optional>
 #include <ostream>
 
 namespace kvh::tools {
@@ -142,11 +143,13 @@ int usageError(std::ostream& err, const std::string& what) {
     return kExitUsage;
 }
 
-int reportMain(const std::vector<std::string>& given, std::ostream& out, std::ostream& err) {
-    // --check may stand anywhere before the end of the options, once; the rest is read as
-    // without it.
+namespace {
+
+/// `given` without its --check, which may stand anywhere before the end of the options, once;
+/// true in `check` when it stood there.
+std::vector<std::string> withoutCheck(const std::vector<std::string>& given, bool& check) {
     std::vector<std::string> args;
-    bool check = false;
+    check = false;
     bool ended = false;
     for (const std::string& arg : given) {
         ended = ended || arg == "--";
@@ -155,14 +158,102 @@ int reportMain(const std::vector<std::string>& given, std::ostream& out, std::os
         else
             args.push_back(arg);
     }
-    // Help is there whatever else is asked, up to the end of the options.
+    return args;
+}
+
+/// Help is there whatever else is asked, up to the end of the options.
+bool asksHelp(const std::vector<std::string>& args) {
     for (const std::string& arg : args) {
         if (arg == "--")
             break;
-        if (arg == "--help" || arg == "-h") {
-            out << kUsage;
+        if (arg == "--help" || arg == "-h")
+            return true;
+    }
+    return false;
+}
+
+/// The plain report's request: one file, perhaps --series.
+struct PlainRequest {
+    std::string path;
+    bool series = false;
+};
+
+/// Reads the plain report's arguments into `request`; an exit code when the program ends
+/// here (--version, a usage error).
+std::optional<int> readPlainRequest(const std::vector<std::string>& args, PlainRequest& request,
+                                    std::ostream& out, std::ostream& err) {
+    bool optionsEnded = false;
+    for (const std::string& arg : args) {
+        if (optionsEnded || !isOption(arg)) {
+            if (!request.path.empty())
+                return usageError(err, "unexpected argument \"" + core::escapeControls(arg) + '"');
+            request.path = arg;
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--version") {
+            out << "kvhitemp-report " KVH_VERSION "\n";
             return kExitOk;
+        } else if (arg == "--series") {
+            if (request.series)
+                return usageError(err, "\"--series\" given twice");
+            request.series = true;
+        } else {
+            return usageError(err, unknownOption(arg));
         }
+    }
+    if (request.path.empty())
+        return usageError(err, "no file given");
+    return std::nullopt;
+}
+
+/// The report (or the series) of the case in `request.path`.
+int reportFile(const PlainRequest& request, bool check, const RunSettings& settings,
+               const std::string& barrierPath, std::ostream& out, std::ostream& err) {
+    const std::string& path = request.path;
+    std::vector<std::string> notices;
+    auto opened = core::openDewFile(path, core::Case{}, &notices);
+    if (const auto* error = std::get_if<core::DewError>(&opened)) {
+        err << "kvhitemp-report: " << core::escapeControls(path) << ": " << error->reason << '\n';
+        return error->noMemory ? kExitNoMemory : kExitBadFile;
+    }
+    const core::Case& c = std::get<core::Case>(opened);
+    printNotices(c, notices, err);
+    if (!c.setup.complete()) {
+        err << core::kSetupNotComplete << '\n';
+        return kExitIncompleteSetup;
+    }
+    std::optional<core::CalibratedBarrier> barrier;
+    if (!barrierPath.empty() && !(barrier = loadBarrierFor(barrierPath, c.setup, err)))
+        return kExitBadFile;
+    // The report reads only the maxima: without --series the stages' series are not stored.
+    const core::RunOutcome outcome = runCase(c, request.series, settings.inputs(), barrier);
+    if (const auto* error = std::get_if<core::RunError>(&outcome)) {
+        err << "kvhitemp-report: " << core::describeError(*error) << '\n';
+        return kExitModelFailed;
+    }
+    const auto& run = std::get<core::RunResult>(outcome);
+    if (request.series) {
+        printSeries(run, out);
+        return kExitOk;
+    }
+    const core::Evaluation e = core::evaluate(run, c.setup);
+    out << core::buildReportText(c, e);
+    if (check && (!e.pass || e.warning)) {
+        err << "kvhitemp-report: " << core::escapeControls(path) << ": "
+            << (e.pass ? "PASS with the dwell warning" : e.verdict) << '\n';
+        return kExitCheckFailed;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+int reportMain(const std::vector<std::string>& given, std::ostream& out, std::ostream& err) {
+    bool check = false;
+    std::vector<std::string> args = withoutCheck(given, check);
+    if (asksHelp(args)) {
+        out << kUsage;
+        return kExitOk;
     }
     RunSettings settings;
     if (const int code = takeRunSettings(args, settings, err); code != kExitOk)
@@ -180,69 +271,12 @@ int reportMain(const std::vector<std::string>& given, std::ostream& out, std::os
         return whatIfMain(args, settings, out, err);
     if (isRecordingRequest(args))
         return recordingMain(args, out, err);
-    bool series = false;
-    bool optionsEnded = false;
-    std::string path;
-    for (const std::string& arg : args) {
-        if (optionsEnded || !isOption(arg)) {
-            if (!path.empty())
-                return usageError(err, "unexpected argument \"" + core::escapeControls(arg) + '"');
-            path = arg;
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help" || arg == "-h") {
-            out << kUsage;
-            return kExitOk;
-        } else if (arg == "--version") {
-            out << "kvhitemp-report " KVH_VERSION "\n";
-            return kExitOk;
-        } else if (arg == "--series") {
-            if (series)
-                return usageError(err, "\"--series\" given twice");
-            series = true;
-        } else {
-            return usageError(err, unknownOption(arg));
-        }
-    }
-    if (path.empty())
-        return usageError(err, "no file given");
-    if (series && check)
+    PlainRequest request;
+    if (const std::optional<int> code = readPlainRequest(args, request, out, err))
+        return *code;
+    if (request.series && check)
         return usageError(err, "--check goes with a report or a comparison, not --series");
-
-    std::vector<std::string> notices;
-    auto opened = core::openDewFile(path, core::Case{}, &notices);
-    if (const auto* error = std::get_if<core::DewError>(&opened)) {
-        err << "kvhitemp-report: " << core::escapeControls(path) << ": " << error->reason << '\n';
-        return error->noMemory ? kExitNoMemory : kExitBadFile;
-    }
-    const core::Case& c = std::get<core::Case>(opened);
-    printNotices(c, notices, err);
-    if (!c.setup.complete()) {
-        err << core::kSetupNotComplete << '\n';
-        return kExitIncompleteSetup;
-    }
-    std::optional<core::CalibratedBarrier> barrier;
-    if (!barrierPath.empty() && !(barrier = loadBarrierFor(barrierPath, c.setup, err)))
-        return kExitBadFile;
-    // The report reads only the maxima: without --series the stages' series are not stored.
-    const core::RunOutcome outcome = runCase(c, series, settings.inputs(), barrier);
-    if (const auto* error = std::get_if<core::RunError>(&outcome)) {
-        err << "kvhitemp-report: " << core::describeError(*error) << '\n';
-        return kExitModelFailed;
-    }
-    const auto& run = std::get<core::RunResult>(outcome);
-    if (series) {
-        printSeries(run, out);
-        return kExitOk;
-    }
-    const core::Evaluation e = core::evaluate(run, c.setup);
-    out << core::buildReportText(c, {e.summary, e.verdict});
-    if (check && (!e.pass || e.warning)) {
-        err << "kvhitemp-report: " << core::escapeControls(path) << ": "
-            << (e.pass ? "PASS with the dwell warning" : e.verdict) << '\n';
-        return kExitCheckFailed;
-    }
-    return kExitOk;
+    return reportFile(request, check, settings, barrierPath, out, err);
 }
 
 } // namespace kvh::tools

@@ -80,54 +80,48 @@ bool takesRuns(WhatIfRequest& r, const std::string& text, int lowest, int highes
     return true;
 }
 
+/// Whether `text` is a value `option` takes (one of the options with a value), stored in the
+/// request.
+bool takeValue(std::string_view option, const std::string& text, WhatIfRequest& r) {
+    if (option == kBackToBack)
+        return takesRuns(r, text, core::kMinBackToBackRuns, core::kMaxBackToBackRuns);
+    if (option == kUncertainty)
+        return takesRuns(r, text, 1, core::kMaxUncertaintyRuns);
+    if (option == kGap) {
+        r.gap = parseWhole<int64_t>(text);
+        return r.gap && *r.gap >= 0 && *r.gap <= core::kMaxTotalMinutes;
+    }
+    if (option == kRoom)
+        return (r.room = parseFinite(text)).has_value();
+    r.seed = parseWhole<uint64_t>(text);
+    return r.seed.has_value();
+}
+
 /// The option at args[i] read into the request; a usage error's exit code otherwise.
 int readOption(const std::vector<std::string>& args, size_t& i, WhatIfRequest& r,
                std::ostream& err) {
     using Kind = WhatIfRequest::Kind;
     const std::string& arg = args[i];
-    int code = kExitOk;
-    if (arg == kBackToBack || arg == kUncertainty) {
-        const bool b2b = arg == kBackToBack;
-        if (r.kind != Kind::Variations)
-            return usageError(err, "ask for back-to-back runs or the uncertainty, not both");
-        r.kind = b2b ? Kind::BackToBack : Kind::Uncertainty;
+    const bool runs = arg == kBackToBack || arg == kUncertainty;
+    if (runs && r.kind != Kind::Variations)
+        return usageError(err, "ask for back-to-back runs or the uncertainty, not both");
+    if (runs)
+        r.kind = arg == kBackToBack ? Kind::BackToBack : Kind::Uncertainty;
+    if (runs || arg == kGap || arg == kRoom || arg == kSeed) {
+        int code = kExitOk;
         readValue(
-            args, i,
-            [&](const std::string& t) {
-                return b2b ? takesRuns(r, t, core::kMinBackToBackRuns, core::kMaxBackToBackRuns)
-                           : takesRuns(r, t, 1, core::kMaxUncertaintyRuns);
-            },
-            err, code);
-    } else if (arg == kGap) {
-        readValue(
-            args, i,
-            [&](const std::string& t) {
-                r.gap = parseWhole<int64_t>(t);
-                return r.gap && *r.gap >= 0 && *r.gap <= core::kMaxTotalMinutes;
-            },
-            err, code);
-    } else if (arg == kRoom) {
-        readValue(
-            args, i, [&](const std::string& t) { return (r.room = parseFinite(t)).has_value(); },
-            err, code);
-    } else if (arg == kSeed) {
-        readValue(
-            args, i,
-            [&](const std::string& t) {
-                r.seed = parseWhole<uint64_t>(t);
-                return r.seed.has_value();
-            },
-            err, code);
-    } else if (arg == kWhatIf || (!arg.empty() && (arg[0] != '-' || arg == "-"))) {
+            args, i, [&](const std::string& t) { return takeValue(arg, t, r); }, err, code);
+        return code;
+    }
+    if (arg == kWhatIf || (!arg.empty() && (arg[0] != '-' || arg == "-"))) {
         if (arg == kWhatIf && ++i >= args.size())
             return usageError(err, "no file given");
         if (!r.path.empty())
             return usageError(err, "unexpected argument \"" + args[i] + "\"");
         r.path = args[i];
-    } else {
-        return usageError(err, "unexpected argument \"" + arg + "\"");
+        return kExitOk;
     }
-    return code;
+    return usageError(err, "unexpected argument \"" + arg + "\"");
 }
 
 int checkRequest(const WhatIfRequest& r, std::ostream& err) {

@@ -21,9 +21,4 @@ inline QString withLf(QString text) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-/// A text widget's LF line ends as the core writes them: CR LF.
-inline QString withCrLf(QString text) {
-    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-}
-
 } // namespace kvh::ui

@@ -2,6 +2,7 @@
 
 #include "core/chart_data.h"
 #include "core/comparison_csv.h"
+#include "ui/chart/chart_parts.h"
 #include "ui/chart/results_chart.h"
 #include "ui/qt_text.h"
 
@@ -17,11 +18,6 @@ namespace kvh::ui {
 namespace {
 
 const QString kAccessibleName = QStringLiteral("Internal temperature of every barrier");
-const QString kMinutesTitle = QStringLiteral("Elapsed Minutes");
-const QString kHoursTitle = QStringLiteral("Elapsed Hours");
-const QString kLimitName = QStringLiteral("Limit");
-
-const QString kAfterEndName = QStringLiteral("After the end");
 /// Small enough that the page fits a 1280x800 screen at 150 % with the table above it.
 const QSize kMinimumSize(300, 150);
 /// One colour per model index, told apart also by readers with a red-green deficiency; the
@@ -31,13 +27,6 @@ const QColor kModelColours[] = {QColor(0x00, 0x72, 0xb2), QColor(0xe6, 0x9f, 0x0
                                 QColor(0x56, 0xb4, 0xe9), QColor(0x55, 0x55, 0x55)};
 const QColor kDarkLastModel(0xbb, 0xbb, 0xbb);
 const QColor kAfterEndShade(128, 128, 128, 40);
-
-QList<QPointF> curve(const core::BarrierResult& b, bool hours) {
-    QList<QPointF> list;
-    for (const core::ChartPoint& p : core::barrierCurve(b, hours, CompareChart::kBuckets))
-        list.append(QPointF(p.x, p.y));
-    return list;
-}
 
 /// The light colours: those of a fresh chart.
 ChartColours lightColours() {
@@ -122,63 +111,58 @@ void markCalibrated(QLineSeries& series, QPen& pen, const core::BarrierResult& b
     pen.setStyle(Qt::DashLine);
 }
 
+/// One barrier's internal curve, named by its code, in its model's colour.
+QLineSeries* barrierSeries(const core::BarrierResult& b, bool hours) {
+    QPen pen(kModelColours[b.model]);
+    pen.setWidthF(2.0);
+    auto* series = makeSeries(qs(core::modelCode(b.model)), pen);
+    series->setProperty("model", b.model);
+    series->replace(toQt(core::barrierCurve(b, hours, CompareChart::kBuckets)));
+    if (!b.calibrated.empty()) { // a calibrated barrier: its model's colour, dashed
+        markCalibrated(*series, pen, b);
+        series->setPen(pen);
+    }
+    return series;
+}
+
+/// Not the results chart's rule (tight round steps, which its axis editor shows as
+/// divisions): here every curve starts at 0 and the limit must show above them all, so the
+/// range runs from 0 to 5 % over the highest curve or the limit, in Qt's nice numbers.
+void setRanges(QValueAxis& x, QValueAxis& y, const Bounds& curves, double xMax, double limit) {
+    x.setRange(0, xMax);
+    x.applyNiceNumbers();
+    y.setRange(std::min(0.0, curves.yLow), std::max({0.0, curves.yHigh, limit}) * 1.05);
+    y.applyNiceNumbers();
+}
+
 } // namespace
 
 void CompareChart::plot(const core::Comparison& comparison, const core::SetupState& setup) {
     clear();
     const bool hours = setup.hours();
-    QValueAxis* x = makeAxis(hours ? kHoursTitle : kMinutesTitle);
+    QValueAxis* x = makeAxis(qs(core::timeAxisTitle(hours)));
     QValueAxis* y = makeAxis(qs(core::tempCaption(!setup.fahrenheit())));
     chart()->addAxis(x, Qt::AlignBottom);
     chart()->addAxis(y, Qt::AlignLeft);
-    double xMax = 1.0, yMin = 0.0, yMax = 0.0;
-    QStringList names;
     // The shade behind the time after the end comes first, under the curves.
-    auto* band = new QAreaSeries(new QLineSeries, new QLineSeries);
-    band->setName(kAfterEndName);
-    band->setPen(Qt::NoPen);
-    chart()->addSeries(band);
-    band->upperSeries()->setParent(band); // Qt leaves the edges to the caller
-    band->lowerSeries()->setParent(band);
-    band->attachAxis(x);
-    band->attachAxis(y);
+    QAreaSeries* band = makeAfterEndBand(nullptr);
+    addOnAxes(*chart(), band, x, y);
+    Bounds curves;
+    QStringList names;
     for (const core::BarrierResult& b : comparison.barriers) {
-        auto* series = new QLineSeries;
-        series->setName(qs(core::modelCode(b.model)));
-        series->setProperty("model", b.model);
-        series->replace(curve(b, hours));
-        QPen pen(kModelColours[b.model]);
-        pen.setWidthF(2.0);
-        if (!b.calibrated.empty()) // a calibrated barrier: its model's colour, dashed
-            markCalibrated(*series, pen, b);
-        series->setPen(pen);
-        for (const QPointF& p : series->points()) {
-            xMax = std::max(xMax, p.x());
-            yMin = std::min(yMin, p.y());
-            yMax = std::max(yMax, p.y());
-        }
-        chart()->addSeries(series);
-        series->attachAxis(x);
-        series->attachAxis(y);
+        QLineSeries* series = barrierSeries(b, hours);
+        curves.add(series->points());
+        addOnAxes(*chart(), series, x, y);
         names << series->name();
     }
+    const double xMax = std::max(1.0, curves.xHigh);
     const double limit = comparison.barriers.empty() ? 0.0 : comparison.barriers.front().limit;
-    auto* limitLine = new QLineSeries;
-    limitLine->setName(kLimitName);
+    QLineSeries* limitLine = makeSeries(qs(core::kLimitName), QPen(Qt::red, 1.0, Qt::DashLine));
     limitLine->append({QPointF(0, limit), QPointF(xMax, limit)});
-    QPen pen(Qt::red);
-    pen.setStyle(Qt::DashLine);
-    limitLine->setPen(pen);
-    chart()->addSeries(limitLine);
-    limitLine->attachAxis(x);
-    limitLine->attachAxis(y);
-    x->setRange(0, xMax);
-    x->applyNiceNumbers();
-    y->setRange(yMin, std::max(yMax, limit) * 1.05);
-    y->applyNiceNumbers();
+    addOnAxes(*chart(), limitLine, x, y);
+    setRanges(*x, *y, curves, xMax, limit);
     const double end = static_cast<double>(comparison.totalMinutes) / (hours ? 60.0 : 1.0);
-    band->upperSeries()->replace({QPointF(end, y->max()), QPointF(xMax, y->max())});
-    band->lowerSeries()->replace({QPointF(end, y->min()), QPointF(xMax, y->min())});
+    spanBand(*band, end, xMax, *y);
     applyPalette();
     setAccessibleDescription(names.join(QStringLiteral(", ")));
 }

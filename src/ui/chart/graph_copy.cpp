@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "ui/chart/results_chart.h"
+#include "ui/no_results.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -11,9 +12,6 @@ namespace kvh::ui {
 
 namespace {
 
-const QString kCopyErrorText =
-    QStringLiteral("The Results and Graph have not yet been calculated or created.");
-const QString kCopyErrorTitle = QStringLiteral("Graph Copy Error");
 const QString kSvgTitle = QStringLiteral("KVHiTemp results chart");
 
 /// The size the chart is drawn at: its on-screen size, or a plain default for a chart that was
@@ -54,11 +52,8 @@ QByteArray chartSvg(ResultsChart& chart) {
 
 void copyGraph(ResultsChart& chart, platform::Platform& platform, QWidget* parent,
                bool resultsExist) {
-    if (!resultsExist) {
-        platform.messageBox(parent, kCopyErrorText, kCopyErrorTitle, platform::Buttons::Ok,
-                            platform::Icon::Critical);
+    if (refuseWithoutResults(platform, parent, resultsExist, ResultsCopy::TextsAndGraph))
         return;
-    }
     platform.setClipboardPicture(chartBitmap(chart), chartSvg(chart));
 }
 

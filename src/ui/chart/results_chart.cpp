@@ -1,5 +1,6 @@
 #include "ui/chart/results_chart.h"
 
+#include "ui/chart/chart_parts.h"
 #include "ui/chart/dense_band.h"
 #include "ui/qt_text.h"
 
@@ -16,7 +17,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace kvh::ui {
 
@@ -24,8 +24,6 @@ namespace {
 
 const QString kInternalName = QStringLiteral("Internal Temperature");
 const QString kProcessName = QStringLiteral("Process Temperature");
-const QString kLimitName = QStringLiteral("Limit");
-const QString kAfterEndName = QStringLiteral("After the end");
 const QString kInternalAfterEndName = QStringLiteral("Internal Temperature after the end");
 /// The band behind the after-end stretch: a light shade on paper, a faint light one on dark.
 const QColor kAfterEndShade(0, 0, 0, 28);
@@ -45,46 +43,12 @@ const QColor kDarkProcess(96, 160, 255);
 constexpr int kMaxLabelDecimals = 6;
 const QString kFixedLabelFormat = QStringLiteral("%.%1f");
 
-QList<QPointF> toQt(const std::vector<core::ChartPoint>& points) {
-    QList<QPointF> out;
-    out.reserve(static_cast<qsizetype>(points.size()));
-    for (const core::ChartPoint& p : points)
-        out.append(QPointF(p.x, p.y));
-    return out;
-}
-
-QLineSeries* makeSeries(const QString& name, const QPen& pen) {
-    auto* series = new QLineSeries;
-    series->setName(name);
-    series->setPen(pen);
-    return series;
-}
-
 void setTitle(QValueAxis* axis, std::string_view title) {
     axis->setTitleText(qs(title));
     QFont font = axis->titleFont();
     font.setPointSize(core::kAxisTitlePointSize);
     axis->setTitleFont(font);
 }
-
-/// Lowest and highest x and y over a few series.
-struct Bounds {
-    double xLow = std::numeric_limits<double>::infinity();
-    double xHigh = -std::numeric_limits<double>::infinity();
-    double yLow = std::numeric_limits<double>::infinity();
-    double yHigh = -std::numeric_limits<double>::infinity();
-
-    void add(const QList<QPointF>& points) {
-        for (const QPointF& p : points) {
-            if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
-                continue;
-            xLow = std::min(xLow, p.x());
-            xHigh = std::max(xHigh, p.x());
-            yLow = std::min(yLow, p.y());
-            yHigh = std::max(yHigh, p.y());
-        }
-    }
-};
 
 /// A round step that splits `span` into about six parts: 1, 2 or 5 times a power of ten.
 double niceStep(double span) {
@@ -182,10 +146,10 @@ ResultsChart::ResultsChart(QWidget* parent)
     : QChartView(new QChart, parent), m_chart(chart()),
       m_internal(makeSeries(kInternalName, QPen(QColor(200, 0, 0), 2.0))),
       m_process(makeSeries(kProcessName, QPen(QColor(0, 70, 200), 1.5))),
-      m_limit(makeSeries(kLimitName, QPen(QColor(40, 40, 40), 1.5, Qt::DashLine))),
+      m_limit(makeSeries(qs(core::kLimitName), QPen(QColor(40, 40, 40), 1.5, Qt::DashLine))),
       m_afterEnd(makeSeries(kInternalAfterEndName, QPen(QColor(200, 0, 0), 2.0, Qt::DashLine))),
-      m_afterEndBand(new QAreaSeries(new QLineSeries, new QLineSeries)), m_axisX(new QValueAxis),
-      m_axisY(new QValueAxis), m_internalBand(new DenseBand(m_chart, m_internal)),
+      m_afterEndBand(makeAfterEndBand(this)), m_axisX(new QValueAxis), m_axisY(new QValueAxis),
+      m_internalBand(new DenseBand(m_chart, m_internal)),
       m_processBand(new DenseBand(m_chart, m_process)) {
     m_chart->setDropShadowEnabled(false);
     m_chart->setBackgroundRoundness(0);
@@ -206,13 +170,6 @@ ResultsChart::ResultsChart(QWidget* parent)
             m_processBand->update();
         });
     }
-    // The band's two edges belong to it (Qt leaves them to the caller); the band belongs to
-    // this view until the chart takes it over.
-    m_afterEndBand->setParent(this);
-    m_afterEndBand->upperSeries()->setParent(m_afterEndBand);
-    m_afterEndBand->lowerSeries()->setParent(m_afterEndBand);
-    m_afterEndBand->setName(kAfterEndName);
-    m_afterEndBand->setPen(Qt::NoPen);
     connect(m_axisY, &QValueAxis::rangeChanged, this, &ResultsChart::showAfterEndBand);
 }
 
@@ -329,14 +286,10 @@ void ResultsChart::fillSeries() {
 }
 
 void ResultsChart::showAfterEndBand() {
-    QList<QPointF> upper, lower;
-    if (!m_data.afterEnd.empty()) {
-        const double x0 = m_data.endX, x1 = m_data.afterEnd.back().x;
-        upper = {QPointF(x0, m_axisY->max()), QPointF(x1, m_axisY->max())};
-        lower = {QPointF(x0, m_axisY->min()), QPointF(x1, m_axisY->min())};
-    }
-    m_afterEndBand->upperSeries()->replace(upper);
-    m_afterEndBand->lowerSeries()->replace(lower);
+    if (m_data.afterEnd.empty())
+        clearBand(*m_afterEndBand);
+    else
+        spanBand(*m_afterEndBand, m_data.endX, m_data.afterEnd.back().x, *m_axisY);
 }
 
 void ResultsChart::setAutoScale() {

@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace kvh::ui {
 
@@ -32,8 +31,8 @@ const QString kChangedText =
     QStringLiteral("The file was changed by another program since you opened it");
 const QString kChangedTitle = QStringLiteral("File Changed");
 const QString kUnsavableText = QStringLiteral("The case could not be saved:\n%1");
-const QString kDialogName = QStringLiteral("/*.dew");
-const QString kDewSuffix = QStringLiteral(".dew");
+const QString kDialogName = QLatin1Char('/') + qs(core::kDewPattern);
+const QString kDewSuffix = qs(core::kDewSuffix);
 
 /// The file filter "Description|pattern|..." as a Qt dialog takes it. "*.*" means every
 /// file, also those without an extension.
@@ -66,11 +65,9 @@ CaseFile::CaseFile(platform::Platform& platform, QWidget* parent, CaseEditor& ed
     : m_platform(platform), m_parent(parent), m_editor(editor) {}
 
 QString CaseFile::dialogStart(bool withName) const {
-    if (!m_path.isEmpty()) {
-        const QFileInfo file(m_path);
-        return withName ? file.absoluteFilePath() : file.absolutePath() + kDialogName;
-    }
-    const QString folder = SaveFlow::documentsFolder();
+    const QString folder = SaveFlow::startFolder(m_path);
+    if (withName && !m_path.isEmpty())
+        return QFileInfo(m_path).absoluteFilePath();
     if (withName && !m_suggestedName.isEmpty())
         return folder + QLatin1Char('/') + m_suggestedName + kDewSuffix;
     return folder + kDialogName;

@@ -27,8 +27,6 @@ public:
 
     /// The file the case was opened from or last saved to; empty for a new case.
     const QString& path() const { return m_path; }
-    /// The name the Save dialog offers a new case: its template's ("anneal"), else empty.
-    const QString& suggestedName() const { return m_suggestedName; }
 
     /// Asks Save, Discard or Cancel when the case changed since it was started, opened or
     /// saved. True when the caller may go on: unchanged, discarded, or saved.
@@ -69,6 +67,7 @@ private:
     QString m_path;
     /// The case's file as the case last read or wrote it.
     std::optional<core::FileStamp> m_stamp;
+    /// The name the Save dialog offers a new case: its template's ("anneal"), else empty.
     QString m_suggestedName;
 };
 

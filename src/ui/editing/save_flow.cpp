@@ -49,10 +49,13 @@ void SaveFlow::tellFailure(const QString& path, const std::string& reason,
 
 QString SaveFlow::startBeside(const QString& casePath, const QString& suffix,
                               const QString& fallback) {
-    if (casePath.isEmpty())
-        return documentsFolder() + QLatin1Char('/') + fallback;
-    const QFileInfo file(casePath);
-    return file.absolutePath() + QLatin1Char('/') + file.completeBaseName() + suffix;
+    const QString name =
+        casePath.isEmpty() ? fallback : QFileInfo(casePath).completeBaseName() + suffix;
+    return startFolder(casePath) + QLatin1Char('/') + name;
+}
+
+QString SaveFlow::startFolder(const QString& casePath) {
+    return casePath.isEmpty() ? documentsFolder() : QFileInfo(casePath).absolutePath();
 }
 
 QString SaveFlow::documentsFolder() {

@@ -44,6 +44,9 @@ public:
     /// unsaved case.
     static QString startBeside(const QString& casePath, const QString& suffix,
                                const QString& fallback);
+    /// Where a file dialog starts: the folder of `casePath`, or the documents folder for an
+    /// unsaved case.
+    static QString startFolder(const QString& casePath);
     /// The user's documents folder (the home folder when there is none).
     static QString documentsFolder();
 

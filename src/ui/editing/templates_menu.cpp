@@ -1,5 +1,8 @@
 #include "ui/editing/templates_menu.h"
 
+#include "core/dew_file.h"
+#include "ui/qt_text.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -15,7 +18,6 @@ namespace {
 const QString kMenuTitle = QStringLiteral("New from Te&mplate");
 const QString kNoTemplates = QStringLiteral("(no templates found)");
 const QString kTemplatesFolder = QStringLiteral("kvhitemp/templates");
-const QString kDewPattern = QStringLiteral("*.dew");
 
 /// "powder-coat-cure" -> "Powder Coat Cure".
 QString captionOf(const QString& baseName) {
@@ -55,7 +57,7 @@ QList<std::pair<QString, QString>> TemplatesMenu::templates(const QStringList& f
     std::map<QString, QString> byName;
     for (const QString& folder : folders)
         for (const QFileInfo& file :
-             QDir(folder).entryInfoList({kDewPattern}, QDir::Files | QDir::Readable))
+             QDir(folder).entryInfoList({qs(core::kDewPattern)}, QDir::Files | QDir::Readable))
             byName.try_emplace(file.completeBaseName(), file.absoluteFilePath());
     QList<std::pair<QString, QString>> out;
     for (const auto& [name, path] : byName)

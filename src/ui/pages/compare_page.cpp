@@ -115,6 +115,15 @@ ComparePage::ComparePage(const core::Case& current, QAbstractItemModel& profileM
     m_recommendation->setWordWrap(true);
     m_recommendation->setTextInteractionFlags(Qt::TextSelectableByMouse |
                                               Qt::TextSelectableByKeyboard);
+    setUpTable();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_recommendation);
+    layout->addWidget(m_table);
+    layout->addWidget(m_chart, 1);
+    watchProfile(profileModel);
+}
+
+void ComparePage::setUpTable() {
     m_table->setObjectName(QStringLiteral("tblCompare"));
     m_table->setAccessibleName(kTableName);
     m_table->setAccessibleDescription(kTableHelp);
@@ -136,12 +145,9 @@ ComparePage::ComparePage(const core::Case& current, QAbstractItemModel& profileM
     connect(m_table, &QTableWidget::cellClicked, this, [this](int row, int) { rowChosen(row); });
     connect(m_table, &QTableWidget::activated, this,
             [this](const QModelIndex& index) { rowChosen(index.row()); });
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_recommendation);
-    layout->addWidget(m_table);
-    layout->addWidget(m_chart, 1);
-
+void ComparePage::watchProfile(const QAbstractItemModel& profileModel) {
     // Any change to the profile's table, the headers (units) included.
     const QAbstractItemModel* model = &profileModel;
     connect(model, &QAbstractItemModel::dataChanged, this, &ComparePage::caseChanged);

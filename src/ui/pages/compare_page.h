@@ -69,6 +69,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void setUpTable();
+    /// Compares again on every change to the profile's table.
+    void watchProfile(const QAbstractItemModel& profileModel);
     void refresh();
     void showComparison();
     void fillRow(int row, const core::BarrierResult& b);

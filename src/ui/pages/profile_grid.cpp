@@ -83,6 +83,24 @@ ProfileGrid::ProfileGrid(ProfileModel* model, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setUpHeaders();
+    connect(model, &QAbstractItemModel::modelReset, this, &ProfileGrid::hideFixedCells);
+    connect(model, &QAbstractItemModel::modelReset, this, &ProfileGrid::keepSelectionInside);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &ProfileGrid::keepSelectionInside);
+    setItemDelegate(new DoubtfulDelegate(this));
+    m_editor->setObjectName(QStringLiteral("txtFGIn"));
+    m_editor->setFrame(false);
+    m_editor->hide();
+    m_editor->setAccessibleName(QStringLiteral("Cell editor"));
+    m_editor->installEventFilter(this);
+    connect(m_editor, &QLineEdit::textEdited, this, &ProfileGrid::editorTextChanged);
+
+    hideFixedCells();
+    applyFontMetrics();
+    setCurrentCell(1, core::kColStep);
+}
+
+void ProfileGrid::setUpHeaders() {
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setHighlightSections(false);
@@ -94,24 +112,9 @@ ProfileGrid::ProfileGrid(ProfileModel* model, QWidget* parent)
     connect(verticalHeader(), &QHeaderView::sectionPressed, this, &ProfileGrid::rowHeaderPressed);
     horizontalHeader()->viewport()->installEventFilter(this);
     verticalHeader()->viewport()->installEventFilter(this);
-    connect(model, &QAbstractItemModel::modelReset, this, &ProfileGrid::hideFixedCells);
-    connect(model, &QAbstractItemModel::modelReset, this, &ProfileGrid::keepSelectionInside);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, &ProfileGrid::keepSelectionInside);
-    setItemDelegate(new DoubtfulDelegate(this));
     verticalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(verticalHeader(), &QHeaderView::customContextMenuRequested, this,
             &ProfileGrid::rowLabelMenu);
-
-    m_editor->setObjectName(QStringLiteral("txtFGIn"));
-    m_editor->setFrame(false);
-    m_editor->hide();
-    m_editor->setAccessibleName(QStringLiteral("Cell editor"));
-    m_editor->installEventFilter(this);
-    connect(m_editor, &QLineEdit::textEdited, this, &ProfileGrid::editorTextChanged);
-
-    hideFixedCells();
-    applyFontMetrics();
-    setCurrentCell(1, core::kColStep);
 }
 
 void ProfileGrid::hideFixedCells() {
@@ -205,10 +208,6 @@ void ProfileGrid::applySelection() {
 
 void ProfileGrid::scrollRowToTop(int row) {
     scrollTo(m_model->index(row, core::kColStep), QAbstractItemView::PositionAtTop);
-}
-
-int ProfileGrid::topRow() const {
-    return rowAt(0);
 }
 
 // ---- Clicks -------------------------------------------------------------------------------

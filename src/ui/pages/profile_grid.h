@@ -36,8 +36,6 @@ public:
     std::pair<int, int> selectedRows() const;
     /// Scrolls so that `row` is the first visible data row, as far as the grid can scroll.
     void scrollRowToTop(int row);
-    /// The first data row shown below the header.
-    int topRow() const;
 
     /// Sets the width from the table's width in twips (4780, or 5030 once rows were appended).
     void setWidthTwips(int twips);
@@ -81,6 +79,9 @@ protected:
     void keyboardSearch(const QString&) override {}
 
 private:
+    /// The row and column headers: fixed sizes, left-aligned, pressed to select, the row
+    /// labels' menu.
+    void setUpHeaders();
     void applySelection();
     void columnHeaderPressed(int col);
     void rowHeaderPressed(int row);

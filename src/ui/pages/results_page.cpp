@@ -68,8 +68,29 @@ ResultsPage::ResultsPage(QWidget* parent)
     m_tracerOnly->setObjectName(QStringLiteral("chkTracerOnly"));
     m_tracerOnly->setToolTip(kTracerOnlyTip);
     connect(m_tracerOnly, &QCheckBox::clicked, this, &ResultsPage::tracerOnlyClicked);
+    setUpSummary();
+    setUpNotes();
+    m_chart->setObjectName(QStringLiteral("Graf"));
+    m_chart->setAccessibleName(kChartName);
+    m_chart->setToolTip(kChartTip);
+    m_chart->setMinimumSize(kChartMinimumSize);
+    layOut();
+}
+
+void ResultsPage::setUpSummary() {
     m_maxResults->setObjectName(QStringLiteral("txtMaxResults"));
     m_maxResults->setReadOnly(true);
+    m_maxResults->setAccessibleName(kSummaryName);
+    m_maxResults->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_maxResults->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_maxResults->setMinimumWidth(kSummaryMinimumWidth);
+    fitSummaryHeight(kSummaryLines);
+    connect(m_maxResults->document()->documentLayout(),
+            &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            [this](const QSizeF& size) { fitSummaryHeight(static_cast<int>(size.height())); });
+}
+
+void ResultsPage::setUpNotes() {
     m_notices->setObjectName(QStringLiteral("lblDoubtful"));
     m_notices->setAccessibleName(kNoticesName);
     m_notices->setWordWrap(true);
@@ -83,19 +104,9 @@ ResultsPage::ResultsPage(QWidget* parent)
     // rather than widening the page.
     m_peak->setWordWrap(true);
     m_peak->setMinimumHeight(m_peak->fontMetrics().lineSpacing());
-    m_maxResults->setAccessibleName(kSummaryName);
-    m_maxResults->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    m_maxResults->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_maxResults->setMinimumWidth(kSummaryMinimumWidth);
-    fitSummaryHeight(kSummaryLines);
-    connect(m_maxResults->document()->documentLayout(),
-            &QAbstractTextDocumentLayout::documentSizeChanged, this,
-            [this](const QSizeF& size) { fitSummaryHeight(static_cast<int>(size.height())); });
-    m_chart->setObjectName(QStringLiteral("Graf"));
-    m_chart->setAccessibleName(kChartName);
-    m_chart->setToolTip(kChartTip);
-    m_chart->setMinimumSize(kChartMinimumSize);
+}
 
+void ResultsPage::layOut() {
     auto* top = new QGridLayout;
     top->addWidget(m_pf, 0, 0);
     top->addWidget(m_tracerOnly, 1, 0);
@@ -197,14 +208,6 @@ void ResultsPage::showNotices(const QStringList& notices) {
     setLabelText(m_notices, kNoticesName,
                  notices.isEmpty() ? QString()
                                    : firstNotes(kNoticesHeading, notices, kShownNotices));
-}
-
-QString ResultsPage::summaryText() const {
-    return withCrLf(m_maxResults->toPlainText());
-}
-
-QString ResultsPage::verdictText() const {
-    return m_pf->text();
 }
 
 } // namespace kvh::ui

@@ -45,10 +45,6 @@ public:
     /// Shows `widget` under the peak line, above the chart.
     void addUnderPeak(QWidget* widget);
 
-    /// The two texts as the page shows them, the summary's lines joined by CR LF.
-    QString summaryText() const;
-    QString verdictText() const;
-
 signals:
     void tracerOnlyClicked();
 
@@ -56,6 +52,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    /// The parts the constructor builds: the summary box, the notes under it, the layout.
+    void setUpSummary();
+    void setUpNotes();
+    void layOut();
     /// The summary box grows with its lines, so a narrow window wraps them instead of hiding
     /// the last behind a scroll bar.
     void fitSummaryHeight(int lines);

@@ -64,6 +64,10 @@ SetupPage::SetupPage(QWidget* parent)
             withMnemonic(qs(core::kEnvironCaptions[n]), view(kEnvironMnemonics[n])), kEnvironTip);
         connect(m_environs[n], &QRadioButton::clicked, this, [this, i] { emit environClicked(i); });
     }
+    layOut();
+}
+
+void SetupPage::layOut() {
     auto* right = new QVBoxLayout;
     right->addWidget(m_fraTracer);
     right->addWidget(m_fraEnviron);

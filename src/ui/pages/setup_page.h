@@ -36,6 +36,8 @@ signals:
     void environClicked(int index);
 
 private:
+    /// The model frame on the left, tracer and environment on the right.
+    void layOut();
     QGroupBox* makeFrame(const QString& name, const QString& caption);
     QRadioButton* makeButton(QGroupBox* frame, const QString& name, int index,
                              const QString& caption, const QString& tip);

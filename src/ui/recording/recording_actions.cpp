@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "ui/chart/results_chart.h"
 #include "ui/editing/case_editor.h"
+#include "ui/editing/save_flow.h"
 #include "ui/pages/results_page.h"
 #include "ui/qt_text.h"
 #include "ui/recording/recording_dialog.h"
@@ -74,9 +75,8 @@ void RecordingActions::tell(const QString& text, const QString& title) {
 }
 
 std::optional<std::pair<QString, std::string>> RecordingActions::askRecording() {
-    const QString start =
-        m_casePath.isEmpty() ? QDir::homePath() : QFileInfo(m_casePath).absolutePath();
-    const QString path = m_host.platform.openFileName(m_host.window, start, kFilter);
+    const QString path =
+        m_host.platform.openFileName(m_host.window, SaveFlow::startFolder(m_casePath), kFilter);
     if (path.isEmpty())
         return std::nullopt;
     auto bytes = core::readFileBytes(localPath(path), core::kMaxRecordingBytes);

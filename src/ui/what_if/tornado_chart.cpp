@@ -1,6 +1,8 @@
 #include "ui/what_if/tornado_chart.h"
 
+#include "core/chart_data.h"
 #include "core/numbers.h"
+#include "core/setup.h"
 #include "ui/qt_text.h"
 
 #include <QPainter>
@@ -13,7 +15,6 @@ namespace kvh::ui {
 namespace {
 
 const QString kAccessibleName = QStringLiteral("Maximum internal temperature of each variation");
-const QString kLimitName = QStringLiteral("Limit");
 const QString kMarginName = QStringLiteral("Margin");
 const QString kAsEnteredName = QStringLiteral("As entered");
 const QString kEmpty = QStringLiteral("No variations to show.");
@@ -25,10 +26,6 @@ const QColor kSafeColour(0x00, 0x72, 0xb2);
 const QColor kUnsafeColour(0xe6, 0x9f, 0x00);
 const QColor kFailColour(0xd5, 0x5e, 0x00);
 const QColor kLimitColour(0xcc, 0x00, 0x00);
-
-QString degrees(bool fahrenheit) {
-    return fahrenheit ? QStringLiteral(" \u00b0F") : QStringLiteral(" \u00b0C");
-}
 
 QString oneDecimal(double value) {
     return qs(core::formatPattern(value, core::Pattern::OneDec));
@@ -45,7 +42,7 @@ TornadoChart::TornadoChart(QWidget* parent) : QWidget(parent) {
 
 QString TornadoChart::variationLabel(core::Variation v, bool fahrenheit) {
     using V = core::Variation;
-    const QString unit = degrees(fahrenheit);
+    const QString unit = qs(core::unitAfterNumber(fahrenheit));
     const QString oven = QString::number(fahrenheit ? 18 : 10) + unit;
     switch (v) {
     case V::AsEntered:
@@ -79,7 +76,7 @@ QString TornadoChart::variationLabel(core::Variation v, bool fahrenheit) {
 void TornadoChart::plot(const core::Variations& variations, bool fahrenheit) {
     m_bars.clear();
     m_names.clear();
-    m_unit = degrees(fahrenheit);
+    m_unit = qs(core::unitAfterNumber(fahrenheit));
     m_base = variations.rows.front().figures.maxInternal;
     m_limit = variations.limit;
     m_margin = variations.margin;
@@ -155,7 +152,7 @@ void TornadoChart::paintEvent(QPaintEvent*) {
     }
     drawMark(p, plot, m_base, palette().color(QPalette::WindowText), Qt::SolidLine,
              kAsEnteredName + QStringLiteral(" ") + oneDecimal(m_base));
-    drawMark(p, plot, m_limit, kLimitColour, Qt::SolidLine, kLimitName);
+    drawMark(p, plot, m_limit, kLimitColour, Qt::SolidLine, qs(core::kLimitName));
     if (m_margin > 0)
         drawMark(p, plot, m_limit - m_margin, kLimitColour, Qt::DashLine, kMarginName);
 }

@@ -1,6 +1,8 @@
 #include "ui/what_if/uncertainty_chart.h"
 
+#include "core/chart_data.h"
 #include "core/model.h"
+#include "ui/qt_text.h"
 
 #include <QtCharts/QAreaSeries>
 #include <QtCharts/QChart>
@@ -13,11 +15,8 @@ namespace {
 
 const QString kAccessibleName =
     QStringLiteral("Internal temperature as entered with the band of 90 % of the random runs");
-const QString kMinutesTitle = QStringLiteral("Elapsed Minutes");
-const QString kHoursTitle = QStringLiteral("Elapsed Hours");
 const QString kNominalName = QStringLiteral("As entered");
 const QString kBandName = QStringLiteral("5th to 95th percentile");
-const QString kLimitName = QStringLiteral("Limit");
 
 } // namespace
 
@@ -61,10 +60,10 @@ void UncertaintyChart::plot(const core::Uncertainty& u, bool hours) {
     band->setBorderColor(QColor(0x56, 0xb4, 0xe9));
     nominal->setName(kNominalName);
     nominal->setColor(QColor(0x00, 0x72, 0xb2));
-    limit->setName(kLimitName);
+    limit->setName(qs(core::kLimitName));
     limit->setPen(QPen(QColor(0xcc, 0x00, 0x00), 1.5, Qt::DashLine));
     auto* x = new QValueAxis;
-    x->setTitleText(hours ? kHoursTitle : kMinutesTitle);
+    x->setTitleText(qs(core::timeAxisTitle(hours)));
     auto* y = new QValueAxis;
     chart()->addAxis(x, Qt::AlignBottom);
     chart()->addAxis(y, Qt::AlignLeft);

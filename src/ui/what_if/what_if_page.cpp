@@ -64,10 +64,6 @@ constexpr int64_t kUncertaintyBudget = 20'000'000;
 const QString kYes = QStringLiteral("yes");
 const QString kNo = QStringLiteral("no");
 
-QString degrees(bool fahrenheit) {
-    return fahrenheit ? QStringLiteral(" \u00b0F") : QStringLiteral(" \u00b0C");
-}
-
 QString oneDecimal(double value) {
     return qs(core::formatPattern(value, core::Pattern::OneDec));
 }
@@ -150,7 +146,7 @@ QWidget* WhatIfPage::buildSettings() {
     auto* form = new QFormLayout(box);
     form->setContentsMargins(0, 0, 0, 0);
     m_marginBox = temperatureBox(QStringLiteral("txtMargin"), 0, 1000);
-    m_marginBox->setSuffix(degrees(false));
+    m_marginBox->setSuffix(qs(core::unitAfterNumber(false)));
     m_marginBox->setValue(m_margin.celsius());
     m_marginBox->setToolTip(kMarginTip);
     m_marginShown = new QLabel;
@@ -254,7 +250,7 @@ core::WhatIfSettings WhatIfPage::settings() const {
 
 void WhatIfPage::showUnits() {
     const bool f = m_case.setup.fahrenheit();
-    const QString unit = degrees(f);
+    const QString unit = qs(core::unitAfterNumber(f));
     m_marginShown->setText(
         f ? kMarginShown.arg(
                 oneDecimal(core::marginInDisplayUnit(m_margin.celsius(), m_case.setup)) + unit)
@@ -316,7 +312,7 @@ void WhatIfPage::showBackToBack() {
         return;
     }
     const auto& b2b = std::get<core::BackToBack>(outcome);
-    const QString unit = degrees(m_case.setup.fahrenheit());
+    const QString unit = qs(core::unitAfterNumber(m_case.setup.fahrenheit()));
     m_table->setRowCount(static_cast<int>(b2b.runs.size()));
     for (int row = 0; row < m_table->rowCount(); ++row) {
         const core::RunFigures& f = b2b.runs[static_cast<size_t>(row)];
@@ -349,7 +345,7 @@ void WhatIfPage::showUncertainty() {
         return;
     }
     const auto& u = std::get<core::Uncertainty>(outcome);
-    const QString unit = degrees(m_case.setup.fahrenheit());
+    const QString unit = qs(core::unitAfterNumber(m_case.setup.fahrenheit()));
     m_uncertaintyText->setText(kUncertaintyFigures.arg(u.runs).arg(
         oneDecimal(u.p5) + unit, oneDecimal(u.p50) + unit, oneDecimal(u.p95) + unit,
         oneDecimal(u.shareAtLimit * 100), oneDecimal(u.standardError * 100)));

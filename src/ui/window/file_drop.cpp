@@ -1,5 +1,8 @@
 #include "ui/window/file_drop.h"
 
+#include "core/dew_file.h"
+#include "ui/qt_text.h"
+
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTimer>
@@ -7,12 +10,6 @@
 #include <QWidget>
 
 namespace kvh::ui {
-
-namespace {
-
-const QString kCaseSuffix = QStringLiteral(".dew");
-
-} // namespace
 
 FileDropFilter::FileDropFilter(QWidget* watched) : QObject(watched) {
     watched->setAcceptDrops(true);
@@ -24,7 +21,7 @@ QString FileDropFilter::droppedCase(const QMimeData* data) {
         return {};
     for (const QUrl& url : data->urls()) {
         const QString path = url.toLocalFile();
-        if (!path.isEmpty() && path.endsWith(kCaseSuffix, Qt::CaseInsensitive))
+        if (!path.isEmpty() && core::hasDewSuffix(toStd(path)))
             return path;
     }
     return {};

@@ -19,8 +19,6 @@ public:
     /// The handbook's Markdown source as built into the program.
     static QString source();
 
-    QTextBrowser& browser() const { return *m_browser; }
-
 private:
     QTextBrowser* m_browser;
 };

@@ -18,6 +18,7 @@
 #include "ui/editing/recent_files.h"
 #include "ui/editing/recent_files_menu.h"
 #include "ui/editing/templates_menu.h"
+#include "ui/no_results.h"
 #include "ui/output/export_menu.h"
 #include "ui/output/report_printer.h"
 #include "ui/pages/compare_page.h"
@@ -71,8 +72,6 @@ const QString kTabWhatIf = QStringLiteral("  What &If  ");
 
 const QString kSetupErrorTitle = QStringLiteral("Setup Error");
 const QString kModelErrorTitle = QStringLiteral("Model Error");
-const QString kNoDataText = QStringLiteral("The Results have not yet been calculated or created.");
-const QString kNoDataTitle = QStringLiteral("Data Copy Error");
 
 const QString kAboutTitle = QStringLiteral("About This Software");
 const QString kAboutVersion = QStringLiteral("Version %1");
@@ -545,15 +544,8 @@ void MainWindow::buildReportText() {
     m_reportText = qs(core::buildReportText(currentCase(), resultTexts()));
 }
 
-bool MainWindow::warnNoResults(const QString& text, const QString& title) {
-    if (hasResults())
-        return false;
-    m_platform.messageBox(this, text, title, Buttons::Ok, Icon::Critical);
-    return true;
-}
-
 void MainWindow::copyDataAndText() {
-    if (warnNoResults(kNoDataText, kNoDataTitle))
+    if (refuseWithoutResults(m_platform, this, hasResults(), ResultsCopy::Texts))
         return;
     buildReportText();
     m_platform.setClipboardText(m_reportText);

@@ -171,7 +171,6 @@ private:
     void setResults(std::optional<core::ResultTexts> results);
     /// Names the doubtful cells of the case under the verdict.
     void showDoubtfulCells();
-    bool warnNoResults(const QString& text, const QString& title);
     /// Runs the model when the setup is complete; otherwise the "Setup Error" box.
     void plotIfComplete();
     /// One of the printer's jobs on the page as the window holds it.
