@@ -414,12 +414,6 @@ RunOutcome runModelWith(const Case& c, const BarrierCoefficients& barrier, RunRe
     return runCase(c, inputs, std::move(recycled), true);
 }
 
-RunOutcome runModelMaximaWith(const Case& c, const BarrierCoefficients& barrier) {
-    RunInputs inputs;
-    inputs.barrier = barrier;
-    return runCase(c, inputs, {}, false);
-}
-
 BarrierCoefficients tableBarrier(const SetupState& setup) {
     if (!knownSetup(setup))
         return {};

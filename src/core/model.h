@@ -114,7 +114,6 @@ RunOutcome runModelMaxima(const Case& c, const RunInputs& inputs);
 /// The same run with the given barrier in place of the table's (a barrier calibrated from a
 /// measured run); everything else, arithmetic included, as runModel.
 RunOutcome runModelWith(const Case& c, const BarrierCoefficients& barrier, RunResult recycled = {});
-RunOutcome runModelMaximaWith(const Case& c, const BarrierCoefficients& barrier);
 
 /// The profile's TotalMinutes as a run computes it, or the error a run would give for the
 /// rows' times and temperatures (no simulation: cheap for any length).

@@ -167,6 +167,29 @@ const QString& MainWindow::filePath() const {
 
 void MainWindow::buildMenus() {
     const MenuItems menus = buildMenuBar(*menuBar(), *m_recent, m_editor->history());
+    connectMenus(menus);
+    m_mnuPrint = menus.print;
+    // Preview and PDF show the printed page: like "&Print" they wait for the first results.
+    for (QAction* item : {menus.printPreview, menus.exportPdf}) {
+        item->setEnabled(false);
+        connect(m_mnuPrint, &QAction::changed, item,
+                [this, item] { item->setEnabled(m_mnuPrint->isEnabled()); });
+    }
+    new ExportMenu({m_platform, this, *m_editor, [this] { return filePath(); }, chart(),
+                    [this] { return hasResults() && m_tab->currentIndex() == ResultsTab; },
+                    [this] { return runAndShowResults(); },
+                    [this]() -> const auto& { return comparePage().comparison(); }},
+                   menus.file, menus.beforeExit);
+    const RecordingActions::Host host{m_platform, this, *m_editor, [this] {
+                                          if (m_tab->currentIndex() == ResultsTab)
+                                              onPageChanged();
+                                      }};
+    m_recordingActions = new RecordingActions(host, menus.edit);
+    connect(menus.recent, &RecentFilesMenu::fileChosen, this, &MainWindow::openRecent);
+    connect(menus.templates, &TemplatesMenu::templateChosen, this, &MainWindow::newFromTemplate);
+}
+
+void MainWindow::connectMenus(const MenuItems& menus) {
     const std::pair<QAction*, void (MainWindow::*)()> handlers[] = {
         {menus.newCase, &MainWindow::newCase},
         {menus.open, &MainWindow::openCase},
@@ -188,31 +211,6 @@ void MainWindow::buildMenus() {
         {menus.about, &MainWindow::showAbout}};
     for (const auto& [action, handler] : handlers)
         connect(action, &QAction::triggered, this, handler);
-    m_mnuPrint = menus.print;
-    // Preview and PDF show the printed page: like "&Print" they wait for the first results.
-    for (QAction* item : {menus.printPreview, menus.exportPdf}) {
-        item->setEnabled(false);
-        connect(m_mnuPrint, &QAction::changed, item,
-                [this, item] { item->setEnabled(m_mnuPrint->isEnabled()); });
-    }
-    new ExportMenu({m_platform, this, *m_editor, [this] {
-        return filePath(); }, chart(),
-                    [this] {
-        return hasResults() && m_tab->currentIndex() == ResultsTab; },
-                    [this] {
-        return runAndShowResults(); },
-                    [this]() -> const auto& { return comparePage().comparison();
-}
-} // namespace kvh::ui
-,
-                   menus.file, menus.beforeExit);
-const RecordingActions::Host host{m_platform, this, *m_editor, [this] {
-                                      if (m_tab->currentIndex() == ResultsTab)
-                                          onPageChanged();
-                                  }};
-m_recordingActions = new RecordingActions(host, menus.edit);
-connect(menus.recent, &RecentFilesMenu::fileChosen, this, &MainWindow::openRecent);
-connect(menus.templates, &TemplatesMenu::templateChosen, this, &MainWindow::newFromTemplate);
 }
 
 void MainWindow::buildStatusBar() {

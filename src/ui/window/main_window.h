@@ -49,6 +49,7 @@ class Platform;
 namespace kvh::ui {
 
 class Calibration;
+struct MenuItems;
 class CaseEditor;
 class CaseFile;
 class CaseRecovery;
@@ -152,6 +153,8 @@ protected:
 
 private:
     void buildMenus();
+    /// Each menu item to what it does.
+    void connectMenus(const MenuItems& menus);
     void buildStatusBar();
     void connectPages();
     /// Undo and redo: the history moves the case under the cell editor, which goes.
