@@ -103,28 +103,6 @@ INSTANTIATE_TEST_SUITE_P(
                     RangeCase{"TwoMinusSigns", "--5", 0.0}),
     RowName{});
 
-struct RoundCase : NamedRow {
-    double value;
-    double expected;
-};
-
-class RoundHalfEven : public testing::TestWithParam<RoundCase> {};
-
-TEST_P(RoundHalfEven, TiesGoToEven) {
-    EXPECT_EQ(roundHalfEven(GetParam().value), GetParam().expected) << GetParam().value;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Ties, RoundHalfEven,
-    testing::Values(RoundCase{"HalfToZero", 0.5, 0}, RoundCase{"OneAndAHalfUp", 1.5, 2},
-                    RoundCase{"TwoAndAHalfDown", 2.5, 2}, RoundCase{"ThreeAndAHalfUp", 3.5, 4},
-                    RoundCase{"MinusHalfToZero", -0.5, 0}, RoundCase{"MinusOneAndAHalf", -1.5, -2},
-                    RoundCase{"MinusTwoAndAHalf", -2.5, -2},
-                    RoundCase{"SumJustAboveHalf", 0.36 + 0.2, 1},
-                    RoundCase{"JustBelowTie", 2.4999, 2}, RoundCase{"JustAboveTie", 2.5001, 3},
-                    RoundCase{"TieAtOneE15", 1e15 + 0.5, 1e15}),
-    RowName{});
-
 /// Half-even rounding written the plain way, with the maths library's floor.
 double plainRoundHalfEven(double value) {
     if (!std::isfinite(value))
@@ -139,10 +117,19 @@ double plainRoundHalfEven(double value) {
 }
 
 TEST(RoundHalfEven, MatchesThePlainDefinitionBitForBit) {
+    // Ties both ways, sums that land just off a tie, and the edges of the doubles.
     std::vector<double> values{0.0,
                                -0.0,
                                0.5,
                                -0.5,
+                               1.5,
+                               2.5,
+                               -1.5,
+                               -2.5,
+                               0.36 + 0.2,
+                               2.4999,
+                               2.5001,
+                               1e15 + 0.5,
                                0x1p52,
                                -0x1p52,
                                0x1p52 - 0.5,

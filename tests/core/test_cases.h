@@ -2,7 +2,10 @@
 // Small builders for cases used across the core tests.
 
 #include "core/case.h"
+#include "core/model.h"
 #include "core_printers.h"
+
+#include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <string>
@@ -41,6 +44,14 @@ inline core::Case makeCase(int tracer, int environ, int model, std::initializer_
         ++r;
     }
     return c;
+}
+
+/// The run of an outcome the test expects to run; an error fails the test and gives an empty run.
+inline core::RunResult ok(const core::RunOutcome& outcome) {
+    if (const auto* e = std::get_if<core::RunError>(&outcome))
+        ADD_FAILURE() << core::describeError(*e);
+    const auto* r = std::get_if<core::RunResult>(&outcome);
+    return r ? *r : core::RunResult{};
 }
 
 } // namespace kvh::test

@@ -56,14 +56,6 @@ TEST(WhatIfCli, MarginAndStartAtReachEveryMode) {
               runCli({"--compare", kDwellCase}).out);
 }
 
-TEST(WhatIfCli, HelpNamesEveryQuestionWhateverElseIsAsked) {
-    const CliRun p = runCli({"--what-if", kDwellCase, "--margin", "-3", "--help"});
-    EXPECT_EQ(p.code, 0);
-    for (const char* option :
-         {"--what-if", "--back-to-back", "--uncertainty", "--margin", "--start-at"})
-        EXPECT_NE(p.out.find(option), std::string::npos) << option;
-}
-
 struct UsageRow : NamedRow {
     std::vector<std::string> args;
     int code;

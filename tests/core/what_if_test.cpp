@@ -19,6 +19,7 @@
 using namespace kvh::core;
 using kvh::test::makeCase;
 using kvh::test::NamedRow;
+using kvh::test::ok;
 using kvh::test::profileText;
 using kvh::test::RowName;
 
@@ -27,12 +28,6 @@ namespace {
 std::string exact(double value) {
     char buffer[64];
     return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
-}
-
-RunResult ok(const RunOutcome& outcome) {
-    if (const auto* error = std::get_if<RunError>(&outcome))
-        ADD_FAILURE() << describeError(*error);
-    return std::get<RunResult>(outcome);
 }
 
 /// Every row with a step type gets its temperature plus `offset`, written out in full.

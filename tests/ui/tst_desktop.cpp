@@ -71,8 +71,6 @@ private slots:
             << QStringList{u"case.dew"_s} << u"case.dew"_s << -1 << true << QString();
         QTest::newRow("a file named like an option after --")
             << QStringList{u"--"_s, u"-odd.dew"_s} << u"-odd.dew"_s << -1 << true << QString();
-        QTest::newRow("--help prints the usage")
-            << QStringList{u"--help"_s} << QString() << 0 << true << u"[FILE.dew]"_s;
         QTest::newRow("-h with a file still only helps")
             << QStringList{u"a.dew"_s, u"-h"_s} << QString() << 0 << true << u"--version"_s;
         QTest::newRow("--version")
@@ -202,7 +200,7 @@ private slots:
     void fitted_data() {
         QTest::addColumn<QRect>("wanted");
         QTest::addColumn<QRect>("fitted");
-        const QRect screen(0, 0, 1280, 800); // room: (8, 32) to (1271, 791)
+        // On a screen of 1280 x 800 the room is (8, 32) to (1271, 791).
         QTest::newRow("fits: unchanged")
             << QRect(100, 100, 1000, 600) << QRect(100, 100, 1000, 600);
         QTest::newRow("too large: shrunk into the room")

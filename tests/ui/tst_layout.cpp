@@ -30,10 +30,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QByteArray kCase = "[Setup]\r\nTemp Units = 1\r\nTime Units = 0\r\nDavar Model = 1\r\n"
-                         "Tracer Type = 1\r\nEnvironment = 0\r\n[Data]\r\nS,25,0\r\nR,400,15\r\n"
-                         "D,400,90\r\nE,25,5\r\n";
-
 /// The application font scaled while it lives; made before a window, the window starts with it.
 struct ScaledFont {
     QFont saved = QApplication::font();
@@ -47,7 +43,9 @@ struct ScaledFont {
 
 /// The window with the application font scaled, showing a case.
 struct ScaledWindow : ScaledFont, test::WindowHarness {
-    explicit ScaledWindow(double fontScale) : ScaledFont(fontScale) { openText(kCase); }
+    explicit ScaledWindow(double fontScale) : ScaledFont(fontScale) {
+        openText(test::kLatePeakCase);
+    }
 };
 
 /// The controls of a page that must never overlap one another: frames, buttons, grid, boxes.

@@ -399,7 +399,6 @@ private slots:
         QTest::newRow("a turn every minute") << 1 << false;
         QTest::newRow("a turn every 3 minutes") << 3 << false;
         QTest::newRow("a turn every 50 minutes") << 50 << true;
-        QTest::newRow("one long ramp") << 100000 << true;
     }
 
     void denseCurvesDrawWithoutSmoothing() {
