@@ -117,8 +117,7 @@ void NoticeBar::showAll() {
         layout->addWidget(buttons);
         m_all->resize(720, 480);
     }
-    m_allText->setPlainText(
-        (QStringList{m_heading} + m_lines).join(QLatin1Char('\n')));
+    m_allText->setPlainText((QStringList{m_heading} + m_lines).join(QLatin1Char('\n')));
     m_all->show();
     m_all->raise();
 }

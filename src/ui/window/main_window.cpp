@@ -175,18 +175,24 @@ void MainWindow::buildMenus() {
         connect(m_mnuPrint, &QAction::changed, item,
                 [this, item] { item->setEnabled(m_mnuPrint->isEnabled()); });
     }
-    new ExportMenu({m_platform, this, *m_editor, [this] { return filePath(); }, chart(),
-                    [this] { return hasResults() && m_tab->currentIndex() == ResultsTab; },
-                    [this] { return runAndShowResults(); },
-                    [this]() -> const auto& { return comparePage().comparison(); }},
+    new ExportMenu({m_platform, this, *m_editor, [this] {
+        return filePath(); }, chart(),
+                    [this] {
+        return hasResults() && m_tab->currentIndex() == ResultsTab; },
+                    [this] {
+        return runAndShowResults(); },
+                    [this]() -> const auto& { return comparePage().comparison();
+}
+} // namespace kvh::ui
+,
                    menus.file, menus.beforeExit);
-    const RecordingActions::Host host{m_platform, this, *m_editor, [this] {
-                                          if (m_tab->currentIndex() == ResultsTab)
-                                              onPageChanged();
-                                      }};
-    m_recordingActions = new RecordingActions(host, menus.edit);
-    connect(menus.recent, &RecentFilesMenu::fileChosen, this, &MainWindow::openRecent);
-    connect(menus.templates, &TemplatesMenu::templateChosen, this, &MainWindow::newFromTemplate);
+const RecordingActions::Host host{m_platform, this, *m_editor, [this] {
+                                      if (m_tab->currentIndex() == ResultsTab)
+                                          onPageChanged();
+                                  }};
+m_recordingActions = new RecordingActions(host, menus.edit);
+connect(menus.recent, &RecentFilesMenu::fileChosen, this, &MainWindow::openRecent);
+connect(menus.templates, &TemplatesMenu::templateChosen, this, &MainWindow::newFromTemplate);
 }
 
 void MainWindow::connectMenus(const MenuItems& menus) {
