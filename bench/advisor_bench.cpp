@@ -3,28 +3,15 @@
 
 #include "core/advisor.h"
 
+#include "day_case.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
 
 using namespace kvh::core;
 
-/// A 24-hour heat treatment with tracer type 1 in air (all six barriers offered): start, a
-/// one-hour ramp to `dwellTemp`, a 22-hour dwell, a one-hour cool-down ramp.
-Case dayAt(const char* dwellTemp) {
-    Case c;
-    c.setup.selectTracer(1);
-    c.setup.selectEnviron(0);
-    const char* rows[][3] = {{"Start Temp   ", "25", "0"},
-                             {"Ramp to Temp", dwellTemp, "60"},
-                             {"Dwell at Temp", dwellTemp, "1320"},
-                             {"Ramp to Temp", "40", "60"},
-                             {"End Temp    ", "40", "0"}};
-    for (int r = 0; r < 5; ++r)
-        for (int col = 0; col < 3; ++col)
-            c.profile.setCell(r + 1, col + 1, rows[r][col]);
-    return c;
-}
+using kvh::bench::dayAt;
 
 void compareAll(benchmark::State& state, const char* dwellTemp) {
     const Case c = dayAt(dwellTemp);

@@ -14,7 +14,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
 #include <QMenu>
+#include <memory>
 
 namespace kvh::ui {
 
@@ -87,21 +89,33 @@ std::optional<std::pair<QString, std::string>> RecordingActions::askRecording() 
     return std::pair{path, std::move(std::get<std::string>(bytes))};
 }
 
-void RecordingActions::makeProfileFromRecording() {
+std::unique_ptr<RecordingDialog> RecordingActions::askAndShow(RecordingDialog::Purpose purpose,
+                                                              double tolerance, double offset,
+                                                              QString& path) {
     auto file = askRecording();
     if (!file)
-        return;
-    const core::Case& c = m_host.editor.theCase();
+        return nullptr;
+    path = file->first;
     core::RecordingOptions options;
-    options.caseUnit = unitOf(c.setup);
-    RecordingDialog dialog(RecordingDialog::Purpose::Profile, QFileInfo(file->first).fileName(),
-                           std::move(file->second), options,
-                           core::defaultTolerance(c.setup.celsius()), 0.0, m_host.window);
-    if (dialog.exec() != QDialog::Accepted || !dialog.recording() || dialog.processColumn() < 0)
+    options.caseUnit = unitOf(m_host.editor.theCase().setup);
+    auto dialog = std::make_unique<RecordingDialog>(purpose, QFileInfo(path).fileName(),
+                                                    std::move(file->second), options, tolerance,
+                                                    offset, m_host.window);
+    if (dialog->exec() != QDialog::Accepted || !dialog->recording())
+        return nullptr;
+    return dialog;
+}
+
+void RecordingActions::makeProfileFromRecording() {
+    const core::Case& c = m_host.editor.theCase();
+    QString path;
+    const auto dialog = askAndShow(RecordingDialog::Purpose::Profile,
+                                   core::defaultTolerance(c.setup.celsius()), 0.0, path);
+    if (!dialog || dialog->processColumn() < 0)
         return;
     const std::vector<double> trace = core::resampleToMinutes(
-        *dialog.recording(), static_cast<size_t>(dialog.processColumn()), unitOf(c.setup));
-    auto made = core::makeProfileRows(trace, dialog.tolerance(), core::kMaxProfileRows);
+        *dialog->recording(), static_cast<size_t>(dialog->processColumn()), unitOf(c.setup));
+    auto made = core::makeProfileRows(trace, dialog->tolerance(), core::kMaxProfileRows);
     if (const auto* why = std::get_if<std::string>(&made)) {
         tell(qs(*why), kProfileTitle);
         return;
@@ -111,20 +125,14 @@ void RecordingActions::makeProfileFromRecording() {
 }
 
 void RecordingActions::attachMeasured() {
-    auto file = askRecording();
-    if (!file)
+    QString path;
+    const auto dialog = askAndShow(RecordingDialog::Purpose::Measured, 1.0,
+                                   m_attachment ? m_attachment->offset : 0.0, path);
+    if (!dialog || dialog->loggerColumn() < 0)
         return;
-    const core::Case& c = m_host.editor.theCase();
-    core::RecordingOptions options;
-    options.caseUnit = unitOf(c.setup);
-    RecordingDialog dialog(RecordingDialog::Purpose::Measured, QFileInfo(file->first).fileName(),
-                           std::move(file->second), options, 1.0,
-                           m_attachment ? m_attachment->offset : 0.0, m_host.window);
-    if (dialog.exec() != QDialog::Accepted || !dialog.recording() || dialog.loggerColumn() < 0)
-        return;
-    MeasuredAttachment a{QFileInfo(file->first).absoluteFilePath(), dialog.options(),
-                         dialog.loggerColumn(), dialog.offset()};
-    m_recording = dialog.recording();
+    MeasuredAttachment a{QFileInfo(path).absoluteFilePath(), dialog->options(),
+                         dialog->loggerColumn(), dialog->offset()};
+    m_recording = dialog->recording();
     m_attachment = a;
     m_store.remember(m_casePath, a);
     m_detach->setEnabled(true);

@@ -7,11 +7,13 @@
 
 #include "core/measured.h"
 #include "ui/recording/measured_store.h"
+#include "ui/recording/recording_dialog.h"
 
 #include <QObject>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 QT_BEGIN_NAMESPACE
@@ -70,6 +72,10 @@ private:
     /// Asks for a recording file and reads its bytes; nothing when cancelled or unreadable
     /// (the message has been shown).
     std::optional<std::pair<QString, std::string>> askRecording();
+    /// Asks for a recording and shows it in the dialog for `purpose`; the dialog once accepted
+    /// with a recording read (`path` names the file), else null.
+    std::unique_ptr<RecordingDialog> askAndShow(RecordingDialog::Purpose purpose, double tolerance,
+                                                double offset, QString& path);
     /// Reads the attached recording again (it may have changed on disk); false with a notice.
     bool loadAttachment();
     void attach(std::optional<MeasuredAttachment> attachment);
